@@ -1,0 +1,43 @@
+#pragma once
+// One run of the program: the streams and every record that lives for the whole run. The
+// stages receive it by reference; nothing else is shared.
+#include <filesystem>
+#include <iosfwd>
+
+#include "dispersion/ccmd.h"
+#include "driver/run_state.h"
+#include "eigen/eigen_tables.h"
+#include "records/streams.h"
+
+namespace vemlari {
+
+struct Run {
+    Run(std::istream& keyboard, std::ostream& console, std::ostream& error,
+        const std::filesystem::path& dir, int threads)
+        : streams(keyboard, console, error, dir), threads(threads) {}
+
+    Streams streams;
+    int threads;
+    Nstrc nstrc;
+    Freq freq;
+    Minmax minmax;
+    Nintg nintg;
+    Output output;
+    Ccmd ccmd;
+    Vctl vctl;
+    Vclr vclr;
+    Uegl uegl;
+    Uegr uegr;
+};
+
+// The three stages, called in this order by the run driver.
+void indat(int mom_limit, Run& run);
+void phase(int mom_limit, Run& run);
+void enguu(int mom_limit, Run& run);
+
+// A whole run: banner, stages, closing notes. Files go to `dir`. Returns the exit status:
+// 0 normal end, 1 stopped by a failed check or limit, 2 failed stream operation.
+int run_vemlari(std::istream& keyboard, std::ostream& console, std::ostream& error,
+                const std::filesystem::path& dir, int threads);
+
+}  // namespace vemlari

@@ -1,0 +1,49 @@
+#pragma once
+// The one complex-arithmetic helper of the program. Every operation is spelled out so that
+// results do not depend on a library's choice of algorithm: textbook products, Smith's
+// division, exp(x + iy) = e^x (cos y, sin y), modulus by hypot.
+#include <cmath>
+
+namespace vemlari {
+
+struct cplx {
+    double re = 0.0;
+    double im = 0.0;
+};
+
+inline cplx operator+(cplx a, cplx b) { return {a.re + b.re, a.im + b.im}; }
+inline cplx operator-(cplx a, cplx b) { return {a.re - b.re, a.im - b.im}; }
+inline cplx operator-(cplx a) { return {-a.re, -a.im}; }
+inline cplx operator*(cplx a, cplx b) { return {a.re * b.re - a.im * b.im, a.re * b.im + a.im * b.re}; }
+
+// Smith's method: scale by the larger part of the divisor to avoid overflow.
+inline cplx operator/(cplx a, cplx b) {
+    if (std::fabs(b.re) >= std::fabs(b.im)) {
+        const double r = b.im / b.re;
+        const double den = b.re + b.im * r;
+        return {(a.re + a.im * r) / den, (a.im - a.re * r) / den};
+    }
+    const double r = b.re / b.im;
+    const double den = b.re * r + b.im;
+    return {(a.re * r + a.im) / den, (a.im * r - a.re) / den};
+}
+
+inline double cabs(cplx a) { return std::hypot(a.re, a.im); }
+
+inline cplx cexp(cplx z) {
+    const double e = std::exp(z.re);
+    return {e * std::cos(z.im), e * std::sin(z.im)};
+}
+
+// Vertical wavenumber sqrt(x) of a real x = k^2 - w^2/v^2, on the branch Re >= 0: real and
+// positive for an evanescent wave, +i*sqrt(-x) for a propagating one. The principal root of
+// a real number already lies on that branch, so no sign flip is ever needed.
+inline cplx vertical_wavenumber(double x) {
+    if (x >= 0.0) return {std::sqrt(x), 0.0};
+    return {0.0, std::sqrt(-x)};
+}
+
+// Phase factor exp(-nu*h) across a real thickness h (imaginary part of h taken as 0).
+inline cplx phase_factor(cplx nu, double h) { return cexp(-(nu * cplx{h, 0.0})); }
+
+}  // namespace vemlari

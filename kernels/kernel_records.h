@@ -1,0 +1,46 @@
+#pragma once
+// Records of the reflection/transmission kernels. The caller owns them, so any number of
+// evaluations can run side by side; a kernel call reads only (om, wn, nstrc) and overwrites
+// entries 1 .. nl-1 (RU from 0 for SH).
+#include <array>
+
+#include "driver/run_state.h"
+#include "kernels/complex.h"
+
+namespace vemlari {
+
+// 2 x 2 block; index 1 is P, index 2 is S; row = outgoing wave, column = incident wave.
+struct Mat2 {
+    cplx m11, m21, m12, m22;
+};
+
+// 4 x 4 matrix addressed 1-based as (row, column).
+struct Mat4 {
+    cplx e[4][4];
+    cplx& operator()(int r, int c) { return e[r - 1][c - 1]; }
+    const cplx& operator()(int r, int c) const { return e[r - 1][c - 1]; }
+};
+
+// SH modified R/T coefficients per interface; RU(0) is the free-surface term.
+struct Mrtlv {
+    std::array<cplx, nml + 1> TD{}, TU{}, RD{}, RU{};
+};
+
+// SH generalized R/T coefficients, plus the near-singular reverberation terms met during
+// the call (at most one per interface), which the caller reports to the log.
+struct Grtlv {
+    cplx RU0{};
+    std::array<cplx, nml + 1> GTD{}, GRD{};
+    int nwarn = 0;
+    std::array<cplx, nml> warnD{};
+};
+
+struct Mrtry {
+    std::array<Mat2, nml + 1> TD{}, TU{}, RD{}, RU{};
+};
+
+struct Grtry {
+    std::array<Mat2, nml + 1> GTD{}, GRD{};
+};
+
+}  // namespace vemlari
