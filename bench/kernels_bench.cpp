@@ -1,0 +1,58 @@
+// Cost of one secular-function evaluation (one full kernel pass) against the number of layers.
+#include <benchmark/benchmark.h>
+
+#include "kernels/secular.h"
+
+namespace {
+
+using namespace vemlari;
+
+// A gradient crust of nl - 1 layers over a half-space.
+Nstrc crust(int nl) {
+    Nstrc s;
+    s.nl = nl;
+    for (int j = 1; j <= nl; ++j) {
+        s.vs[j] = 800.0 + 2400.0 * (j - 1) / (nl - 1);
+        s.vp[j] = 1.8 * s.vs[j];
+        s.rho[j] = 1800.0 + 0.3 * s.vs[j];
+        s.thk[j] = j < nl ? 2000.0 / (nl - 1) : 0.0;
+    }
+    return s;
+}
+
+// Trial velocities sweep the range of a root search, so every branch of the wavenumbers is met.
+double trial(int n) { return 700.0 + 3000.0 * ((n * 37) % 101) / 101.0; }
+
+// Time per evaluation and per layer, shown in seconds with SI prefixes (e.g. "60.6n").
+void set_counters(benchmark::State& state, int nl) {
+    const double evals = static_cast<double>(state.iterations());
+    state.counters["per_eval"] = benchmark::Counter(evals, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["per_layer"] =
+        benchmark::Counter(evals * nl, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
+void BM_love_secular(benchmark::State& state) {
+    const int nl = static_cast<int>(state.range(0));
+    const Nstrc s = crust(nl);
+    LoveWork w;
+    const double om = 2 * 3.14159265358979 * 1.5;
+    int n = 0;
+    for (auto _ : state) benchmark::DoNotOptimize(love_secular(om, om / trial(n++), s, w));
+    set_counters(state, nl);
+}
+
+void BM_rayleigh_secular(benchmark::State& state) {
+    const int nl = static_cast<int>(state.range(0));
+    const Nstrc s = crust(nl);
+    RayleighWork w;
+    const double om = 2 * 3.14159265358979 * 1.5;
+    const double mu = s.rho[1] * s.vs[1] * s.vs[1];
+    int n = 0;
+    for (auto _ : state) benchmark::DoNotOptimize(rayleigh_secular(om, om / trial(n++), mu * mu, s, w));
+    set_counters(state, nl);
+}
+
+BENCHMARK(BM_love_secular)->Arg(2)->Arg(5)->Arg(20);
+BENCHMARK(BM_rayleigh_secular)->Arg(2)->Arg(5)->Arg(20);
+
+}  // namespace
