@@ -472,6 +472,29 @@ TEST(DriverFileName, LeadingBlanksBelongToTheNameTrailingOnesDoNot) {
     EXPECT_EQ(crlf.status, 0) << crlf.error;
 }
 
+TEST(DriverFileName, CrLfModelFileAndAnswers) {
+    std::string csv = model("0.05,256", "0.5", "2", two_layers);
+    for (std::size_t at = csv.find('\n'); at != std::string::npos; at = csv.find('\n', at + 2)) csv.insert(at, "\r");
+    const ProgramRun r = run_model(csv, "m.csv\r\n0\r\n0.001\r\n100\r\n200\r\n");
+    EXPECT_EQ(r.status, 0) << r.error;
+    EXPECT_EQ(dialogue(r), two_layer_start + " Number of Layers= 2\n" + layer_heading + two_layer_echo +
+                               tol_itmax_prompts + two_layer_bounds + two_layer_range + " 25 0\n");
+}
+
+TEST(DriverStreamFailures, ConsoleThatCannotBeWritten) {
+    const auto dir = scratch_dir("e2e-full");
+    write_file(dir / "two_layer.csv", read_file(testing::examples_dir() / "two_layer.csv"));
+    write_file(dir / "answers.in", read_file(testing::examples_dir() / "two_layer.answers"));
+    const std::string cmd = "cd '" + dir.string() + "' && '" + VEMLARI_EXE +
+                            "' < answers.in > /dev/full 2> error.out";
+    const int raw = std::system(cmd.c_str());
+    ASSERT_TRUE(WIFEXITED(raw));
+    EXPECT_EQ(WEXITSTATUS(raw), 2);
+    EXPECT_EQ(read_file(dir / "error.out"),
+              "write: can't write file\napparent state: unit 6 (unnamed)\n"
+              "lately writing sequential formatted external IO\n");
+}
+
 TEST(DriverDepth, ShallowDepthWarnsAndTheRunGoesOn) {
     const ProgramRun r = run_model(model("0.05,256", "0.5", "2", two_layers), "m.csv\n1\n1.0\n0.001\n100\n200\n500\n20\n");
     EXPECT_EQ(r.status, 0);
