@@ -11,8 +11,10 @@ namespace {
 
 class LoveFunction : public SecularFunction {
 public:
-    LoveFunction(double om, const Nstrc& s, RecordSink& out) : om_(om), s_(s), out_(out) {}
+    LoveFunction(double om, const Nstrc& s, RecordSink& out, long long& count)
+        : om_(om), s_(s), out_(out), count_(count) {}
     cplx at(double c) override {
+        ++count_;
         const double wn = om_ / c;
         const cplx f = love_secular(om_, wn, s_, w_);
         if (w_.grtlv.nwarn > 0) write_gnrtlv_warnings(out_, w_.grtlv, om_, wn);
@@ -23,21 +25,26 @@ private:
     double om_;
     const Nstrc& s_;
     RecordSink& out_;
+    long long& count_;
     LoveWork w_;
 };
 
 class RayleighFunction : public SecularFunction {
 public:
-    RayleighFunction(double om, const Nstrc& s) : om_(om), s_(s) {
+    RayleighFunction(double om, const Nstrc& s, long long& count) : om_(om), s_(s), count_(count) {
         const double mu = s.rho[1] * s.vs[1] * s.vs[1];
         sm2_ = mu * mu;
     }
-    cplx at(double c) override { return rayleigh_secular(om_, om_ / c, sm2_, s_, w_); }
+    cplx at(double c) override {
+        ++count_;
+        return rayleigh_secular(om_, om_ / c, sm2_, s_, w_);
+    }
 
 private:
     double om_;
     double sm2_;
     const Nstrc& s_;
+    long long& count_;
     RayleighWork w_;
 };
 
@@ -56,7 +63,7 @@ void love_search(int io, double om, Run& run, RecordSink& out) {
         return;
     }
     const ScanSpec spec{dcc, mm.vsmin - dcc, mm.vsmax, true, "Love Wave: Did not converge!", love_trace};
-    LoveFunction f(om, run.nstrc, out);
+    LoveFunction f(om, run.nstrc, out, run.love_evaluations);
     const int md = scan_modes(spec, f, io, run.nstrc, controls(run), run.ccmd.ccl, out);
     run.ccmd.mdl[io] = md - 1;
     if (md - 1 > nmode - 1) {
@@ -79,7 +86,7 @@ void rayleigh_search(int io, double om, Run& run, RecordSink& out) {
         return;
     }
     const ScanSpec spec{dcc, mm.ccmin - dcc, mm.cmax, false, "Rayleigh Wave: Did not converge!", rayleigh_trace};
-    RayleighFunction f(om, run.nstrc);
+    RayleighFunction f(om, run.nstrc, run.rayleigh_evaluations);
     const int md = scan_modes(spec, f, io, run.nstrc, controls(run), t.ccr, out);
     t.mdr[io] = md - 1;
     if (md - 1 > nmode - 1) {

@@ -28,6 +28,9 @@ struct Run {
     Vclr vclr;
     Uegl uegl;
     Uegr uegr;
+    // Secular-function evaluations of the dispersion search, for performance figures.
+    long long love_evaluations = 0;
+    long long rayleigh_evaluations = 0;
 };
 
 // The three stages, called in this order by the run driver.
@@ -35,9 +38,15 @@ void indat(int mom_limit, Run& run);
 void phase(int mom_limit, Run& run);
 void enguu(int mom_limit, Run& run);
 
+// Work counts of a run, for benchmarks.
+struct RunFigures {
+    long long love_evaluations = 0;
+    long long rayleigh_evaluations = 0;
+};
+
 // A whole run: banner, stages, closing notes. Files go to `dir`. Returns the exit status:
 // 0 normal end, 1 stopped by a failed check or limit, 2 failed stream operation.
 int run_vemlari(std::istream& keyboard, std::ostream& console, std::ostream& error,
-                const std::filesystem::path& dir, int threads);
+                const std::filesystem::path& dir, int threads, RunFigures* figures = nullptr);
 
 }  // namespace vemlari

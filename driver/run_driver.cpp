@@ -54,10 +54,17 @@ void close_quietly(Streams& st) {
 }  // namespace
 
 int run_vemlari(std::istream& keyboard, std::ostream& console, std::ostream& error,
-                const std::filesystem::path& dir, int threads) {
+                const std::filesystem::path& dir, int threads, RunFigures* figures) {
     // The run's tables are large; they live on the heap for the whole run.
     auto run = std::make_unique<Run>(keyboard, console, error, dir, threads < 1 ? 1 : threads);
     Streams& st = run->streams;
+    struct Report {
+        const Run& run;
+        RunFigures* figures;
+        ~Report() {
+            if (figures != nullptr) *figures = {run.love_evaluations, run.rayleigh_evaluations};
+        }
+    } report{*run, figures};
     try {
         try {
             banner(st);
