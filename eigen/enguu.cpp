@@ -1,13 +1,12 @@
 // The eigenvector stage: for every frequency and every mode of the dispersion table, the
 // mode's wave field, energy integrals, group velocity and H/V ratio; in a single-frequency
 // run also the eigenfunctions against depth.
-#include <array>
 #include <cmath>
-#include <span>
 
 #include "driver/run.h"
 #include "eigen/love_mode.h"
 #include "eigen/rayleigh_mode.h"
+#include "eigen/row_buffer.h"
 #include "eigen/summary_files.h"
 #include "kernels/kernels.h"
 #include "records/free_form.h"
@@ -20,8 +19,6 @@ namespace {
 
 enum Unit { vzn = 9, vl1 = 19, vl2 = 11, vr1 = 20, vr2, vr3, vr4, ldis = 24, lstr, rdis, rstr };
 
-using Row = std::array<LayoutValue, 2 * nmode + 1>;
-
 // Kernel records and row buffers, created once per stage.
 struct StageWork {
     Mrtlv mrtlv;
@@ -30,8 +27,6 @@ struct StageWork {
     Grtry grtry;
     Row row;
 };
-
-std::span<const LayoutValue> first(const Row& row, int n) { return {row.data(), static_cast<std::size_t>(n)}; }
 
 [[noreturn]] void stop(Streams& st, const char* text) {
     write_free(st, unit::console, {text});

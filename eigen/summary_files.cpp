@@ -1,8 +1,7 @@
 #include "eigen/summary_files.h"
 
-#include <array>
-#include <span>
 
+#include "eigen/row_buffer.h"
 #include "records/layout.h"
 
 namespace vemlari {
@@ -10,10 +9,6 @@ namespace vemlari {
 namespace {
 
 enum Unit { grpl = 32, grpr = 33, ldisp1 = 42, ldisp2, rdisp1, rdisp2, lmedres, rmedres, hoverv };
-
-using Row = std::array<LayoutValue, 2 * nmode + 1>;
-
-std::span<const LayoutValue> first(const Row& row, int n) { return {row.data(), static_cast<std::size_t>(n)}; }
 
 void write_group_velocities(Streams& st, int u, const Freq& fq, const FreqModeTable& ug, int mdmax) {
     static const Layout value("(E15.7)");
