@@ -1,5 +1,6 @@
 #include "dispersion/root_search.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "dispersion/step_rule.h"
@@ -9,17 +10,6 @@
 namespace vemlari {
 
 namespace {
-
-struct Point {
-    double c;
-    cplx f;
-    double a;
-};
-
-Point evaluate(SecularFunction& f, double c) {
-    const cplx v = f.at(c);
-    return {c, v, cabs(v)};
-}
 
 void report_no_convergence(RecordSink& out, const char* text, int md, long long iter, double c2n,
                            double as2n) {
@@ -36,19 +26,48 @@ int scan_modes(const ScanSpec& spec, SecularFunction& f, int io, const Nstrc& s,
     const double dcc = spec.dcc;
     int md = 0;
     auto step = [&](double p, double q) { return step_rule(p, q, io, md, dcc, s, cc, ctl.cmin); };
-    auto trace = [&](const Point& p) {
+    auto beyond_end = [&](double c3, double dccn) {
+        return c3 > spec.end + (spec.end_on_current_step ? dccn : dcc);
+    };
+    auto trace = [&](const Evaluation& p) {
         if (ctl.tracing) write_trace(out, spec.trace, p.c, p.f);
     };
 
+    // Scan points ahead of the window. Until a candidate appears their positions follow from
+    // the step rule alone, so they can be evaluated together; a refinement discards them.
+    std::array<Evaluation, max_batch> ahead;
+    int ahead_n = 0, ahead_pos = 0;
+    const int width = std::clamp(f.lookahead(), 1, max_batch);
+    auto scan_point = [&](double c3, double c2) -> const Evaluation& {
+        if (ahead_pos < ahead_n && ahead[ahead_pos].c == c3) return ahead[ahead_pos++];
+        ahead[0].c = c3;
+        ahead_n = 1;
+        for (double prev = c2; ahead_n < width; ++ahead_n) {
+            const double x = ahead[ahead_n - 1].c;
+            const double d = step(x, prev);
+            const double next = x + d;
+            if (beyond_end(next, d) || !(next > x)) break;
+            ahead[ahead_n].c = next;
+            prev = x;
+        }
+        f.evaluate(ahead.data(), ahead_n);
+        ahead_pos = 1;
+        return ahead[0];
+    };
+
     // Bracket refinement of the candidate p2 between p1 and p3; returns the best point.
-    auto refine = [&](const Point& p1, const Point& p2, const Point& p3) {
+    Evaluation trial[2];
+    auto refine = [&](const Evaluation& p1, const Evaluation& p2, const Evaluation& p3) {
         double c1n = p1.c, c2n = p2.c, c3n = p3.c, as2n = p2.a;
         long long iter = 1;
         for (; iter <= ctl.itmax; ++iter) {
-            const double c12 = (c1n + c2n) / 2.0;
-            const double as12 = cabs(f.at(c12));
-            const double c23 = (c2n + c3n) / 2.0;
-            const double as23 = cabs(f.at(c23));
+            trial[0].c = (c1n + c2n) / 2.0;
+            trial[1].c = (c2n + c3n) / 2.0;
+            f.evaluate(trial, 2);
+            f.report(trial[0], out);
+            f.report(trial[1], out);
+            const double c12 = trial[0].c, as12 = trial[0].a;
+            const double c23 = trial[1].c, as23 = trial[1].a;
             const double as2o = as2n;
             if (as12 < as2n) {
                 c3n = c2n;
@@ -73,22 +92,32 @@ int scan_modes(const ScanSpec& spec, SecularFunction& f, int io, const Nstrc& s,
         return c2n;
     };
 
-    Point p1 = evaluate(f, spec.start);
-    trace(p1);
-    double dccn = step(p1.c, p1.c);
-    Point p2 = evaluate(f, p1.c + dccn);
+    // The window's first two points: c1 and c1 plus the step at c1.
+    Evaluation p1, p2;
+    auto open_window = [&](double c1) {
+        trial[0].c = c1;
+        trial[1].c = c1 + step(c1, c1);
+        f.evaluate(trial, 2);
+        p1 = trial[0];
+        p2 = trial[1];
+        f.report(p1, out);
+        trace(p1);
+        f.report(p2, out);
+    };
+
+    open_window(spec.start);
     for (;;) {
-        dccn = step(p2.c, p1.c);
+        const double dccn = step(p2.c, p1.c);
         const double c3 = p2.c + dccn;
-        if (c3 > spec.end + (spec.end_on_current_step ? dccn : dcc)) break;
+        if (beyond_end(c3, dccn)) break;
         // A step below the resolution of doubles could never reach the end.
         if (!(c3 > p2.c)) break;
-        const Point p3 = evaluate(f, c3);
+        const Evaluation& p3 = scan_point(c3, p2.c);
+        f.report(p3, out);
         if (p2.a < p1.a && p2.a < p3.a) {
-            p1 = evaluate(f, refine(p1, p2, p3));
-            trace(p1);
-            dccn = step(p1.c, p1.c);
-            p2 = evaluate(f, p1.c + dccn);
+            const double best = refine(p1, p2, p3);
+            ahead_n = 0;
+            open_window(best);
             continue;
         }
         trace(p2);

@@ -2,6 +2,8 @@
 // The upward scan of one secular function at one frequency, shared by Love and Rayleigh
 // waves: every strict local minimum of |F| on the adaptive grid is refined by a shrinking
 // three-point bracket and stored as the next mode when |F| falls below the tolerance.
+#include <array>
+
 #include "dispersion/ccmd.h"
 #include "dispersion/trace_files.h"
 #include "driver/run_state.h"
@@ -10,10 +12,27 @@
 
 namespace vemlari {
 
+// Most evaluations a secular function is asked for at once.
+constexpr int max_batch = 16;
+
+// One evaluation of F at phase velocity c, with the near-singular terms the kernel met.
+struct Evaluation {
+    double c = 0.0;
+    cplx f{};
+    double a = 0.0;  // |F|
+    int nwarn = 0;
+    std::array<cplx, nml> warnD{};
+};
+
 class SecularFunction {
 public:
     virtual ~SecularFunction() = default;
-    virtual cplx at(double c) = 0;
+    // Evaluates e[0 .. n-1] at their c, possibly at the same time; n <= max_batch.
+    virtual void evaluate(Evaluation* e, int n) = 0;
+    // Writes what evaluating e writes to the log, at the point where the scan uses it.
+    virtual void report(const Evaluation& e, RecordSink& out) = 0;
+    // How many scan points are worth evaluating ahead at once.
+    virtual int lookahead() const = 0;
 };
 
 // What differs between the wave types.
@@ -34,7 +53,8 @@ struct SearchControls {
 };
 
 // Scans at frequency index io, stores the roots in cc(io, 0 ..) and returns how many were
-// found (roots past the table's last mode are counted, not stored).
+// found (roots past the table's last mode are counted, not stored). The records written
+// are those of a strictly sequential scan, whatever the lookahead.
 int scan_modes(const ScanSpec& spec, SecularFunction& f, int io, const Nstrc& s,
                const SearchControls& ctl, FreqModeTable& cc, RecordSink& out);
 

@@ -1,52 +1,53 @@
 #include "dispersion/searches.h"
 
-#include "dispersion/root_search.h"
-#include "kernels/secular.h"
 #include "records/free_form.h"
 #include "records/run_stop.h"
 
 namespace vemlari {
 
+void LoveFunction::job(void* self, int i) {
+    auto& f = *static_cast<LoveFunction*>(self);
+    Evaluation& e = f.batch_[i];
+    LoveWork& w = f.work_[i];
+    e.f = love_secular(f.om_, f.om_ / e.c, f.s_, w);
+    e.a = cabs(e.f);
+    e.nwarn = w.grtlv.nwarn;
+    for (int k = 0; k < e.nwarn; ++k) e.warnD[k] = w.grtlv.warnD[k];
+}
+
+void LoveFunction::evaluate(Evaluation* e, int n) {
+    count_ += n;
+    batch_ = e;
+    pool_.run(n, job, this);
+}
+
+void LoveFunction::report(const Evaluation& e, RecordSink& out) {
+    if (e.nwarn == 0) return;
+    Grtlv g;
+    g.nwarn = e.nwarn;
+    for (int k = 0; k < e.nwarn; ++k) g.warnD[k] = e.warnD[k];
+    write_gnrtlv_warnings(out, g, om_, om_ / e.c);
+}
+
+RayleighFunction::RayleighFunction(const Nstrc& s, WorkerPool& pool) : s_(s), pool_(pool) {
+    const double mu = s.rho[1] * s.vs[1] * s.vs[1];
+    sm2_ = mu * mu;
+}
+
+void RayleighFunction::job(void* self, int i) {
+    auto& f = *static_cast<RayleighFunction*>(self);
+    Evaluation& e = f.batch_[i];
+    e.f = rayleigh_secular(f.om_, f.om_ / e.c, f.sm2_, f.s_, f.work_[i]);
+    e.a = cabs(e.f);
+}
+
+void RayleighFunction::evaluate(Evaluation* e, int n) {
+    count_ += n;
+    batch_ = e;
+    pool_.run(n, job, this);
+}
+
 namespace {
-
-class LoveFunction : public SecularFunction {
-public:
-    LoveFunction(double om, const Nstrc& s, RecordSink& out, long long& count)
-        : om_(om), s_(s), out_(out), count_(count) {}
-    cplx at(double c) override {
-        ++count_;
-        const double wn = om_ / c;
-        const cplx f = love_secular(om_, wn, s_, w_);
-        if (w_.grtlv.nwarn > 0) write_gnrtlv_warnings(out_, w_.grtlv, om_, wn);
-        return f;
-    }
-
-private:
-    double om_;
-    const Nstrc& s_;
-    RecordSink& out_;
-    long long& count_;
-    LoveWork w_;
-};
-
-class RayleighFunction : public SecularFunction {
-public:
-    RayleighFunction(double om, const Nstrc& s, long long& count) : om_(om), s_(s), count_(count) {
-        const double mu = s.rho[1] * s.vs[1] * s.vs[1];
-        sm2_ = mu * mu;
-    }
-    cplx at(double c) override {
-        ++count_;
-        return rayleigh_secular(om_, om_ / c, sm2_, s_, w_);
-    }
-
-private:
-    double om_;
-    double sm2_;
-    const Nstrc& s_;
-    long long& count_;
-    RayleighWork w_;
-};
 
 SearchControls controls(const Run& run) {
     return {run.minmax.cmin, run.minmax.tol, run.minmax.itmax, run.output.isec == 1};
@@ -54,7 +55,7 @@ SearchControls controls(const Run& run) {
 
 }  // namespace
 
-void love_search(int io, double om, Run& run, RecordSink& out) {
+void love_search(int io, double om, Run& run, LoveFunction& f, RecordSink& out) {
     const Minmax& mm = run.minmax;
     const double dcc = (mm.vsmax - mm.vsmin) / mm.ncc;
     // Layers of one S velocity leave no range to scan.
@@ -63,7 +64,7 @@ void love_search(int io, double om, Run& run, RecordSink& out) {
         return;
     }
     const ScanSpec spec{dcc, mm.vsmin - dcc, mm.vsmax, true, "Love Wave: Did not converge!", love_trace};
-    LoveFunction f(om, run.nstrc, out, run.love_evaluations);
+    f.set_frequency(om);
     const int md = scan_modes(spec, f, io, run.nstrc, controls(run), run.ccmd.ccl, out);
     run.ccmd.mdl[io] = md - 1;
     if (md - 1 > nmode - 1) {
@@ -72,7 +73,7 @@ void love_search(int io, double om, Run& run, RecordSink& out) {
     }
 }
 
-void rayleigh_search(int io, double om, Run& run, RecordSink& out) {
+void rayleigh_search(int io, double om, Run& run, RayleighFunction& f, RecordSink& out) {
     const Minmax& mm = run.minmax;
     Ccmd& t = run.ccmd;
     const double dcc = (mm.vsmax - mm.ccmin) / mm.ncc;
@@ -86,14 +87,13 @@ void rayleigh_search(int io, double om, Run& run, RecordSink& out) {
         return;
     }
     const ScanSpec spec{dcc, mm.ccmin - dcc, mm.cmax, false, "Rayleigh Wave: Did not converge!", rayleigh_trace};
-    RayleighFunction f(om, run.nstrc, run.rayleigh_evaluations);
+    f.set_frequency(om);
     const int md = scan_modes(spec, f, io, run.nstrc, controls(run), t.ccr, out);
     t.mdr[io] = md - 1;
     if (md - 1 > nmode - 1) {
         write_free(out, unit::console, {" FROM PHASE: RAYLEIGH MODE.GT.230 !!!!!!!!!!!!!!!"});
         throw RunStop();
     }
-    write_free(out, unit::console, {"  The highest modes for L- and R-waves", t.mdl[io], t.mdr[io]});
 }
 
 }  // namespace vemlari

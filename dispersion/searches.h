@@ -1,12 +1,59 @@
 #pragma once
-// The Love search and the Rayleigh step at one frequency.
+// The Love search and the Rayleigh step at one frequency, and the secular functions they
+// scan. Each search owns its function object for the whole frequency loop.
+#include <array>
+#include <atomic>
+
+#include "dispersion/root_search.h"
 #include "driver/run.h"
-#include "records/record_sink.h"
+#include "driver/worker_pool.h"
+#include "kernels/secular.h"
 
 namespace vemlari {
 
-void love_search(int io, double om, Run& run, RecordSink& out);
+class LoveFunction : public SecularFunction {
+public:
+    LoveFunction(const Nstrc& s, WorkerPool& pool) : s_(s), pool_(pool) {}
+    void set_frequency(double om) { om_ = om; }
+    void evaluate(Evaluation* e, int n) override;
+    void report(const Evaluation& e, RecordSink& out) override;
+    int lookahead() const override { return pool_.threads(); }
+    long long evaluations() const { return count_.load(); }
+
+private:
+    static void job(void* self, int i);
+    const Nstrc& s_;
+    WorkerPool& pool_;
+    double om_ = 0.0;
+    Evaluation* batch_ = nullptr;
+    std::atomic<long long> count_{0};
+    std::array<LoveWork, max_batch> work_{};
+};
+
+class RayleighFunction : public SecularFunction {
+public:
+    RayleighFunction(const Nstrc& s, WorkerPool& pool);
+    void set_frequency(double om) { om_ = om; }
+    void evaluate(Evaluation* e, int n) override;
+    void report(const Evaluation&, RecordSink&) override {}
+    int lookahead() const override { return pool_.threads(); }
+    long long evaluations() const { return count_.load(); }
+
+private:
+    static void job(void* self, int i);
+    const Nstrc& s_;
+    WorkerPool& pool_;
+    double om_ = 0.0;
+    double sm2_ = 0.0;
+    Evaluation* batch_ = nullptr;
+    std::atomic<long long> count_{0};
+    std::array<RayleighWork, max_batch> work_{};
+};
+
+// Each writes its records to `out` and its results to the Love (Rayleigh) columns only, so
+// the two can run at the same time.
+void love_search(int io, double om, Run& run, LoveFunction& f, RecordSink& out);
 // Also covers the half-space (one mode, ccmin) and zero frequency (one mode, ccmax).
-void rayleigh_search(int io, double om, Run& run, RecordSink& out);
+void rayleigh_search(int io, double om, Run& run, RayleighFunction& f, RecordSink& out);
 
 }  // namespace vemlari
