@@ -2,6 +2,9 @@
 // mode's wave field, energy integrals, group velocity and H/V ratio; in a single-frequency
 // run also the eigenfunctions against depth.
 #include <cmath>
+#include <memory>
+#include <mutex>
+#include <vector>
 
 #include "driver/run.h"
 #include "eigen/love_mode.h"
@@ -12,6 +15,8 @@
 #include "records/free_form.h"
 #include "records/layout.h"
 #include "records/run_stop.h"
+#include "records/transcript.h"
+#include "driver/worker_pool.h"
 
 namespace vemlari {
 
@@ -177,6 +182,70 @@ void rayleigh_frequency(Run& run, StageWork& w, int io, double om, double dz) {
     }
 }
 
+// Without eigenfunction files every frequency's modes depend only on the dispersion table,
+// so frequencies are computed side by side; each job writes its own frequency's entries, and
+// the log records the kernels ask for are written afterwards in frequency order. The plot
+// normalisation is left out here: it changes only depth tables that no file shows then.
+void results_in_parallel(Run& run) {
+    struct Slot {
+        Mrtlv mrtlv;
+        Grtlv grtlv;
+        Mrtry mrtry;
+        Grtry grtry;
+        Vclr surface;  // the surface point of each mode, for the H/V ratio
+    };
+    struct Job {
+        Run& run;
+        std::vector<std::unique_ptr<Slot>> slots;
+        std::vector<int> free;
+        std::mutex mutex;
+        std::vector<Transcript> log;
+    } job{run, {}, {}, {}, std::vector<Transcript>(static_cast<std::size_t>(run.freq.nom - run.freq.iom + 1))};
+    for (int k = 0; k < run.threads; ++k) {
+        job.slots.push_back(std::make_unique<Slot>());
+        job.free.push_back(k);
+    }
+    auto frequency = [](void* context, int k) {
+        Job& j = *static_cast<Job*>(context);
+        int slot;
+        {
+            std::lock_guard<std::mutex> lock(j.mutex);
+            slot = j.free.back();
+            j.free.pop_back();
+        }
+        Slot& w = *j.slots[static_cast<std::size_t>(slot)];
+        Run& r = j.run;
+        const Nstrc& s = r.nstrc;
+        const int io = r.freq.iom + k;
+        const double om = io == 0 ? r.freq.dom / 1000.0 : r.freq.dom * io;
+        if (s.nl != 1) {
+            if (io == 0) r.uegl.ugl(0, 0) = r.minmax.vsmax;
+            for (int md = 0; md <= r.ccmd.mdl[io]; ++md) {
+                const double c = r.ccmd.ccl(io, md);
+                const double wn = om / c;
+                gnrtlv(om, wn, s, w.mrtlv, w.grtlv);
+                if (w.grtlv.nwarn > 0) write_gnrtlv_warnings(j.log[static_cast<std::size_t>(k)], w.grtlv, om, wn);
+                love_energy(om, wn, c, s, w.grtlv, io, md, r.uegl);
+            }
+        }
+        if (io == 0) r.uegr.ugr(0, 0) = r.minmax.ccmax;
+        const DepthGrid surface{r.nintg.dep / r.nintg.nzint, r.nintg.dep, 1};
+        for (int md = 0; md <= r.ccmd.mdr[io]; ++md) {
+            const double c = r.ccmd.ccr(io, md);
+            const double wn = om / c;
+            gnrtry(om, wn, s, w.mrtry, w.grtry);
+            rayleigh_eigenfunctions(om, wn, s, w.grtry, surface, md, w.surface);
+            rayleigh_energy(om, wn, c, s, w.grtry, io, md, r.uegr);
+            rayleigh_hv(io, md, w.surface, r.uegr);
+        }
+        std::lock_guard<std::mutex> lock(j.mutex);
+        j.free.push_back(slot);
+    };
+    WorkerPool pool(run.threads);
+    pool.run(static_cast<int>(job.log.size()), frequency, &job);
+    for (const Transcript& t : job.log) t.replay(run.streams);
+}
+
 }  // namespace
 
 void enguu(int mom_limit, Run& run) {
@@ -189,6 +258,11 @@ void enguu(int mom_limit, Run& run) {
         open_eigen_files(st, run, w.row);
     }
     const double dz = run.nintg.dep / run.nintg.nzint;
+    if (!eig && run.threads > 1 && run.freq.nom > run.freq.iom) {
+        results_in_parallel(run);
+        write_summary_files(run);
+        return;
+    }
     for (int io = run.freq.iom; io <= run.freq.nom; ++io) {
         // The zero frequency is replaced by a thousandth of the step.
         const double om = io == 0 ? run.freq.dom / 1000.0 : run.freq.dom * io;
