@@ -82,5 +82,18 @@ TEST(ThreadCounts, WarningsStopsAndNonConvergence) {
     expect_same_for_thread_counts(head + "2\nh\n1,2000,1800,100,1,1000,50,1,100\n", "model.csv\n0\n0.001\n100\n50\n");
 }
 
+TEST(ThreadCounts, ModeLimitStopsTheRunAlike) {
+    // A 100 km layer at 1.5 Hz traps about 290 Love modes: more than the table holds.
+    const std::string model =
+        "t\nh\n0.05,256\nx\n0.5\n\n\n2\nh\n1,2000,1800,100,1,1000,50,1,100000\n2,2500,9000,200,1,5000,100,1,0\n";
+    const std::string answers = "model.csv\n1\n1.5\n0.001\n100\n4000\n1000\n10\n";
+    const Outcome one = run_with(1, model, answers);
+    EXPECT_EQ(one.status, 1);
+    const std::string& console = one.files.at("<console>");
+    EXPECT_EQ(console.substr(console.size() - 46), "  FROM PHASE: LOVE MODE.GT.230 !!!!!!!!!!!!!!\n");
+    EXPECT_EQ(console.find("Data \"mdl_dat"), std::string::npos);
+    expect_same_for_thread_counts(model, answers);
+}
+
 }  // namespace
 }  // namespace vemlari
