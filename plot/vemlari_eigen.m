@@ -10,17 +10,17 @@ raw = cell(size(files));
 for k = 1:numel(files)
   raw{k} = vemlari_read_column(files{k}, caller);
 end
-grid = vemlari_read_column('vzn_dat', caller);
+zgrid = vemlari_read_column('vzn_dat', caller);
 om = vemlari_read_column('om_dat', caller);
 counts = vemlari_read_column(['md' wave '_dat'], caller);
 phs = vemlari_read_column(['phs' wave '1_dat'], caller);
-if numel(grid) < 3 || numel(grid) < 3 + grid(3)
+if numel(zgrid) < 3 || numel(zgrid) < 3 + zgrid(3)
   error('vemlari:badFile', '%s: vzn_dat is incomplete', caller);
 end
-dep = grid(1);
-nz = round(grid(2)) + 1;
-nl = round(grid(3));
-thk = grid(4:3 + nl);
+dep = zgrid(1);
+nz = round(zgrid(2)) + 1;
+nl = round(zgrid(3));
+thk = zgrid(4:3 + nl);
 if isempty(om)
   error('vemlari:badFile', '%s: om_dat holds no frequency', caller);
 end

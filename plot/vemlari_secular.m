@@ -17,10 +17,10 @@ if isempty(c) || isempty(om)
   error('vemlari:badFile', '%s: sc%sc_dat holds no trace', caller, wave);
 end
 % The trace belongs to the last (in a check run the only) frequency.
-roots = vemlari_mode_table(counts, phs, caller, ['phs' wave '1_dat']);
-roots = roots(end, :);
-roots = roots(~isnan(roots));
-modes = 0:numel(roots) - 1;
+found = vemlari_mode_table(counts, phs, caller, ['phs' wave '1_dat']);
+found = found(end, :);
+found = found(~isnan(found));
+modes = 0:numel(found) - 1;
 f = om(end) / (2 * pi);
 a = hypot(re, im);
 fig = vemlari_figure(caller);
@@ -28,10 +28,10 @@ fig = vemlari_figure(caller);
 subplot(2, 1, 1);
 semilogy(c, max(a, realmin), 'b-', 'LineWidth', 1.2);
 hold on;
-at = interp1(c, a, roots);
-h = semilogy(roots, max(at, realmin), 'ro', 'MarkerSize', 8, 'LineWidth', 1.5);
-for k = 1:numel(roots)
-  text(roots(k), max(at(k), realmin), sprintf('  %d', modes(k)), 'Color', 'r', ...
+at = interp1(c, a, found);
+h = semilogy(found, max(at, realmin), 'ro', 'MarkerSize', 8, 'LineWidth', 1.5);
+for k = 1:numel(found)
+  text(found(k), max(at(k), realmin), sprintf('  %d', modes(k)), 'Color', 'r', ...
        'VerticalAlignment', 'top');
 end
 hold off;
@@ -47,7 +47,7 @@ subplot(2, 1, 2);
 plot(c, re, 'b-', c, im, 'm-', 'LineWidth', 1.2);
 hold on;
 plot([c(1) c(end)], [0 0], 'k:');
-plot(roots, zeros(size(roots)), 'ro', 'MarkerSize', 8, 'LineWidth', 1.5);
+plot(found, zeros(size(found)), 'ro', 'MarkerSize', 8, 'LineWidth', 1.5);
 hold off;
 grid on;
 xlim([c(1) c(end)]);
@@ -56,7 +56,7 @@ ylabel(sprintf('F_%s (dimensionless)', upper(wave)));
 title(sprintf('%s-wave secular function at %.4f Hz: real and imaginary parts', name, f));
 legend({sprintf('Re F_%s', upper(wave)), sprintf('Im F_%s', upper(wave)), 'zero', 'roots'}, ...
        'Location', 'eastoutside');
-if isempty(roots)
+if isempty(found)
   delete(h);
 end
 vemlari_save(fig, caller);
