@@ -21,16 +21,16 @@ void report_no_convergence(RecordSink& out, const char* text, int md, long long 
 
 }  // namespace
 
-int scan_modes(const ScanSpec& spec, SecularFunction& f, int io, const Nstrc& s,
+int scan_modes(const ScanSpec& wave, SecularFunction& f, int io, const Nstrc& s,
                const SearchControls& ctl, FreqModeTable& cc, RecordSink& out) {
-    const double dcc = spec.dcc;
+    const double dcc = wave.dcc;
     int md = 0;
     auto step = [&](double p, double q) { return step_rule(p, q, io, md, dcc, s, cc, ctl.cmin); };
     auto beyond_end = [&](double c3, double dccn) {
-        return c3 > spec.end + (spec.end_on_current_step ? dccn : dcc);
+        return c3 > wave.end + (wave.end_on_current_step ? dccn : dcc);
     };
     auto trace = [&](const Evaluation& p) {
-        if (ctl.tracing) write_trace(out, spec.trace, p.c, p.f);
+        if (ctl.tracing) write_trace(out, wave.trace, p.c, p.f);
     };
 
     // Scan points ahead of the window. Until a candidate appears their positions follow from
@@ -88,7 +88,7 @@ int scan_modes(const ScanSpec& spec, SecularFunction& f, int io, const Nstrc& s,
             }
             if (std::fabs(as2o - as12) < ctl.tol / 10.0 && std::fabs(as2o - as23) < ctl.tol / 10.0) break;
         }
-        report_no_convergence(out, spec.failure_text, md, iter, c2n, as2n);
+        report_no_convergence(out, wave.failure_text, md, iter, c2n, as2n);
         return c2n;
     };
 
@@ -105,7 +105,7 @@ int scan_modes(const ScanSpec& spec, SecularFunction& f, int io, const Nstrc& s,
         f.report(p2, out);
     };
 
-    open_window(spec.start);
+    open_window(wave.start);
     for (;;) {
         const double dccn = step(p2.c, p1.c);
         const double c3 = p2.c + dccn;

@@ -55,7 +55,7 @@ struct SearchControls {
 // Scans at frequency index io, stores the roots in cc(io, 0 ..) and returns how many were
 // found (roots past the table's last mode are counted, not stored). The records written
 // are those of a strictly sequential scan, whatever the lookahead.
-int scan_modes(const ScanSpec& spec, SecularFunction& f, int io, const Nstrc& s,
+int scan_modes(const ScanSpec& wave, SecularFunction& f, int io, const Nstrc& s,
                const SearchControls& ctl, FreqModeTable& cc, RecordSink& out);
 
 }  // namespace vemlari

@@ -63,9 +63,9 @@ void love_search(int io, double om, Run& run, LoveFunction& f, RecordSink& out) 
         run.ccmd.mdl[io] = -1;
         return;
     }
-    const ScanSpec spec{dcc, mm.vsmin - dcc, mm.vsmax, true, "Love Wave: Did not converge!", love_trace};
+    const ScanSpec wave{dcc, mm.vsmin - dcc, mm.vsmax, true, "Love Wave: Did not converge!", love_trace};
     f.set_frequency(om);
-    const int md = scan_modes(spec, f, io, run.nstrc, controls(run), run.ccmd.ccl, out);
+    const int md = scan_modes(wave, f, io, run.nstrc, controls(run), run.ccmd.ccl, out);
     run.ccmd.mdl[io] = md - 1;
     if (md - 1 > nmode - 1) {
         write_free(out, unit::console, {" FROM PHASE: LOVE MODE.GT.230 !!!!!!!!!!!!!!"});
@@ -86,9 +86,9 @@ void rayleigh_search(int io, double om, Run& run, RayleighFunction& f, RecordSin
         t.ccr(0, 0) = mm.ccmax;
         return;
     }
-    const ScanSpec spec{dcc, mm.ccmin - dcc, mm.cmax, false, "Rayleigh Wave: Did not converge!", rayleigh_trace};
+    const ScanSpec wave{dcc, mm.ccmin - dcc, mm.cmax, false, "Rayleigh Wave: Did not converge!", rayleigh_trace};
     f.set_frequency(om);
-    const int md = scan_modes(spec, f, io, run.nstrc, controls(run), t.ccr, out);
+    const int md = scan_modes(wave, f, io, run.nstrc, controls(run), t.ccr, out);
     t.mdr[io] = md - 1;
     if (md - 1 > nmode - 1) {
         write_free(out, unit::console, {" FROM PHASE: RAYLEIGH MODE.GT.230 !!!!!!!!!!!!!!!"});
