@@ -5,20 +5,23 @@
 
 namespace vemlari {
 
-void LoveFunction::job(void* self, int i) {
-    auto& f = *static_cast<LoveFunction*>(self);
-    Evaluation& e = f.batch_[i];
-    LoveWork& w = f.work_[i];
-    e.f = love_secular(f.om_, f.om_ / e.c, f.s_, w);
-    e.a = cabs(e.f);
-    e.nwarn = w.grtlv.nwarn;
-    for (int k = 0; k < e.nwarn; ++k) e.warnD[k] = w.grtlv.warnD[k];
+void BatchedFunction::job(void* self, int i) {
+    auto& f = *static_cast<BatchedFunction*>(self);
+    f.evaluate_one(f.batch_[i], i);
 }
 
-void LoveFunction::evaluate(Evaluation* e, int n) {
+void BatchedFunction::evaluate(Evaluation* e, int n) {
     count_ += n;
     batch_ = e;
     pool_.run(n, job, this);
+}
+
+void LoveFunction::evaluate_one(Evaluation& e, int slot) {
+    LoveWork& w = work_[static_cast<std::size_t>(slot)];
+    e.f = love_secular(om_, om_ / e.c, s_, w);
+    e.a = cabs(e.f);
+    e.nwarn = w.grtlv.nwarn;
+    for (int k = 0; k < e.nwarn; ++k) e.warnD[k] = w.grtlv.warnD[k];
 }
 
 void LoveFunction::report(const Evaluation& e, RecordSink& out) {
@@ -29,22 +32,14 @@ void LoveFunction::report(const Evaluation& e, RecordSink& out) {
     write_gnrtlv_warnings(out, g, om_, om_ / e.c);
 }
 
-RayleighFunction::RayleighFunction(const Nstrc& s, WorkerPool& pool) : s_(s), pool_(pool) {
+RayleighFunction::RayleighFunction(const Nstrc& s, WorkerPool& pool) : BatchedFunction(pool), s_(s) {
     const double mu = s.rho[1] * s.vs[1] * s.vs[1];
     sm2_ = mu * mu;
 }
 
-void RayleighFunction::job(void* self, int i) {
-    auto& f = *static_cast<RayleighFunction*>(self);
-    Evaluation& e = f.batch_[i];
-    e.f = rayleigh_secular(f.om_, f.om_ / e.c, f.sm2_, f.s_, f.work_[i]);
+void RayleighFunction::evaluate_one(Evaluation& e, int slot) {
+    e.f = rayleigh_secular(om_, om_ / e.c, sm2_, s_, work_[static_cast<std::size_t>(slot)]);
     e.a = cabs(e.f);
-}
-
-void RayleighFunction::evaluate(Evaluation* e, int n) {
-    count_ += n;
-    batch_ = e;
-    pool_.run(n, job, this);
 }
 
 namespace {

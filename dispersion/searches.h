@@ -11,42 +11,48 @@
 
 namespace vemlari {
 
-class LoveFunction : public SecularFunction {
+// A secular function whose evaluations of one batch run on the pool, each with its own
+// kernel records.
+class BatchedFunction : public SecularFunction {
 public:
-    LoveFunction(const Nstrc& s, WorkerPool& pool) : s_(s), pool_(pool) {}
+    explicit BatchedFunction(WorkerPool& pool) : pool_(pool) {}
     void set_frequency(double om) { om_ = om; }
     void evaluate(Evaluation* e, int n) override;
-    void report(const Evaluation& e, RecordSink& out) override;
     int lookahead() const override { return pool_.threads(); }
     long long evaluations() const { return count_.load(); }
 
+protected:
+    // Evaluates e with the kernel records of slot (0 .. max_batch-1).
+    virtual void evaluate_one(Evaluation& e, int slot) = 0;
+    double om_ = 0.0;
+
 private:
     static void job(void* self, int i);
-    const Nstrc& s_;
     WorkerPool& pool_;
-    double om_ = 0.0;
     Evaluation* batch_ = nullptr;
     std::atomic<long long> count_{0};
+};
+
+class LoveFunction : public BatchedFunction {
+public:
+    LoveFunction(const Nstrc& s, WorkerPool& pool) : BatchedFunction(pool), s_(s) {}
+    void report(const Evaluation& e, RecordSink& out) override;
+
+private:
+    void evaluate_one(Evaluation& e, int slot) override;
+    const Nstrc& s_;
     std::array<LoveWork, max_batch> work_{};
 };
 
-class RayleighFunction : public SecularFunction {
+class RayleighFunction : public BatchedFunction {
 public:
     RayleighFunction(const Nstrc& s, WorkerPool& pool);
-    void set_frequency(double om) { om_ = om; }
-    void evaluate(Evaluation* e, int n) override;
     void report(const Evaluation&, RecordSink&) override {}
-    int lookahead() const override { return pool_.threads(); }
-    long long evaluations() const { return count_.load(); }
 
 private:
-    static void job(void* self, int i);
+    void evaluate_one(Evaluation& e, int slot) override;
     const Nstrc& s_;
-    WorkerPool& pool_;
-    double om_ = 0.0;
     double sm2_ = 0.0;
-    Evaluation* batch_ = nullptr;
-    std::atomic<long long> count_{0};
     std::array<RayleighWork, max_batch> work_{};
 };
 
