@@ -2,6 +2,7 @@
 // reads only its own results of the two previous frequencies, so the Love and the Rayleigh
 // searches of the whole frequency loop run side by side, and their records are written in
 // the order of a sequential run.
+#include <algorithm>
 #include <condition_variable>
 #include <exception>
 #include <mutex>
@@ -59,7 +60,8 @@ struct Lane {
 void run_in_parallel(Run& run) {
     const int iom = run.freq.iom;
     const int n = run.freq.nom - iom + 1;
-    WorkerPool pool(run.threads);
+    // The two searches take two threads; further threads help both evaluate ahead.
+    WorkerPool pool(std::max(1, run.threads - 1));
     LoveFunction love(run.nstrc, pool);
     RayleighFunction rayleigh(run.nstrc, pool);
     Lane lanes[2];
