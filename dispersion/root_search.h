@@ -15,13 +15,13 @@ namespace vemlari {
 // Most evaluations a secular function is asked for at once.
 constexpr int max_batch = 16;
 
-// One evaluation of F at phase velocity c, with the near-singular terms the kernel met.
+// One evaluation of F at phase velocity c. `slot` names the kernel records it used, which
+// keep what the kernels met (near-singular terms) until the scan reports it.
 struct Evaluation {
     double c = 0.0;
     cplx f{};
     double a = 0.0;  // |F|
-    int nwarn = 0;
-    std::array<cplx, nml> warnD{};
+    int slot = 0;
 };
 
 class SecularFunction {

@@ -7,6 +7,7 @@ namespace vemlari {
 
 void BatchedFunction::job(void* self, int i) {
     auto& f = *static_cast<BatchedFunction*>(self);
+    f.batch_[i].slot = i;
     f.evaluate_one(f.batch_[i], i);
 }
 
@@ -20,16 +21,11 @@ void LoveFunction::evaluate_one(Evaluation& e, int slot) {
     LoveWork& w = work_[static_cast<std::size_t>(slot)];
     e.f = love_secular(om_, om_ / e.c, s_, w);
     e.a = cabs(e.f);
-    e.nwarn = w.grtlv.nwarn;
-    for (int k = 0; k < e.nwarn; ++k) e.warnD[k] = w.grtlv.warnD[k];
 }
 
 void LoveFunction::report(const Evaluation& e, RecordSink& out) {
-    if (e.nwarn == 0) return;
-    Grtlv g;
-    g.nwarn = e.nwarn;
-    for (int k = 0; k < e.nwarn; ++k) g.warnD[k] = e.warnD[k];
-    write_gnrtlv_warnings(out, g, om_, om_ / e.c);
+    const Grtlv& g = work_[static_cast<std::size_t>(e.slot)].grtlv;
+    if (g.nwarn > 0) write_gnrtlv_warnings(out, g, om_, om_ / e.c);
 }
 
 RayleighFunction::RayleighFunction(const Nstrc& s, WorkerPool& pool) : BatchedFunction(pool), s_(s) {

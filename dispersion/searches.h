@@ -2,7 +2,6 @@
 // The Love search and the Rayleigh step at one frequency, and the secular functions they
 // scan. Each search owns its function object for the whole frequency loop.
 #include <array>
-#include <atomic>
 
 #include "dispersion/root_search.h"
 #include "driver/run.h"
@@ -19,7 +18,7 @@ public:
     void set_frequency(double om) { om_ = om; }
     void evaluate(Evaluation* e, int n) override;
     int lookahead() const override { return pool_.threads(); }
-    long long evaluations() const { return count_.load(); }
+    long long evaluations() const { return count_; }
 
 protected:
     // Evaluates e with the kernel records of slot (0 .. max_batch-1).
@@ -30,7 +29,7 @@ private:
     static void job(void* self, int i);
     WorkerPool& pool_;
     Evaluation* batch_ = nullptr;
-    std::atomic<long long> count_{0};
+    long long count_ = 0;  // counted by the submitting thread
 };
 
 class LoveFunction : public BatchedFunction {
