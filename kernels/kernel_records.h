@@ -35,12 +35,24 @@ struct Grtlv {
     std::array<cplx, nml> warnD{};
 };
 
+// SH generalized coefficients of the stack above each interface, free surface included, for
+// an up-going wave in the layer below it: GRU(i) is the down-going wave that returns into
+// layer i+1, GTU(i) the up-going wave that passes into layer i. GRU(0) is RU(0).
+struct Grulv {
+    std::array<cplx, nml + 1> GRU{}, GTU{};
+};
+
 struct Mrtry {
     std::array<Mat2, nml + 1> TD{}, TU{}, RD{}, RU{};
 };
 
 struct Grtry {
     std::array<Mat2, nml + 1> GTD{}, GRD{};
+};
+
+// P-SV counterpart of Grulv.
+struct Grury {
+    std::array<Mat2, nml + 1> GRU{}, GTU{};
 };
 
 }  // namespace vemlari

@@ -10,6 +10,9 @@ namespace vemlari {
 void mdrtlv(double om, double wn, const Nstrc& s, Mrtlv& m);
 void gnrtlv(double om, double wn, const Nstrc& s, Mrtlv& m, Grtlv& g);
 // The log records of every near-singular term that the last gnrtlv call met (stream 10).
+// Stack above interfaces 0 .. last from the modified coefficients of mdrtlv at the same
+// (om, wn); last <= nl - 2.
+void gnrulv(int last, const Mrtlv& m, Grulv& g);
 void write_gnrtlv_warnings(RecordSink& sink, const Grtlv& g, double om, double wn);
 
 // P-SV (Rayleigh) kernels.
@@ -20,5 +23,8 @@ void mtrry(const Mat4& ea, const Mat4& eb, const Mat2& dda, const Mat2& dub, int
            Mrtry& m);
 void mdrtry(double om, double wn, const Nstrc& s, Mrtry& m);
 void gnrtry(double om, double wn, const Nstrc& s, Mrtry& m, Grtry& g);
+// Stack above interfaces 0 .. last from the modified coefficients of mdrtry at the same
+// (om, wn); last <= nl - 2, om > 0.
+void gnrury(double om, double wn, const Nstrc& s, int last, const Mrtry& m, Grury& g);
 
 }  // namespace vemlari

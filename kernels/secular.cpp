@@ -1,5 +1,7 @@
 #include "kernels/secular.h"
 
+#include "kernels/mat2.h"
+
 namespace vemlari {
 
 cplx love_secular(double om, double wn, const Nstrc& s, LoveWork& w) {
@@ -26,6 +28,33 @@ cplx rayleigh_secular(double om, double wn, double sm2, const Nstrc& s, Rayleigh
 
     // The normalisation keeps |F_R| comparable with the search tolerance.
     return (aa11 * aa22 - aa12 * aa21) / (w.cms * w.cmp * cplx{sm2, 0.0});
+}
+
+namespace {
+
+// nu / k of layer j for wave speed v.
+cplx relative_wavenumber(double om, double wn, double v) {
+    const cplx nu = vertical_wavenumber(wn * wn - om * om / (v * v));
+    return {nu.re / wn, nu.im / wn};
+}
+
+}  // namespace
+
+// Where a wave of the reference layer turns from propagating to evanescent, its up- and
+// down-going solutions coincide and the loop closes trivially; dividing by nu / k removes
+// that false zero and keeps F dimensionless.
+cplx love_secular_at(double om, double wn, int top, const Nstrc& s, LoveWork& w) {
+    gnrtlv(om, wn, s, w.mrtlv, w.grtlv);
+    gnrulv(top - 1, w.mrtlv, w.grulv);
+    const cplx f = cplx{1.0, 0.0} - w.grulv.GRU[top - 1] * w.grtlv.GRD[top];
+    return f / relative_wavenumber(om, wn, s.vs[top]);
+}
+
+cplx rayleigh_secular_at(double om, double wn, int top, const Nstrc& s, RayleighWork& w) {
+    gnrtry(om, wn, s, w.mrtry, w.grtry);
+    gnrury(om, wn, s, top - 1, w.mrtry, w.grury);
+    const cplx f = det(identity_minus_product(w.grury.GRU[top - 1], w.grtry.GRD[top]));
+    return f / (relative_wavenumber(om, wn, s.vs[top]) * relative_wavenumber(om, wn, s.vp[top]));
 }
 
 }  // namespace vemlari
