@@ -21,11 +21,12 @@ void report_no_convergence(RecordSink& out, const char* text, int md, long long 
 
 }  // namespace
 
-int scan_modes(const ScanSpec& wave, SecularFunction& f, int io, const Nstrc& s,
-               const SearchControls& ctl, FreqModeTable& cc, RecordSink& out) {
+void scan_modes(const ScanSpec& wave, SecularFunction& f, int top, int io, const Nstrc& s,
+                const SearchControls& ctl, const FreqModeTable& history, ScanRoots& roots, RecordSink& out) {
     const double dcc = wave.dcc;
-    int md = 0;
-    auto step = [&](double p, double q) { return step_rule(p, q, io, md, dcc, s, cc, ctl.cmin); };
+    int& md = roots.n;
+    md = 0;
+    auto step = [&](double p, double q) { return step_rule(p, q, io, md, dcc, s, history, ctl.cmin); };
     auto beyond_end = [&](double c3, double dccn) {
         return c3 > wave.end + (wave.end_on_current_step ? dccn : dcc);
     };
@@ -82,7 +83,12 @@ int scan_modes(const ScanSpec& wave, SecularFunction& f, int io, const Nstrc& s,
                 c3n = c23;
             }
             if (as2n < ctl.tol) {
-                if (md < nmode) cc(io, md) = c2n;
+                if (md < nmode) {
+                    roots.c[md] = c2n;
+                    roots.lo[md] = c1n;
+                    roots.hi[md] = c3n;
+                    roots.top[md] = top;
+                }
                 ++md;
                 return c2n;
             }
@@ -124,7 +130,6 @@ int scan_modes(const ScanSpec& wave, SecularFunction& f, int io, const Nstrc& s,
         p1 = p2;
         p2 = p3;
     }
-    return md;
 }
 
 }  // namespace vemlari

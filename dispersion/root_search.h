@@ -45,6 +45,15 @@ struct ScanSpec {
     TraceUnits trace;
 };
 
+// The roots of one scan in increasing order, each with the last bracket [lo, hi] of its
+// refinement, which holds the minimum of |F|, and the layer its function is referred to.
+// `n` counts every root found; those past the table's last mode are counted, not stored.
+struct ScanRoots {
+    std::array<double, nmode> c{}, lo{}, hi{};
+    std::array<int, nmode> top{};
+    int n = 0;
+};
+
 struct SearchControls {
     double cmin;
     double tol;
@@ -52,10 +61,10 @@ struct SearchControls {
     bool tracing;
 };
 
-// Scans at frequency index io, stores the roots in cc(io, 0 ..) and returns how many were
-// found (roots past the table's last mode are counted, not stored). The records written
-// are those of a strictly sequential scan, whatever the lookahead.
-int scan_modes(const ScanSpec& wave, SecularFunction& f, int io, const Nstrc& s,
-               const SearchControls& ctl, FreqModeTable& cc, RecordSink& out);
+// Scans f (referred to the layer `top`) at frequency index io, with the step rule reading the roots of the previous
+// frequencies in `history`. The records written are those of a strictly sequential scan,
+// whatever the lookahead.
+void scan_modes(const ScanSpec& wave, SecularFunction& f, int top, int io, const Nstrc& s,
+                const SearchControls& ctl, const FreqModeTable& history, ScanRoots& roots, RecordSink& out);
 
 }  // namespace vemlari

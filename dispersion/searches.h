@@ -32,31 +32,38 @@ private:
     long long count_ = 0;  // counted by the submitting thread
 };
 
+// Each wave type's secular function, referred to the free surface (top = 1, the default)
+// or to the top of a deeper layer.
 class LoveFunction : public BatchedFunction {
 public:
     LoveFunction(const Nstrc& s, WorkerPool& pool) : BatchedFunction(pool), s_(s) {}
+    void refer_to(int top) { top_ = top; }
     void report(const Evaluation& e, RecordSink& out) override;
 
 private:
     void evaluate_one(Evaluation& e, int slot) override;
     const Nstrc& s_;
+    int top_ = 1;
     std::array<LoveWork, max_batch> work_{};
 };
 
 class RayleighFunction : public BatchedFunction {
 public:
     RayleighFunction(const Nstrc& s, WorkerPool& pool);
+    void refer_to(int top) { top_ = top; }
     void report(const Evaluation&, RecordSink&) override {}
 
 private:
     void evaluate_one(Evaluation& e, int slot) override;
     const Nstrc& s_;
     double sm2_ = 0.0;
+    int top_ = 1;
     std::array<RayleighWork, max_batch> work_{};
 };
 
 // Each writes its records to `out` and its results to the Love (Rayleigh) columns only, so
-// the two can run at the same time.
+// the two can run at the same time. In a model with slow layers the modes are those of the
+// surface scan and of a scan at the top of each slow layer together.
 void love_search(int io, double om, Run& run, LoveFunction& f, RecordSink& out);
 // Also covers the half-space (one mode, ccmin) and zero frequency (one mode, ccmax).
 void rayleigh_search(int io, double om, Run& run, RayleighFunction& f, RecordSink& out);

@@ -26,10 +26,8 @@ enum Unit { vzn = 9, vl1 = 19, vl2 = 11, vr1 = 20, vr2, vr3, vr4, ldis = 24, lst
 
 // Kernel records and row buffers, created once per stage.
 struct StageWork {
-    Mrtlv mrtlv;
-    Grtlv grtlv;
-    Mrtry mrtry;
-    Grtry grtry;
+    LoveCoefficients love;
+    RayleighCoefficients rayleigh;
     Row row;
 };
 
@@ -125,14 +123,14 @@ void love_frequency(Run& run, StageWork& w, int io, double om, double dz) {
     for (int md = 0; md <= mdmax; ++md) {
         const double c = run.ccmd.ccl(io, md);
         const double wn = om / c;
-        gnrtlv(om, wn, s, w.mrtlv, w.grtlv);
-        if (w.grtlv.nwarn > 0) write_gnrtlv_warnings(st, w.grtlv, om, wn);
+        love_coefficients(om, wn, run.ccmd.ltop(io, md), s, w.love);
+        if (w.love.grtlv.nwarn > 0) write_gnrtlv_warnings(st, w.love.grtlv, om, wn);
         if (eig) {
-            love_eigenfunctions(om, wn, s, w.grtlv, grid, md, run.vctl);
+            love_eigenfunctions(om, wn, s, w.love, grid, md, run.vctl);
             write_raw(st, vl1, run.vctl.vl1, md, nz);
             write_raw(st, vl2, run.vctl.vl2, md, nz);
         }
-        love_energy(om, wn, c, s, w.grtlv, io, md, run.uegl);
+        love_energy(om, wn, c, s, w.love, io, md, run.uegl);
     }
     for (int md = 0; md <= mdmax; ++md) {
         normalise(run.vctl.vl1, nullptr, md, nz);
@@ -159,15 +157,15 @@ void rayleigh_frequency(Run& run, StageWork& w, int io, double om, double dz) {
     for (int md = 0; md <= mdmax; ++md) {
         const double c = run.ccmd.ccr(io, md);
         const double wn = om / c;
-        gnrtry(om, wn, s, w.mrtry, w.grtry);
-        rayleigh_eigenfunctions(om, wn, s, w.grtry, grid, md, v);
+        rayleigh_coefficients(om, wn, run.ccmd.rtop(io, md), s, w.rayleigh);
+        rayleigh_eigenfunctions(om, wn, s, w.rayleigh, grid, md, v);
         if (eig) {
             write_raw(st, vr1, v.vr1, md, nz);
             write_raw(st, vr2, v.vr2, md, nz);
             write_raw(st, vr3, v.vr3, md, nz);
             write_raw(st, vr4, v.vr4, md, nz);
         }
-        rayleigh_energy(om, wn, c, s, w.grtry, io, md, run.uegr);
+        rayleigh_energy(om, wn, c, s, w.rayleigh, io, md, run.uegr);
         rayleigh_hv(io, md, v, run.uegr);
     }
     for (int md = 0; md <= mdmax; ++md) {
@@ -188,10 +186,8 @@ void rayleigh_frequency(Run& run, StageWork& w, int io, double om, double dz) {
 // normalisation is left out here: it changes only depth tables that no file shows then.
 void results_in_parallel(Run& run) {
     struct Slot {
-        Mrtlv mrtlv;
-        Grtlv grtlv;
-        Mrtry mrtry;
-        Grtry grtry;
+        LoveCoefficients love;
+        RayleighCoefficients rayleigh;
         Vclr surface;  // the surface point of each mode, for the H/V ratio
     };
     struct Job {
@@ -223,9 +219,10 @@ void results_in_parallel(Run& run) {
             for (int md = 0; md <= r.ccmd.mdl[io]; ++md) {
                 const double c = r.ccmd.ccl(io, md);
                 const double wn = om / c;
-                gnrtlv(om, wn, s, w.mrtlv, w.grtlv);
-                if (w.grtlv.nwarn > 0) write_gnrtlv_warnings(j.log[static_cast<std::size_t>(k)], w.grtlv, om, wn);
-                love_energy(om, wn, c, s, w.grtlv, io, md, r.uegl);
+                love_coefficients(om, wn, r.ccmd.ltop(io, md), s, w.love);
+                if (w.love.grtlv.nwarn > 0)
+                    write_gnrtlv_warnings(j.log[static_cast<std::size_t>(k)], w.love.grtlv, om, wn);
+                love_energy(om, wn, c, s, w.love, io, md, r.uegl);
             }
         }
         if (io == 0) r.uegr.ugr(0, 0) = r.minmax.ccmax;
@@ -233,9 +230,9 @@ void results_in_parallel(Run& run) {
         for (int md = 0; md <= r.ccmd.mdr[io]; ++md) {
             const double c = r.ccmd.ccr(io, md);
             const double wn = om / c;
-            gnrtry(om, wn, s, w.mrtry, w.grtry);
-            rayleigh_eigenfunctions(om, wn, s, w.grtry, surface, md, w.surface);
-            rayleigh_energy(om, wn, c, s, w.grtry, io, md, r.uegr);
+            rayleigh_coefficients(om, wn, r.ccmd.rtop(io, md), s, w.rayleigh);
+            rayleigh_eigenfunctions(om, wn, s, w.rayleigh, surface, md, w.surface);
+            rayleigh_energy(om, wn, c, s, w.rayleigh, io, md, r.uegr);
             rayleigh_hv(io, md, w.surface, r.uegr);
         }
         std::lock_guard<std::mutex> lock(j.mutex);

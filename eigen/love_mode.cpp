@@ -4,9 +4,9 @@
 
 namespace vemlari {
 
-void love_eigenfunctions(double om, double wn, const Nstrc& s, const Grtlv& g, const DepthGrid& grid, int md,
+void love_eigenfunctions(double om, double wn, const Nstrc& s, const LoveCoefficients& k, const DepthGrid& grid, int md,
                          Vctl& v) {
-    LoveAmplitudes a(om, wn, s, g);
+    LoveAmplitudes a(om, wn, s, k.grtlv, k.top, k.grulv);
     a.start();
     LayerWalk walk;
     walk.start(s);
@@ -22,8 +22,8 @@ void love_eigenfunctions(double om, double wn, const Nstrc& s, const Grtlv& g, c
 
 // Closed-form integrals of the squared complex displacement (a square, not a squared
 // modulus) over every layer, the half-space down to infinite depth.
-void love_energy(double om, double wn, double c, const Nstrc& s, const Grtlv& g, int io, int md, Uegl& u) {
-    LoveAmplitudes a(om, wn, s, g);
+void love_energy(double om, double wn, double c, const Nstrc& s, const LoveCoefficients& k, int io, int md, Uegl& u) {
+    LoveAmplitudes a(om, wn, s, k.grtlv, k.top, k.grulv);
     double e1 = 0.0;
     double e2 = 0.0;
     for (int j = 1; j <= s.nl; ++j) {

@@ -1,15 +1,20 @@
 #pragma once
-// P-SV amplitudes of one Rayleigh mode, layer by layer from the surface, normalised to unit
-// vertical displacement and zero shear traction at the free surface. The eigenfunctions on
-// the grid and the energy integrals walk this same recursion.
+// P-SV amplitudes of one Rayleigh mode, layer by layer, normalised to unit vertical
+// displacement and zero shear traction at the free surface. The eigenfunctions on the grid
+// and the energy integrals walk this same recursion.
+#include <array>
+
 #include "kernels/kernels.h"
+#include "kernels/mat2.h"
 
 namespace vemlari {
 
 class RayleighAmplitudes {
 public:
-    RayleighAmplitudes(double om, double wn, const Nstrc& s, const Grtry& g)
-        : om_(om), wn_(wn), s_(s), g_(g) {}
+    // `top` is the layer at whose top the mode's secular function vanished (1: the free
+    // surface); `above` holds the stack-above coefficients when top > 1.
+    RayleighAmplitudes(double om, double wn, const Nstrc& s, const Grtry& g, int top, const Grury& above)
+        : om_(om), wn_(wn), s_(s), g_(g), top_(top), above_(above) {}
 
     int j = 0;
     Mat4 er{};           // layer matrix of layer j
@@ -20,6 +25,11 @@ public:
     void start() {
         j = 1;
         mtxry(om_, wn_, 1, s_, cms, cmp, er);
+        if (top_ > 1) {
+            anchor();
+            take(1);
+            return;
+        }
         if (s_.nl == 1) {
             const cplx b1 = -(er(3, 1) / er(3, 2));
             const cplx b2 = er(2, 1) + er(2, 2) * b1;
@@ -46,6 +56,10 @@ public:
     void enter_layer(int jn) {
         j = jn;
         mtxry(om_, wn_, jn, s_, cms, cmp, er);
+        if (jn <= top_) {
+            take(jn);
+            return;
+        }
         const Mat2& t = g_.GTD[jn - 1];
         const cplx p = t.m11 * cdp + t.m12 * cds;
         const cplx q = t.m21 * cdp + t.m22 * cds;
@@ -75,9 +89,50 @@ public:
     }
 
 private:
+    // A wave pair (P, S).
+    struct Pair {
+        cplx p, s;
+    };
+    static Pair apply(const Mat2& m, Pair a) { return {m.m11 * a.p + m.m12 * a.s, m.m21 * a.p + m.m22 * a.s}; }
+
+    void take(int jn) {
+        cdp = down_[jn].p;
+        cds = down_[jn].s;
+        cup = up_[jn].p;
+        cus = up_[jn].s;
+    }
+
+    // A mode trapped below the top of layer `top`: its field is built from that interface,
+    // downwards with the stack below and upwards with the stack above, which frees the
+    // surface of traction exactly. Built from the surface instead, the tiny mismatch of the
+    // root in the surface function would be amplified through the evanescent layers. The
+    // down-going waves at the interface are the null vector of I - GRU GRD, taken from its
+    // larger row; er is layer 1's matrix on entry.
+    void anchor() {
+        const Mat2 m = identity_minus_product(above_.GRU[top_ - 1], g_.GRD[top_]);
+        down_[top_] = cabs(m.m11) + cabs(m.m12) >= cabs(m.m21) + cabs(m.m22) ? Pair{m.m12, -m.m11}
+                                                                              : Pair{m.m22, -m.m21};
+        up_[top_] = apply(g_.GRD[top_], down_[top_]);
+        for (int i = top_ - 1; i >= 1; --i) {
+            up_[i] = apply(above_.GTU[i], up_[i + 1]);
+            down_[i] = apply(above_.GRU[i - 1], up_[i]);
+        }
+        const cplx ddp = phase_factor(cmp, s_.thk[1]);
+        const cplx dds = phase_factor(cms, s_.thk[1]);
+        const cplx vr20 = er(2, 1) * down_[1].p + er(2, 2) * down_[1].s + er(2, 3) * ddp * up_[1].p +
+                          er(2, 4) * dds * up_[1].s;
+        for (int i = 1; i <= top_; ++i) {
+            down_[i] = {down_[i].p / vr20, down_[i].s / vr20};
+            up_[i] = {up_[i].p / vr20, up_[i].s / vr20};
+        }
+    }
+
     double om_, wn_;
     const Nstrc& s_;
     const Grtry& g_;
+    int top_;
+    const Grury& above_;
+    std::array<Pair, nml + 1> down_{}, up_{};
 };
 
 }  // namespace vemlari

@@ -39,8 +39,8 @@ cplx layer_product(const Mat4& er, const cplx amp[4], const cplx jj[4][4], int n
 
 }  // namespace
 
-void rayleigh_energy(double om, double wn, double c, const Nstrc& s, const Grtry& g, int io, int md, Uegr& u) {
-    RayleighAmplitudes a(om, wn, s, g);
+void rayleigh_energy(double om, double wn, double c, const Nstrc& s, const RayleighCoefficients& k, int io, int md, Uegr& u) {
+    RayleighAmplitudes a(om, wn, s, k.grtry, k.top, k.grury);
     double e1 = 0.0, e2 = 0.0, e3 = 0.0;
     for (int j = 1; j <= s.nl; ++j) {
         if (j == 1)

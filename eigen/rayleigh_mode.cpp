@@ -4,9 +4,9 @@
 
 namespace vemlari {
 
-void rayleigh_eigenfunctions(double om, double wn, const Nstrc& s, const Grtry& g, const DepthGrid& grid, int md,
+void rayleigh_eigenfunctions(double om, double wn, const Nstrc& s, const RayleighCoefficients& k, const DepthGrid& grid, int md,
                              Vclr& v) {
-    RayleighAmplitudes a(om, wn, s, g);
+    RayleighAmplitudes a(om, wn, s, k.grtry, k.top, k.grury);
     a.start();
     LayerWalk walk;
     walk.start(s);

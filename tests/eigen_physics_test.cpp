@@ -98,21 +98,23 @@ TEST(EigenPhysics, LoveModesSatisfyTheFreeSurfaceContinuityAndQuadratureOfI1) {
     Fixture f;
     const Nstrc& s = f.s;
     ASSERT_GE(f.cl.size(), 3u);
-    LoveWork w;
+    LoveCoefficients w;
+    // Built from the free surface or from the top of the slow layer, the field is the same mode.
+    for (int anchor : {1, 2})
     for (std::size_t m = 0; m < f.cl.size(); ++m) {
         const double c = f.cl[m], wn = f.om / c;
-        love_secular(f.om, wn, s, w);
+        love_coefficients(f.om, wn, anchor, s, w);
         auto vp = std::make_unique<Vctl>();  // tables too large for the stack
         Vctl& v = *vp;
         // Points every 250 m: each interface falls on a grid point.
         const DepthGrid grid{250.0, 5000.0, 21};
-        love_eigenfunctions(f.om, wn, s, w.grtlv, grid, 0, v);
+        love_eigenfunctions(f.om, wn, s, w, grid, 0, v);
         EXPECT_NEAR(v.vl1(1, 0), 1.0, 1e-9) << m;
         EXPECT_NEAR(v.vl2(1, 0) / (s.rho[1] * s.vs[1] * s.vs[1] * wn), 0.0, 1e-9) << m;
 
         // Across every interface the layer above and the layer below give the same field; the
         // grid point on the interface holds the upper layer's value.
-        LoveAmplitudes a(f.om, wn, s, w.grtlv);
+        LoveAmplitudes a(f.om, wn, s, w.grtlv, w.top, w.grulv);
         a.start();
         double top = 0.0;
         std::complex<double> e1{};
@@ -143,7 +145,7 @@ TEST(EigenPhysics, LoveModesSatisfyTheFreeSurfaceContinuityAndQuadratureOfI1) {
         }
         auto uep = std::make_unique<Uegl>();  // tables too large for the stack
         Uegl& ue = *uep;
-        love_energy(f.om, wn, c, s, w.grtlv, 1, 0, ue);
+        love_energy(f.om, wn, c, s, w, 1, 0, ue);
         EXPECT_NEAR(ue.e1l(1, 0) / (0.5 * e1.real()), 1.0, 1e-8) << m;
         EXPECT_LT(std::fabs(e1.imag()), 1e-8 * e1.real());
     }
@@ -153,20 +155,21 @@ TEST(EigenPhysics, RayleighModesSatisfyTheFreeSurfaceContinuityAndQuadratureOfI1
     Fixture f;
     const Nstrc& s = f.s;
     ASSERT_GE(f.cr.size(), 3u);
-    RayleighWork w;
+    RayleighCoefficients w;
     const double mu1 = s.rho[1] * s.vs[1] * s.vs[1];
+    for (int anchor : {1, 2})
     for (std::size_t m = 0; m < f.cr.size(); ++m) {
         const double c = f.cr[m], wn = f.om / c;
-        rayleigh_secular(f.om, wn, mu1 * mu1, s, w);
+        rayleigh_coefficients(f.om, wn, anchor, s, w);
         auto vp = std::make_unique<Vclr>();  // tables too large for the stack
         Vclr& v = *vp;
         const DepthGrid grid{250.0, 5000.0, 21};
-        rayleigh_eigenfunctions(f.om, wn, s, w.grtry, grid, 0, v);
+        rayleigh_eigenfunctions(f.om, wn, s, w, grid, 0, v);
         EXPECT_NEAR(v.vr2(1, 0), 1.0, 1e-12) << m;
         EXPECT_NEAR(v.vr3(1, 0) / (mu1 * wn), 0.0, 1e-12) << m;
         EXPECT_NEAR(v.vr4(1, 0) / (mu1 * wn), 0.0, 1e-7) << m;
 
-        RayleighAmplitudes a(f.om, wn, s, w.grtry);
+        RayleighAmplitudes a(f.om, wn, s, w.grtry, w.top, w.grury);
         a.start();
         double top = 0.0;
         std::complex<double> e1{};
@@ -197,7 +200,7 @@ TEST(EigenPhysics, RayleighModesSatisfyTheFreeSurfaceContinuityAndQuadratureOfI1
         }
         auto uep = std::make_unique<Uegr>();  // tables too large for the stack
         Uegr& ue = *uep;
-        rayleigh_energy(f.om, wn, c, s, w.grtry, 1, 0, ue);
+        rayleigh_energy(f.om, wn, c, s, w, 1, 0, ue);
         EXPECT_NEAR(ue.e1r(1, 0) / (0.5 * e1.real()), 1.0, 1e-8) << m;
         EXPECT_LT(std::fabs(e1.imag()), 1e-8 * e1.real());
     }

@@ -88,7 +88,7 @@ Nstrc example(const std::string& name) {
 }
 
 TEST(GoldenRoots, LayeredExamplesHoldRootsOfTheReference) {
-    for (const char* model : {"two_layer", "crust", "soil"}) {
+    for (const char* model : {"two_layer", "crust", "soil", "low_velocity"}) {
         for (const std::string suffix : {"", "_check"}) {
             const std::string tag = model + suffix;
             check_poles(tag, example(model), love_reference, "mdl_dat", "phsl1_dat");

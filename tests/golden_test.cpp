@@ -65,7 +65,9 @@ INSTANTIATE_TEST_SUITE_P(Examples, Golden,
                                            GoldenCase{"crust", "crust_check.answers"},
                                            GoldenCase{"soil", "soil.answers"},
                                            GoldenCase{"soil", "soil_check.answers"},
-                                           GoldenCase{"halfspace", "halfspace.answers"}),
+                                           GoldenCase{"halfspace", "halfspace.answers"},
+                                           GoldenCase{"low_velocity", "low_velocity.answers"},
+                                           GoldenCase{"low_velocity", "low_velocity_check.answers"}),
                          [](const auto& info) {
                              std::string s = info.param.answers;
                              s = s.substr(0, s.find('.'));
