@@ -60,7 +60,8 @@ struct Lane {
 void run_in_parallel(Run& run) {
     const int iom = run.freq.iom;
     const int n = run.freq.nom - iom + 1;
-    // The two searches take two threads; further threads help both evaluate ahead.
+    // The two searches take two threads; further threads help both evaluate ahead, and the
+    // thread of the search that ends first then helps the other.
     WorkerPool pool(std::max(1, run.threads - 1));
     LoveFunction love(run.nstrc, pool);
     RayleighFunction rayleigh(run.nstrc, pool);
@@ -69,6 +70,7 @@ void run_in_parallel(Run& run) {
     std::mutex mutex;
     std::condition_variable progress;
     bool abandon = false;
+    int lanes_over = 0;  // guarded by the mutex
 
     auto lane_body = [&](Lane& lane, auto&& search) {
         for (int k = 0; k < n; ++k) {
@@ -94,15 +96,30 @@ void run_in_parallel(Run& run) {
             if (failed >= 0) return;
         }
     };
+    // The first lane to end lends its thread to the other's batches; the second ends that.
+    auto lane_over = [&] {
+        bool last;
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            last = ++lanes_over == 2;
+        }
+        if (last) {
+            pool.release();
+        } else {
+            pool.lend();
+        }
+    };
     std::thread love_thread([&] {
         lane_body(lanes[0], [&](int io, RecordSink& out) {
             if (run.nstrc.nl != 1) love_search(io, angular_frequency(run, io), run, love, out);
         });
+        lane_over();
     });
     std::thread rayleigh_thread([&] {
         lane_body(lanes[1], [&](int io, RecordSink& out) {
             rayleigh_search(io, angular_frequency(run, io), run, rayleigh, out);
         });
+        lane_over();
     });
     auto finish = [&] {
         {
