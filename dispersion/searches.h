@@ -17,7 +17,10 @@ public:
     explicit BatchedFunction(WorkerPool& pool) : pool_(pool) {}
     void set_frequency(double om) { om_ = om; }
     void evaluate(Evaluation* e, int n) override;
-    int lookahead() const override { return pool_.threads(); }
+    // Until a candidate appears the scan points are known in advance, and they are nearly
+    // all of a scan's evaluations: with helpers, a full batch shared out in equal parts pays
+    // for handing it over (a transfer between cores costs a good part of an evaluation).
+    int lookahead() const override { return pool_.threads() > 1 ? max_batch : 1; }
     long long evaluations() const { return count_; }
 
 protected:
