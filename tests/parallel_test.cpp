@@ -68,6 +68,14 @@ TEST(ThreadCounts, EveryExampleInNormalAndCheckMode) {
     }
 }
 
+// Several scans per frequency (one from the top of each slow layer), all of them batched.
+TEST(ThreadCounts, SlowLayerExampleAlike) {
+    for (const char* answers : {"low_velocity.answers", "low_velocity_check.answers"}) {
+        SCOPED_TRACE(answers);
+        expect_same_for_thread_counts(read_file(examples_dir() / "low_velocity.csv"), answers_for(answers));
+    }
+}
+
 TEST(ThreadCounts, WarningsStopsAndNonConvergence) {
     const std::string head = "t\nh\n0.05,256\nx\n0.5\n\n\n";
     // Nothing converges: every candidate writes its messages to console and log.
