@@ -76,8 +76,9 @@ void WorkerPool::run_alone(int n, void (*job)(void*, int), void* context) {
 
 void WorkerPool::run(int n, void (*job)(void*, int), void* context) {
     Slot* s = nullptr;
-    // Each thread takes an equal share at once: a take costs a transfer of the ticket's
-    // cache line between cores, which is a good part of an evaluation.
+    // Each thread takes an equal share at once, a take costing a transfer of the ticket's
+    // cache line between cores (a good part of an evaluation); at most 8 jobs, so that a long
+    // batch of unequal jobs (the frequencies of the eigenvector stage) still balances.
     const int parallel = threads();
     if (n > 1 && n <= max_jobs && parallel > 1) {
         for (Slot& c : slots_) {
@@ -97,7 +98,7 @@ void WorkerPool::run(int n, void (*job)(void*, int), void* context) {
     s->done.store(0, std::memory_order_relaxed);
     // Posted before the sleepers are counted, so a thread about to block sees the batch or
     // is woken.
-    const auto chunk = static_cast<std::uint64_t>((n + parallel - 1) / parallel);
+    const auto chunk = static_cast<std::uint64_t>(std::min(8, (n + parallel - 1) / parallel));
     s->ticket.store(chunk << 48 | static_cast<std::uint64_t>(n) << 32);
     if (sleepers_.load() > 0) {
         { std::lock_guard<std::mutex> lock(mutex_); }

@@ -2,9 +2,9 @@
 // Threads that share batches of independent jobs with the threads that submit them. Several
 // threads may submit batches at the same time; each submitter works on its own batch too and
 // returns when every job of it is done, so a batch never waits for a worker to wake up.
-// A batch is often two secular-function evaluations of about a microsecond each, so the
-// hand-off goes through one cache line per batch and no lock: idle workers spin on the
-// posted batches, then yield, and block only after a long idle spell.
+// A batch is often a handful of secular-function evaluations of a microsecond or two each,
+// so the hand-off goes through one cache line per batch and no lock: idle workers spin on
+// the posted batches, then yield, and block only after a long idle spell.
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
@@ -54,7 +54,7 @@ private:
     };
     // Batches posted at the same time; a submitter finding every slot in use runs alone.
     static constexpr int slot_count = 4;
-    // Largest batch one ticket can count.
+    // Largest batch one ticket can count; larger ones run on the submitter alone.
     static constexpr int max_jobs = 0xffff;
 
     static bool take(Slot& s, int& first, int& last);
