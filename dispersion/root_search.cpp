@@ -21,7 +21,7 @@ void report_no_convergence(RecordSink& out, const char* text, int md, long long 
 
 }  // namespace
 
-void scan_modes(const ScanSpec& wave, SecularFunction& f, int top, int io, const Nstrc& s,
+void scan_modes(const WaveScan& wave, SecularFunction& f, int top, int io, const Nstrc& s,
                 const SearchControls& ctl, const FreqModeTable& history, ScanRoots& roots, RecordSink& out) {
     const double dcc = wave.dcc;
     int& md = roots.n;

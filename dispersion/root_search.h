@@ -36,7 +36,7 @@ public:
 };
 
 // What differs between the wave types.
-struct ScanSpec {
+struct WaveScan {
     double dcc;              // base step
     double start;            // first scan point
     double end;              // the scan ends when c3 exceeds end + (current step or dcc)
@@ -64,7 +64,7 @@ struct SearchControls {
 // Scans f (referred to the layer `top`) at frequency index io, with the step rule reading the roots of the previous
 // frequencies in `history`. The records written are those of a strictly sequential scan,
 // whatever the lookahead.
-void scan_modes(const ScanSpec& wave, SecularFunction& f, int top, int io, const Nstrc& s,
+void scan_modes(const WaveScan& wave, SecularFunction& f, int top, int io, const Nstrc& s,
                 const SearchControls& ctl, const FreqModeTable& history, ScanRoots& roots, RecordSink& out);
 
 }  // namespace vemlari

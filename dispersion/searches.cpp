@@ -53,7 +53,7 @@ SearchControls controls(const Run& run) {
 // The surface scan, then a scan at the top of every slow layer, each candidate converged on
 // the function that found it; the merged roots go to cc(io, ..). Returns how many there are.
 template <class Function>
-int scan_every_top(const ScanSpec& surface, const char* wave, Function& f, int io, Run& run, FreqModeTable& cc,
+int scan_every_top(const WaveScan& surface, const char* wave, Function& f, int io, Run& run, FreqModeTable& cc,
                    FreqTopTable& found_at, RecordSink& out) {
     const SearchControls ctl = controls(run);
     ScanRoots modes;
@@ -68,7 +68,7 @@ int scan_every_top(const ScanSpec& surface, const char* wave, Function& f, int i
         std::snprintf(text, sizeof text, "%s at the top of layer %d: Did not converge!", wave, top);
         // Above the half-space's S velocity energy leaks into it: nothing is trapped there.
         const double vs_half_space = run.nstrc.vs[run.nstrc.nl];
-        ScanSpec at = surface;
+        WaveScan at = surface;
         at.failure_text = text;
         at.end = std::fmin(at.end, vs_half_space);
         at.end_on_current_step = true;
@@ -97,7 +97,7 @@ void love_search(int io, double om, Run& run, LoveFunction& f, RecordSink& out) 
         run.ccmd.mdl[io] = -1;
         return;
     }
-    const ScanSpec wave{dcc, mm.vsmin - dcc, mm.vsmax, true, "Love Wave: Did not converge!", love_trace};
+    const WaveScan wave{dcc, mm.vsmin - dcc, mm.vsmax, true, "Love Wave: Did not converge!", love_trace};
     f.set_frequency(om);
     const int md = scan_every_top(wave, "Love Wave", f, io, run, run.ccmd.ccl, run.ccmd.ltop, out);
     run.ccmd.mdl[io] = md - 1;
@@ -120,7 +120,7 @@ void rayleigh_search(int io, double om, Run& run, RayleighFunction& f, RecordSin
         t.ccr(0, 0) = mm.ccmax;
         return;
     }
-    const ScanSpec wave{dcc, mm.ccmin - dcc, mm.cmax, false, "Rayleigh Wave: Did not converge!", rayleigh_trace};
+    const WaveScan wave{dcc, mm.ccmin - dcc, mm.cmax, false, "Rayleigh Wave: Did not converge!", rayleigh_trace};
     f.set_frequency(om);
     const int md = scan_every_top(wave, "Rayleigh Wave", f, io, run, t.ccr, t.rtop, out);
     t.mdr[io] = md - 1;
