@@ -4,41 +4,37 @@ namespace vemlari {
 
 namespace {
 
-bool overlap(const ScanRoots& a, int i, const ScanRoots& b, int j) { return b.lo[j] <= a.hi[i] && a.lo[i] <= b.hi[j]; }
-
-void copy_root(const ScanRoots& from, int i, ScanRoots& to, int k) {
-    to.c[k] = from.c[i];
-    to.lo[k] = from.lo[i];
-    to.hi[k] = from.hi[i];
-    to.top[k] = from.top[i];
+bool overlap(const ScanRoots& a, int i, const ScanRoots& b, int j) {
+    const auto u = static_cast<std::size_t>(i), v = static_cast<std::size_t>(j);
+    return b.lo[v] <= a.hi[u] && a.lo[u] <= b.hi[v];
 }
 
 }  // namespace
 
 void merge_roots(ScanRoots& into, const ScanRoots& more) {
-    // Either list overflowing the table means the merged one does too.
-    if (into.n > nmode || more.n > nmode) {
+    // Either list overflowing means the merged one does too.
+    if (into.overflowing() || static_cast<std::size_t>(more.n) > into.capacity) {
         into.n += more.n;
         return;
     }
-    // Entries past nmode only count.
     ScanRoots all;
-    int n = 0, a = 0, b = 0;
+    all.capacity = into.capacity;
+    int a = 0, b = 0;
     auto keep = [&](const ScanRoots& from, int i) {
-        if (n < nmode) copy_root(from, i, all, n);
-        ++n;
+        const auto u = static_cast<std::size_t>(i);
+        all.add(from.c[u], from.lo[u], from.hi[u], from.top[u]);
     };
     while (a < into.n || b < more.n) {
-        if (b == more.n || (a < into.n && into.c[a] <= more.c[b])) {
+        if (b == more.n || (a < into.n && into.c[static_cast<std::size_t>(a)] <= more.c[static_cast<std::size_t>(b)])) {
             keep(into, a++);
             continue;
         }
         const int j = b++;
-        const bool twice = (n > 0 && n <= nmode && overlap(all, n - 1, more, j)) || (a < into.n && overlap(into, a, more, j));
+        const bool twice = (all.n > 0 && !all.overflowing() && overlap(all, all.n - 1, more, j)) ||
+                           (a < into.n && overlap(into, a, more, j));
         if (!twice) keep(more, j);
     }
-    all.n = n;
-    into = all;
+    into = std::move(all);
 }
 
 }  // namespace vemlari

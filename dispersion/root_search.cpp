@@ -1,37 +1,34 @@
 #include "dispersion/root_search.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
-
-#include "dispersion/step_rule.h"
-#include "records/free_form.h"
-#include "records/layout.h"
 
 namespace vemlari {
 
-namespace {
-
-void report_no_convergence(RecordSink& out, const char* text, int md, long long iter, double c2n,
-                           double as2n) {
-    static const Layout detail("(' Mode,Iter,Phase Vel,Amp=',I3,I5,F9.2,F9.3)");
-    for (int u : {unit::console, unit::log}) write_free(out, u, {text});
-    for (int u : {unit::console, unit::log}) write_free(out, u, {" This may be a local min. of the secular func."});
-    for (int u : {unit::console, unit::log}) detail.write(out, u, {md, iter, c2n, as2n});
-}
-
-}  // namespace
-
-void scan_modes(const WaveScan& wave, SecularFunction& f, int top, int io, const Nstrc& s,
-                const SearchControls& ctl, const FreqModeTable& history, ScanRoots& roots, RecordSink& out) {
+void scan_modes(const WaveScan& wave, SecularFunction& f, int top, std::size_t k, const Nstrc& s,
+                const SearchControls& ctl, const ModeHistory& history, ScanRoots& roots, ScanLog& log) {
     const double dcc = wave.dcc;
-    int& md = roots.n;
-    md = 0;
-    auto step = [&](double p, double q) { return step_rule(p, q, io, md, dcc, s, history, ctl.cmin); };
+    roots.clear();
+    const int& md = roots.n;
+    auto step = [&](double p, double q) { return step_rule(p, q, k, md, dcc, s, history, roots.capacity, ctl.cmin); };
     auto beyond_end = [&](double c3, double dccn) {
         return c3 > wave.end + (wave.end_on_current_step ? dccn : dcc);
     };
     auto trace = [&](const Evaluation& p) {
-        if (ctl.tracing) write_trace(out, wave.trace, p.c, p.f);
+        if (log.trace) log.trace->push_back({p.c, {p.f.re, p.f.im}});
+    };
+    auto report_no_convergence = [&](long long iter, double c2n, double as2n) {
+        Diagnostic d;
+        d.kind = Diagnostic::Kind::not_converged;
+        d.wave = log.wave;
+        d.frequency = log.frequency;
+        d.layer = top;
+        d.mode = md;
+        d.iterations = iter;
+        d.phase_velocity = c2n;
+        d.modulus = as2n;
+        log.diagnostics.push_back(d);
     };
 
     // Scan points ahead of the window. Until a candidate appears their positions follow from
@@ -65,8 +62,8 @@ void scan_modes(const WaveScan& wave, SecularFunction& f, int top, int io, const
             trial[0].c = (c1n + c2n) / 2.0;
             trial[1].c = (c2n + c3n) / 2.0;
             f.evaluate(trial, 2);
-            f.report(trial[0], out);
-            f.report(trial[1], out);
+            f.report(trial[0], log);
+            f.report(trial[1], log);
             const double c12 = trial[0].c, as12 = trial[0].a;
             const double c23 = trial[1].c, as23 = trial[1].a;
             const double as2o = as2n;
@@ -83,18 +80,12 @@ void scan_modes(const WaveScan& wave, SecularFunction& f, int top, int io, const
                 c3n = c23;
             }
             if (as2n < ctl.tol) {
-                if (md < nmode) {
-                    roots.c[md] = c2n;
-                    roots.lo[md] = c1n;
-                    roots.hi[md] = c3n;
-                    roots.top[md] = top;
-                }
-                ++md;
+                roots.add(c2n, c1n, c3n, top);
                 return c2n;
             }
             if (std::fabs(as2o - as12) < ctl.tol / 10.0 && std::fabs(as2o - as23) < ctl.tol / 10.0) break;
         }
-        report_no_convergence(out, wave.failure_text, md, iter, c2n, as2n);
+        report_no_convergence(iter, c2n, as2n);
         return c2n;
     };
 
@@ -106,9 +97,9 @@ void scan_modes(const WaveScan& wave, SecularFunction& f, int top, int io, const
         f.evaluate(trial, 2);
         p1 = trial[0];
         p2 = trial[1];
-        f.report(p1, out);
+        f.report(p1, log);
         trace(p1);
-        f.report(p2, out);
+        f.report(p2, log);
     };
 
     open_window(wave.start);
@@ -119,9 +110,10 @@ void scan_modes(const WaveScan& wave, SecularFunction& f, int top, int io, const
         // A step below the resolution of doubles could never reach the end.
         if (!(c3 > p2.c)) break;
         const Evaluation& p3 = scan_point(c3, p2.c);
-        f.report(p3, out);
+        f.report(p3, log);
         if (p2.a < p1.a && p2.a < p3.a) {
             const double best = refine(p1, p2, p3);
+            if (ctl.stop_after > 0 && md >= ctl.stop_after) return;
             ahead_n = 0;
             open_window(best);
             continue;

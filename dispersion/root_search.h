@@ -1,14 +1,15 @@
 #pragma once
 // The upward scan of one secular function at one frequency, shared by Love and Rayleigh
 // waves: every strict local minimum of |F| on the adaptive grid is refined by a shrinking
-// three-point bracket and stored as the next mode when |F| falls below the tolerance.
-#include <array>
+// three-point bracket and kept as the next mode when |F| falls below the tolerance.
+#include <cstddef>
+#include <vector>
 
-#include "dispersion/ccmd.h"
-#include "dispersion/trace_files.h"
-#include "driver/run_state.h"
+#include "dispersion/scan_roots.h"
+#include "dispersion/step_rule.h"
 #include "kernels/complex.h"
-#include "records/record_sink.h"
+#include "model/nstrc.h"
+#include "vemlari/results.h"
 
 namespace vemlari {
 
@@ -24,47 +25,46 @@ struct Evaluation {
     int slot = 0;
 };
 
+// What one scan met, in order: diagnostics, and the scan points when `trace` is set.
+struct ScanLog {
+    std::vector<Diagnostic>& diagnostics;
+    std::vector<TracePoint>* trace;
+    Wave wave;
+    std::size_t frequency;
+};
+
 class SecularFunction {
 public:
     virtual ~SecularFunction() = default;
     // Evaluates e[0 .. n-1] at their c, possibly at the same time; n <= max_batch.
     virtual void evaluate(Evaluation* e, int n) = 0;
-    // Writes what evaluating e writes to the log, at the point where the scan uses it.
-    virtual void report(const Evaluation& e, RecordSink& out) = 0;
+    // Adds what evaluating e met to the log, at the point where the scan uses it.
+    virtual void report(const Evaluation& e, ScanLog& log) = 0;
     // How many scan points are worth evaluating ahead at once.
     virtual int lookahead() const = 0;
 };
 
-// What differs between the wave types.
+// What differs between the wave types and between the scans of one frequency.
 struct WaveScan {
-    double dcc;              // base step
-    double start;            // first scan point
-    double end;              // the scan ends when c3 exceeds end + (current step or dcc)
+    double dcc;    // base step
+    double start;  // first scan point
+    double end;    // the scan ends when c3 exceeds end + (current step or dcc)
     bool end_on_current_step;
-    const char* failure_text;  // first line of the non-convergence message
-    TraceUnits trace;
-};
-
-// The roots of one scan in increasing order, each with the last bracket [lo, hi] of its
-// refinement, which holds the minimum of |F|, and the layer its function is referred to.
-// `n` counts every root found; those past the table's last mode are counted, not stored.
-struct ScanRoots {
-    std::array<double, nmode> c{}, lo{}, hi{};
-    std::array<int, nmode> top{};
-    int n = 0;
 };
 
 struct SearchControls {
     double cmin;
     double tol;
     int itmax;
-    bool tracing;
+    // The scan ends once it holds this many roots (0: no end but the velocity range).
+    int stop_after;
 };
 
-// Scans f (referred to the layer `top`) at frequency index io, with the step rule reading the roots of the previous
-// frequencies in `history`. The records written are those of a strictly sequential scan,
-// whatever the lookahead.
-void scan_modes(const WaveScan& wave, SecularFunction& f, int top, int io, const Nstrc& s,
-                const SearchControls& ctl, const FreqModeTable& history, ScanRoots& roots, RecordSink& out);
+// Scans f (referred to the layer `top`) at frequency entry k, with the step rule reading the
+// roots of the previous frequencies in `history`. `roots` is cleared first and keeps its
+// capacity. Whatever the lookahead, the trials and their order in the log are those of a
+// strictly sequential scan.
+void scan_modes(const WaveScan& wave, SecularFunction& f, int top, std::size_t k, const Nstrc& s,
+                const SearchControls& ctl, const ModeHistory& history, ScanRoots& roots, ScanLog& log);
 
 }  // namespace vemlari

@@ -1,12 +1,10 @@
 #include "dispersion/searches.h"
 
+#include <algorithm>
 #include <cmath>
-#include <cstdio>
 
 #include "dispersion/merge_roots.h"
 #include "dispersion/slow_layer_tops.h"
-#include "records/free_form.h"
-#include "records/run_stop.h"
 
 namespace vemlari {
 
@@ -19,7 +17,7 @@ void BatchedFunction::job(void* self, int i) {
 void BatchedFunction::evaluate(Evaluation* e, int n) {
     count_ += n;
     batch_ = e;
-    pool_.run(n, job, this);
+    runner_.run(n, job, this);
 }
 
 void LoveFunction::evaluate_one(Evaluation& e, int slot) {
@@ -28,12 +26,21 @@ void LoveFunction::evaluate_one(Evaluation& e, int slot) {
     e.a = cabs(e.f);
 }
 
-void LoveFunction::report(const Evaluation& e, RecordSink& out) {
+void LoveFunction::report(const Evaluation& e, ScanLog& log) {
     const Grtlv& g = work_[static_cast<std::size_t>(e.slot)].grtlv;
-    if (g.nwarn > 0) write_gnrtlv_warnings(out, g, om_, om_ / e.c);
+    for (int n = 0; n < g.nwarn; ++n) {
+        Diagnostic d;
+        d.kind = Diagnostic::Kind::near_singular;
+        d.wave = Wave::love;
+        d.frequency = log.frequency;
+        d.angular_frequency = om_;
+        d.wavenumber = om_ / e.c;
+        d.term = {g.warnD[static_cast<std::size_t>(n)].re, g.warnD[static_cast<std::size_t>(n)].im};
+        log.diagnostics.push_back(d);
+    }
 }
 
-RayleighFunction::RayleighFunction(const Nstrc& s, WorkerPool& pool) : BatchedFunction(pool), s_(s) {
+RayleighFunction::RayleighFunction(const Nstrc& s, BatchRunner& runner) : BatchedFunction(runner), s_(s) {
     const double mu = s.rho[1] * s.vs[1] * s.vs[1];
     sm2_ = mu * mu;
 }
@@ -46,88 +53,66 @@ void RayleighFunction::evaluate_one(Evaluation& e, int slot) {
 
 namespace {
 
-SearchControls controls(const Run& run) {
-    return {run.minmax.cmin, run.minmax.tol, run.minmax.itmax, run.output.isec == 1};
-}
-
 // The surface scan, then a scan at the top of every slow layer, each candidate converged on
-// the function that found it; the merged roots go to cc(io, ..). Returns how many there are.
+// the function that found it; the merged roots go to entry k of w.
 template <class Function>
-int scan_every_top(const WaveScan& surface, const char* wave, Function& f, int io, Run& run, FreqModeTable& cc,
-                   FreqTopTable& found_at, RecordSink& out) {
-    const SearchControls ctl = controls(run);
-    ScanRoots modes;
+void scan_every_top(const WaveScan& surface, Function& f, std::size_t k, const SearchSetup& setup, WaveModes& w) {
+    const Nstrc& s = setup.s;
+    const SearchControls ctl{setup.range.cmin, setup.tol, setup.itmax, setup.highest_mode + 1};
+    ScanRoots modes, more;
+    modes.capacity = more.capacity = setup.capacity;
+    ScanLog log{w.diagnostics[k], setup.tracing ? &w.trace[k] : nullptr, w.wave, k};
     f.refer_to(1);
-    scan_modes(surface, f, 1, io, run.nstrc, ctl, cc, modes, out);
-    const SlowLayerTops slow = slow_layer_tops(run.nstrc);
-    SearchControls untraced = ctl;
-    untraced.tracing = false;
-    for (int k = 0; k < slow.n; ++k) {
-        const int top = slow.layer[k];
-        char text[96];
-        std::snprintf(text, sizeof text, "%s at the top of layer %d: Did not converge!", wave, top);
+    scan_modes(surface, f, 1, k, s, ctl, w.phase_velocity, modes, log);
+    const SlowLayerTops slow = slow_layer_tops(s);
+    SearchControls deeper = ctl;
+    deeper.stop_after = 0;
+    ScanLog untraced{w.diagnostics[k], nullptr, w.wave, k};
+    for (const int top : slow.layer) {
         // Above the half-space's S velocity energy leaks into it: nothing is trapped there.
-        const double vs_half_space = run.nstrc.vs[run.nstrc.nl];
+        const double vs_half_space = s.vs[s.nl];
         WaveScan at = surface;
-        at.failure_text = text;
         at.end = std::fmin(at.end, vs_half_space);
         at.end_on_current_step = true;
         f.refer_to(top);
-        ScanRoots more;
-        scan_modes(at, f, top, io, run.nstrc, untraced, cc, more, out);
-        if (more.n <= nmode)
-            while (more.n > 0 && more.c[more.n - 1] >= vs_half_space) --more.n;
+        scan_modes(at, f, top, k, s, deeper, w.phase_velocity, more, untraced);
+        if (!more.overflowing())
+            while (more.n > 0 && more.c[static_cast<std::size_t>(more.n - 1)] >= vs_half_space) more.drop_last();
         merge_roots(modes, more);
     }
     f.refer_to(1);
-    for (int md = 0; md < modes.n && md < nmode; ++md) {
-        cc(io, md) = modes.c[md];
-        found_at(io, md) = modes.top[md];
-    }
-    return modes.n;
+    std::size_t kept = modes.c.size();
+    if (setup.highest_mode >= 0) kept = std::min(kept, static_cast<std::size_t>(setup.highest_mode) + 1);
+    w.count[k] = setup.highest_mode >= 0 ? static_cast<int>(kept) : modes.n;
+    w.phase_velocity[k].assign(modes.c.begin(), modes.c.begin() + static_cast<std::ptrdiff_t>(kept));
+    w.found_at[k].assign(modes.top.begin(), modes.top.begin() + static_cast<std::ptrdiff_t>(kept));
 }
 
 }  // namespace
 
-void love_search(int io, double om, Run& run, LoveFunction& f, RecordSink& out) {
-    const Minmax& mm = run.minmax;
-    const double dcc = (mm.vsmax - mm.vsmin) / mm.ncc;
+void love_search(std::size_t k, double om, const SearchSetup& setup, LoveFunction& f, WaveModes& w) {
+    const ScanRange& r = setup.range;
+    const double dcc = (r.vsmax - r.vsmin) / setup.ncc;
     // Layers of one S velocity leave no range to scan.
-    if (!(dcc > 0.0)) {
-        run.ccmd.mdl[io] = -1;
-        return;
-    }
-    const WaveScan wave{dcc, mm.vsmin - dcc, mm.vsmax, true, "Love Wave: Did not converge!", love_trace};
+    if (!(dcc > 0.0)) return;
+    const WaveScan wave{dcc, r.vsmin - dcc, r.vsmax, true};
     f.set_frequency(om);
-    const int md = scan_every_top(wave, "Love Wave", f, io, run, run.ccmd.ccl, run.ccmd.ltop, out);
-    run.ccmd.mdl[io] = md - 1;
-    if (md - 1 > nmode - 1) {
-        write_free(out, unit::console, {" FROM PHASE: LOVE MODE.GT.230 !!!!!!!!!!!!!!"});
-        throw RunStop();
-    }
+    scan_every_top(wave, f, k, setup, w);
 }
 
-void rayleigh_search(int io, double om, Run& run, RayleighFunction& f, RecordSink& out) {
-    const Minmax& mm = run.minmax;
-    Ccmd& t = run.ccmd;
-    const double dcc = (mm.vsmax - mm.ccmin) / mm.ncc;
-    if (run.nstrc.nl == 1) {
-        t.ccr(io, 0) = mm.ccmin;
+void rayleigh_search(std::size_t k, double om, bool zero_frequency, const SearchSetup& setup, RayleighFunction& f,
+                     WaveModes& w) {
+    const ScanRange& r = setup.range;
+    if (setup.s.nl == 1 || zero_frequency) {
+        w.phase_velocity[k] = {setup.s.nl == 1 ? r.ccmin : r.ccmax};
+        w.found_at[k] = {1};
+        w.count[k] = 1;
         return;
     }
-    if (io == 0) {
-        t.mdr[0] = 0;
-        t.ccr(0, 0) = mm.ccmax;
-        return;
-    }
-    const WaveScan wave{dcc, mm.ccmin - dcc, mm.cmax, false, "Rayleigh Wave: Did not converge!", rayleigh_trace};
+    const double dcc = (r.vsmax - r.ccmin) / setup.ncc;
+    const WaveScan wave{dcc, r.ccmin - dcc, r.cmax, false};
     f.set_frequency(om);
-    const int md = scan_every_top(wave, "Rayleigh Wave", f, io, run, t.ccr, t.rtop, out);
-    t.mdr[io] = md - 1;
-    if (md - 1 > nmode - 1) {
-        write_free(out, unit::console, {" FROM PHASE: RAYLEIGH MODE.GT.230 !!!!!!!!!!!!!!!"});
-        throw RunStop();
-    }
+    scan_every_top(wave, f, k, setup, w);
 }
 
 }  // namespace vemlari

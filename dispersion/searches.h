@@ -1,26 +1,27 @@
 #pragma once
-// The Love search and the Rayleigh step at one frequency, and the secular functions they
-// scan. Each search owns its function object for the whole frequency loop.
+// The Love and the Rayleigh search at one frequency, and the secular functions they scan.
+// Each search owns its function object for the whole frequency loop.
 #include <array>
+#include <cstddef>
 
+#include "dispersion/batch_runner.h"
 #include "dispersion/root_search.h"
-#include "driver/run.h"
-#include "driver/worker_pool.h"
 #include "kernels/secular.h"
+#include "vemlari/scan_range.h"
 
 namespace vemlari {
 
-// A secular function whose evaluations of one batch run on the pool, each with its own
+// A secular function whose evaluations of one batch run on the runner, each with its own
 // kernel records.
 class BatchedFunction : public SecularFunction {
 public:
-    explicit BatchedFunction(WorkerPool& pool) : pool_(pool) {}
+    explicit BatchedFunction(BatchRunner& runner) : runner_(runner) {}
     void set_frequency(double om) { om_ = om; }
     void evaluate(Evaluation* e, int n) override;
     // Until a candidate appears the scan points are known in advance, and they are nearly
     // all of a scan's evaluations: with helpers, a full batch shared out in equal parts pays
     // for handing it over (a transfer between cores costs a good part of an evaluation).
-    int lookahead() const override { return pool_.threads() > 1 ? max_batch : 1; }
+    int lookahead() const override { return runner_.threads() > 1 ? max_batch : 1; }
     long long evaluations() const { return count_; }
 
 protected:
@@ -30,7 +31,7 @@ protected:
 
 private:
     static void job(void* self, int i);
-    WorkerPool& pool_;
+    BatchRunner& runner_;
     Evaluation* batch_ = nullptr;
     long long count_ = 0;  // counted by the submitting thread
 };
@@ -39,9 +40,9 @@ private:
 // or to the top of a deeper layer.
 class LoveFunction : public BatchedFunction {
 public:
-    LoveFunction(const Nstrc& s, WorkerPool& pool) : BatchedFunction(pool), s_(s) {}
+    LoveFunction(const Nstrc& s, BatchRunner& runner) : BatchedFunction(runner), s_(s) {}
     void refer_to(int top) { top_ = top; }
-    void report(const Evaluation& e, RecordSink& out) override;
+    void report(const Evaluation& e, ScanLog& log) override;
 
 private:
     void evaluate_one(Evaluation& e, int slot) override;
@@ -52,9 +53,9 @@ private:
 
 class RayleighFunction : public BatchedFunction {
 public:
-    RayleighFunction(const Nstrc& s, WorkerPool& pool);
+    RayleighFunction(const Nstrc& s, BatchRunner& runner);
     void refer_to(int top) { top_ = top; }
-    void report(const Evaluation&, RecordSink&) override {}
+    void report(const Evaluation&, ScanLog&) override {}
 
 private:
     void evaluate_one(Evaluation& e, int slot) override;
@@ -64,11 +65,25 @@ private:
     std::array<RayleighWork, max_batch> work_{};
 };
 
-// Each writes its records to `out` and its results to the Love (Rayleigh) columns only, so
-// the two can run at the same time. In a model with slow layers the modes are those of the
-// surface scan and of a scan at the top of each slow layer together.
-void love_search(int io, double om, Run& run, LoveFunction& f, RecordSink& out);
+// What every frequency's search of a call shares.
+struct SearchSetup {
+    const Nstrc& s;
+    ScanRange range;
+    double tol;
+    int itmax;
+    int ncc;
+    bool tracing;
+    std::size_t capacity;  // roots kept per frequency; more are counted (an overflow)
+    int highest_mode;      // -1: all
+};
+
+// Each fills entry k of `w` (phase velocities, found_at, count, diagnostics, trace) and reads
+// only entries before k, so the two waves can be searched at the same time. In a model with
+// slow layers the modes are those of the surface scan and of a scan at the top of each slow
+// layer together.
+void love_search(std::size_t k, double om, const SearchSetup& setup, LoveFunction& f, WaveModes& w);
 // Also covers the half-space (one mode, ccmin) and zero frequency (one mode, ccmax).
-void rayleigh_search(int io, double om, Run& run, RayleighFunction& f, RecordSink& out);
+void rayleigh_search(std::size_t k, double om, bool zero_frequency, const SearchSetup& setup, RayleighFunction& f,
+                     WaveModes& w);
 
 }  // namespace vemlari

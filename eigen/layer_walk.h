@@ -1,6 +1,6 @@
 #pragma once
 // The depth grid of the eigenfunctions and the walk through the layers along it.
-#include "driver/run_state.h"
+#include "model/nstrc.h"
 
 namespace vemlari {
 

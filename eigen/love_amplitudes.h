@@ -1,7 +1,7 @@
 #pragma once
 // SH amplitudes of one Love mode, layer by layer: the one recursion that both the
 // eigenfunctions on the grid and the energy integrals walk.
-#include <array>
+#include <vector>
 
 #include "kernels/kernel_records.h"
 
@@ -76,6 +76,8 @@ private:
     // surface function would be amplified through the evanescent layers. Scaled to unit
     // surface displacement, so the amplitudes are large in the slow layer.
     void anchor() {
+        down_.resize(static_cast<std::size_t>(top_) + 1);
+        up_.resize(static_cast<std::size_t>(top_) + 1);
         down_[top_] = {1.0, 0.0};
         up_[top_] = g_.GRD[top_] * down_[top_];
         for (int i = top_ - 1; i >= 1; --i) {
@@ -95,7 +97,8 @@ private:
     const Grtlv& g_;
     int top_;
     const Grulv& above_;
-    std::array<cplx, nml + 1> down_{}, up_{};
+    // Only a trapped mode needs them.
+    std::vector<cplx> down_, up_;
 };
 
 }  // namespace vemlari

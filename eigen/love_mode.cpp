@@ -4,8 +4,8 @@
 
 namespace vemlari {
 
-void love_eigenfunctions(double om, double wn, const Nstrc& s, const LoveCoefficients& k, const DepthGrid& grid, int md,
-                         Vctl& v) {
+void love_eigenfunctions(double om, double wn, const Nstrc& s, const LoveCoefficients& k, const DepthGrid& grid,
+                         double* disp, double* stress) {
     LoveAmplitudes a(om, wn, s, k.grtlv, k.top, k.grulv);
     a.start();
     LayerWalk walk;
@@ -13,16 +13,16 @@ void love_eigenfunctions(double om, double wn, const Nstrc& s, const LoveCoeffic
     for (int iz = 1; iz <= grid.npts; ++iz) {
         const double z = grid.dz * (iz - 1);
         if (walk.step(z, s, grid.dep)) a.enter_layer(walk.lay);
-        cplx disp, tau;
-        a.field(z, walk.udep, walk.bdep, disp, tau);
-        v.vl1(iz, md) = disp.re;
-        v.vl2(iz, md) = tau.re;
+        cplx v, tau;
+        a.field(z, walk.udep, walk.bdep, v, tau);
+        disp[iz - 1] = v.re;
+        stress[iz - 1] = tau.re;
     }
 }
 
 // Closed-form integrals of the squared complex displacement (a square, not a squared
 // modulus) over every layer, the half-space down to infinite depth.
-void love_energy(double om, double wn, double c, const Nstrc& s, const LoveCoefficients& k, int io, int md, Uegl& u) {
+ModeEnergy love_energy(double om, double wn, double c, const Nstrc& s, const LoveCoefficients& k) {
     LoveAmplitudes a(om, wn, s, k.grtlv, k.top, k.grulv);
     double e1 = 0.0;
     double e2 = 0.0;
@@ -46,8 +46,7 @@ void love_energy(double om, double wn, double c, const Nstrc& s, const LoveCoeff
     }
     e1 /= 2.0;
     e2 /= 2.0;
-    u.e1l(io, md) = e1;
-    u.ugl(io, md) = e2 / (e1 * c);
+    return {e1, e2 / (e1 * c)};
 }
 
 }  // namespace vemlari

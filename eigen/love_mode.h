@@ -1,17 +1,22 @@
 #pragma once
-// One Love mode at one frequency, after love_coefficients(om, wn) has filled `k`. Each call writes only
-// the entries of its own mode (and frequency), so modes can be computed side by side.
-#include "eigen/eigen_tables.h"
+// One Love mode at one frequency, after love_coefficients(om, wn) has filled `k`.
 #include "eigen/layer_walk.h"
 #include "eigen/mode_coefficients.h"
 
 namespace vemlari {
 
-// vl1(iz, md), vl2(iz, md) for iz = 1 .. grid.npts: real parts of displacement and stress.
-void love_eigenfunctions(double om, double wn, const Nstrc& s, const LoveCoefficients& k, const DepthGrid& grid, int md,
-                         Vctl& v);
+// Energy integral I1 and group velocity U of one mode.
+struct ModeEnergy {
+    double e1 = 0.0;
+    double u = 0.0;
+};
 
-// Energy integral I1 into e1l(io, md) and group velocity U = I2 / (c I1) into ugl(io, md).
-void love_energy(double om, double wn, double c, const Nstrc& s, const LoveCoefficients& k, int io, int md, Uegl& u);
+// disp[iz], stress[iz] for iz = 0 .. grid.npts - 1: real parts of displacement and shear
+// stress at depth grid.dz * iz.
+void love_eigenfunctions(double om, double wn, const Nstrc& s, const LoveCoefficients& k, const DepthGrid& grid,
+                         double* disp, double* stress);
+
+// I1 and U = I2 / (c I1).
+ModeEnergy love_energy(double om, double wn, double c, const Nstrc& s, const LoveCoefficients& k);
 
 }  // namespace vemlari

@@ -2,7 +2,7 @@
 // P-SV amplitudes of one Rayleigh mode, layer by layer, normalised to unit vertical
 // displacement and zero shear traction at the free surface. The eigenfunctions on the grid
 // and the energy integrals walk this same recursion.
-#include <array>
+#include <vector>
 
 #include "kernels/kernels.h"
 #include "kernels/mat2.h"
@@ -109,6 +109,8 @@ private:
     // down-going waves at the interface are the null vector of I - GRU GRD, taken from its
     // larger row; er is layer 1's matrix on entry.
     void anchor() {
+        down_.resize(static_cast<std::size_t>(top_) + 1);
+        up_.resize(static_cast<std::size_t>(top_) + 1);
         const Mat2 m = identity_minus_product(above_.GRU[top_ - 1], g_.GRD[top_]);
         down_[top_] = cabs(m.m11) + cabs(m.m12) >= cabs(m.m21) + cabs(m.m22) ? Pair{m.m12, -m.m11}
                                                                               : Pair{m.m22, -m.m21};
@@ -132,7 +134,8 @@ private:
     const Grtry& g_;
     int top_;
     const Grury& above_;
-    std::array<Pair, nml + 1> down_{}, up_{};
+    // Only a trapped mode needs them.
+    std::vector<Pair> down_, up_;
 };
 
 }  // namespace vemlari

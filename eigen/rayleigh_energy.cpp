@@ -39,7 +39,7 @@ cplx layer_product(const Mat4& er, const cplx amp[4], const cplx jj[4][4], int n
 
 }  // namespace
 
-void rayleigh_energy(double om, double wn, double c, const Nstrc& s, const RayleighCoefficients& k, int io, int md, Uegr& u) {
+ModeEnergy rayleigh_energy(double om, double wn, double c, const Nstrc& s, const RayleighCoefficients& k) {
     RayleighAmplitudes a(om, wn, s, k.grtry, k.top, k.grury);
     double e1 = 0.0, e2 = 0.0, e3 = 0.0;
     for (int j = 1; j <= s.nl; ++j) {
@@ -65,8 +65,7 @@ void rayleigh_energy(double om, double wn, double c, const Nstrc& s, const Rayle
     }
     e1 /= 2.0;
     e2 /= 2.0;
-    u.e1r(io, md) = e1;
-    u.ugr(io, md) = (e3 / (2.0 * wn) + e2) / (e1 * c);
+    return {e1, (e3 / (2.0 * wn) + e2) / (e1 * c)};
 }
 
 }  // namespace vemlari

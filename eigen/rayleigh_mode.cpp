@@ -4,8 +4,8 @@
 
 namespace vemlari {
 
-void rayleigh_eigenfunctions(double om, double wn, const Nstrc& s, const RayleighCoefficients& k, const DepthGrid& grid, int md,
-                             Vclr& v) {
+void rayleigh_eigenfunctions(double om, double wn, const Nstrc& s, const RayleighCoefficients& k,
+                             const DepthGrid& grid, double* const out[4]) {
     RayleighAmplitudes a(om, wn, s, k.grtry, k.top, k.grury);
     a.start();
     LayerWalk walk;
@@ -15,11 +15,16 @@ void rayleigh_eigenfunctions(double om, double wn, const Nstrc& s, const Rayleig
         if (walk.step(z, s, grid.dep)) a.enter_layer(walk.lay);
         cplx r[4];
         a.field(z, walk.udep, walk.bdep, r);
-        v.vr1(iz, md) = r[0].re;
-        v.vr2(iz, md) = r[1].re;
-        v.vr3(iz, md) = r[2].re;
-        v.vr4(iz, md) = r[3].re;
+        for (int q = 0; q < 4; ++q) out[q][iz - 1] = r[q].re;
     }
+}
+
+double rayleigh_hv(double om, double wn, const Nstrc& s, const RayleighCoefficients& k) {
+    double h = 0.0, v = 0.0, shear = 0.0, normal = 0.0;
+    double* const out[4] = {&h, &v, &shear, &normal};
+    rayleigh_eigenfunctions(om, wn, s, k, DepthGrid{0.0, 0.0, 1}, out);
+    const double r = h / v;
+    return r < 0.0 ? -r : r;
 }
 
 }  // namespace vemlari

@@ -1,17 +1,15 @@
 #include "kernels/kernels.h"
-#include "records/free_form.h"
-#include "records/run_stop.h"
 
 namespace vemlari {
 
 // Generalized SH coefficients, from the half-space upwards:
 // GTD(i) = TD(i) / (1 - RU(i) GRD(i+1)),  GRD(i) = RD(i) + TU(i) GRD(i+1) GTD(i).
 void gnrtlv(double om, double wn, const Nstrc& s, Mrtlv& m, Grtlv& g) {
-    if (s.nl > nml) throw RunStop(" FROM GRTLV: NL.GT.20 !!!!!!!!!!!!!!!");
     g.nwarn = 0;
     // A lone half-space has no interface; the callers handle it and the records stay as they are.
     if (s.nl < 2) return;
     mdrtlv(om, wn, s, m);
+    g.fit(s.nl);
     g.RU0 = m.RU[0];
 
     const int last = s.nl - 1;
@@ -25,15 +23,6 @@ void gnrtlv(double om, double wn, const Nstrc& s, Mrtlv& m, Grtlv& g) {
         if (cabs(d) < 1.0E-15) g.warnD[g.nwarn++] = d;
         g.GTD[i] = m.TD[i] / d;
         g.GRD[i] = m.RD[i] + (m.TU[i] * g.GRD[i + 1]) * g.GTD[i];
-    }
-}
-
-void write_gnrtlv_warnings(RecordSink& sink, const Grtlv& g, double om, double wn) {
-    for (int n = 0; n < g.nwarn; ++n) {
-        write_free(sink, unit::log, {"from GNRTLV:om,wn", om, wn});
-        write_free(sink, unit::log, {" 1.D0-RU(I)*GRD(I+1) < 1.d-15 !!"});
-        write_free(sink, unit::log, {g.warnD[n]});
-        write_free(sink, unit::log, {" Try a different number of Partitions !!"});
     }
 }
 

@@ -1,15 +1,14 @@
 #include "kernels/kernels.h"
 #include "kernels/mat2.h"
-#include "records/run_stop.h"
 
 namespace vemlari {
 
 // Generalized P-SV matrices, from the half-space upwards:
 // GTD(l) = [I - RU(l) GRD(l+1)]^-1 TD(l),  GRD(l) = RD(l) + TU(l) GRD(l+1) GTD(l).
 void gnrtry(double om, double wn, const Nstrc& s, Mrtry& m, Grtry& g) {
-    if (s.nl > nml) throw RunStop(" FROM GRTPRY: NL.GT.20 !!!!!!!!!!!!!!!");
     if (s.nl == 1) return;
     mdrtry(om, wn, s, m);
+    g.fit(s.nl);
 
     const int last = s.nl - 1;
     g.GTD[last] = m.TD[last];

@@ -8,6 +8,7 @@ namespace vemlari {
 void gnrury(double om, double wn, const Nstrc& s, int last, const Mrtry& m, Grury& g) {
     // Free surface: the traction of the down-going waves at z = 0 cancels that of the
     // up-going waves carried up from the bottom of layer 1, so d = -T_d^-1 T_u diag(ddp, dds) u.
+    g.fit(last + 1);
     cplx cms, cmp;
     Mat4 er;
     mtxry(om, wn, 1, s, cms, cmp, er);

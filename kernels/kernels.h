@@ -1,25 +1,22 @@
 #pragma once
-// Layered-medium response kernels: SH and P-SV modified and generalized R/T coefficients.
-// A stack of more than 20 layers stops the run (RunStop with the routine's message).
+// Layered-medium response kernels: SH and P-SV modified and generalized R/T coefficients,
+// for a stack of any number of layers.
 #include "kernels/kernel_records.h"
-#include "records/record_sink.h"
 
 namespace vemlari {
 
 // SH (Love) kernels.
 void mdrtlv(double om, double wn, const Nstrc& s, Mrtlv& m);
 void gnrtlv(double om, double wn, const Nstrc& s, Mrtlv& m, Grtlv& g);
-// The log records of every near-singular term that the last gnrtlv call met (stream 10).
 // Stack above interfaces 0 .. last from the modified coefficients of mdrtlv at the same
 // (om, wn); last <= nl - 2.
 void gnrulv(int last, const Mrtlv& m, Grulv& g);
-void write_gnrtlv_warnings(RecordSink& sink, const Grtlv& g, double om, double wn);
 
 // P-SV (Rayleigh) kernels.
 void mtxry(double om, double wn, int l, const Nstrc& s, cplx& cms, cplx& cmp, Mat4& ee);
 void ddury(double thk, cplx cms, cplx cmp, Mat2& du);
 void dcinva(Mat4& e);
-void mtrry(const Mat4& ea, const Mat4& eb, const Mat2& dda, const Mat2& dub, int l, const Nstrc& s,
+void mtrry(const Mat4& ea, const Mat4& eb, const Mat2& dda, const Mat2& dub, int l,
            Mrtry& m);
 void mdrtry(double om, double wn, const Nstrc& s, Mrtry& m);
 void gnrtry(double om, double wn, const Nstrc& s, Mrtry& m, Grtry& g);

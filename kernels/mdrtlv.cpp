@@ -1,5 +1,4 @@
 #include "kernels/kernels.h"
-#include "records/run_stop.h"
 
 namespace vemlari {
 
@@ -26,8 +25,8 @@ ShLayer sh_layer(double wn2, double om2, const Nstrc& s, int j) {
 // Cramer's rule for continuity of displacement and shear stress at each interface, with the
 // amplitudes referred so that every phase factor decays.
 void mdrtlv(double om, double wn, const Nstrc& s, Mrtlv& m) {
-    if (s.nl > nml) throw RunStop(" FROM MDRTSH: NL.GT.20 !!!!!!!!!!!!!!!");
     if (s.nl < 2) return;  // no interface
+    m.fit(s.nl);
     const double wn2 = wn * wn;
     const double om2 = om * om;
 

@@ -1,6 +1,5 @@
 #include "kernels/kernels.h"
 #include "kernels/mat2.h"
-#include "records/run_stop.h"
 
 namespace vemlari {
 
@@ -14,9 +13,8 @@ Mat2 block(const Mat4& e, int r, int c) { return {e(r, c), e(r + 1, c), e(r, c +
 // Continuity of displacement and traction at interface l,
 //   ea [dda a_l; b_l] = eb [a_{l+1}; dub b_{l+1}],
 // solved for the waves leaving the interface: e1 [a_{l+1}; b_l] = e2 [dda a_l; dub b_{l+1}].
-void mtrry(const Mat4& ea, const Mat4& eb, const Mat2& dda, const Mat2& dub, int l, const Nstrc& s,
+void mtrry(const Mat4& ea, const Mat4& eb, const Mat2& dda, const Mat2& dub, int l,
            Mrtry& m) {
-    if (s.nl > nml) throw RunStop(" FROM MTRRY: NL.GT.20 !!!!!!!!!!!!!!!");
     Mat4 e1, e2;
     for (int r = 1; r <= 4; ++r) {
         for (int c = 1; c <= 2; ++c) {
@@ -46,7 +44,7 @@ void mtrry(const Mat4& ea, const Mat4& eb, const Mat2& dda, const Mat2& dub, int
 }
 
 void mdrtry(double om, double wn, const Nstrc& s, Mrtry& m) {
-    if (s.nl > nml) throw RunStop(" FROM MDRTPSV: NL.GT.20 !!!!!!!!!!!!!!!");
+    m.fit(s.nl);
     cplx cms, cmp;
     Mat4 ea, eb;
     Mat2 dda, dub;
@@ -56,7 +54,7 @@ void mdrtry(double om, double wn, const Nstrc& s, Mrtry& m) {
     for (int i = 1; i <= s.nl - 1; ++i) {
         mtxry(om, wn, i + 1, s, cms, cmp, eb);
         ddury(s.thk[i + 1], cms, cmp, dub);
-        mtrry(ea, eb, dda, dub, i, s, m);
+        mtrry(ea, eb, dda, dub, i, m);
         ea = eb;
         dda = dub;
     }

@@ -1,5 +1,4 @@
 #include "kernels/kernels.h"
-#include "records/run_stop.h"
 
 namespace vemlari {
 
@@ -12,7 +11,6 @@ cplx real(double x) { return {x, 0.0}; }
 // P-SV layer matrix: columns down-going P, S, up-going P, S; rows horizontal and vertical
 // displacement, shear and normal traction.
 void mtxry(double om, double wn, int l, const Nstrc& s, cplx& cms, cplx& cmp, Mat4& ee) {
-    if (s.nl > nml) throw RunStop(" FROM MTXRY: NL.GT.20 !!!!!!!!!!!!!!!");
     const double vs2 = s.vs[l] * s.vs[l];
     const double vp2 = s.vp[l] * s.vp[l];
     const double sm = s.rho[l] * vs2;

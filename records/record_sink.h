@@ -3,16 +3,9 @@
 // in for it when records must be collected first and written later in program order.
 #include <string_view>
 
-namespace vemlari {
+#include "records/stream_table.h"
 
-// Stream numbers the program uses.
-namespace unit {
-constexpr int error = 0;
-constexpr int keyboard = 5;
-constexpr int console = 6;
-constexpr int model = 7;
-constexpr int log = 10;
-}  // namespace unit
+namespace vemlari {
 
 class RecordSink {
 public:

@@ -1,0 +1,92 @@
+// One mode's field at any depths: the amplitudes of each layer carried down from the top,
+// every layer entered in turn, so that a depth deep below thin layers is still right.
+#include <cmath>
+#include <string>
+
+#include "eigen/love_amplitudes.h"
+#include "eigen/mode_coefficients.h"
+#include "eigen/rayleigh_amplitudes.h"
+#include "model/nstrc.h"
+#include "vemlari/compute.h"
+
+namespace vemlari {
+
+namespace {
+
+void check_depths(std::span<const double> depths) {
+    for (std::size_t i = 0; i < depths.size(); ++i) {
+        if (!(std::isfinite(depths[i]) && depths[i] >= 0.0))
+            throw Error(Error::Rule::request, "depth " + std::to_string(i + 1) + " must be a finite number >= 0 m");
+        if (i > 0 && depths[i] < depths[i - 1])
+            throw Error(Error::Rule::request, "depths must not decrease: entry " + std::to_string(i + 1));
+    }
+}
+
+// Current layer and its top and bottom depth; the half-space has no bottom.
+struct Walk {
+    int lay = 1;
+    double udep = 0.0;
+    double bdep = 0.0;
+    template <class Amplitudes>
+    void to(double z, const Nstrc& s, Amplitudes& a) {
+        while (lay < s.nl && z > bdep) {
+            ++lay;
+            udep = bdep;
+            bdep = lay == s.nl ? udep : udep + s.thk[lay];
+            a.enter_layer(lay);
+        }
+    }
+};
+
+}  // namespace
+
+Eigenfunctions eigenfunctions(const Model& model, const Modes& modes, Wave wave, std::size_t frequency, int mode,
+                              std::span<const double> depths) {
+    const WaveModes& w = modes[wave];
+    if (frequency >= w.phase_velocity.size())
+        throw Error(Error::Rule::request, "frequency entry " + std::to_string(frequency) + " is not in the modes");
+    if (mode < 0 || static_cast<std::size_t>(mode) >= w.phase_velocity[frequency].size())
+        throw Error(Error::Rule::request, "mode " + std::to_string(mode) + " does not exist at frequency entry " +
+                                              std::to_string(frequency));
+    check_depths(depths);
+    const Nstrc s = nstrc_of(model);
+    const double om = modes.frequencies.property_angular(frequency);
+    const double c = w.phase_velocity[frequency][static_cast<std::size_t>(mode)];
+    const double wn = om / c;
+    const int top = w.found_at[frequency][static_cast<std::size_t>(mode)];
+    Eigenfunctions e;
+    e.wave = wave;
+    e.depth.assign(depths.begin(), depths.end());
+    Walk walk;
+    walk.bdep = s.nl == 1 ? 0.0 : s.thk[1];
+    if (wave == Wave::love) {
+        LoveCoefficients k;
+        love_coefficients(om, wn, top, s, k);
+        LoveAmplitudes a(om, wn, s, k.grtlv, k.top, k.grulv);
+        a.start();
+        for (double z : depths) {
+            walk.to(z, s, a);
+            cplx v, tau;
+            a.field(z, walk.udep, walk.bdep, v, tau);
+            e.displacement.push_back(v.re);
+            e.stress.push_back(tau.re);
+        }
+        return e;
+    }
+    RayleighCoefficients k;
+    rayleigh_coefficients(om, wn, top, s, k);
+    RayleighAmplitudes a(om, wn, s, k.grtry, k.top, k.grury);
+    a.start();
+    for (double z : depths) {
+        walk.to(z, s, a);
+        cplx r[4];
+        a.field(z, walk.udep, walk.bdep, r);
+        e.horizontal.push_back(r[0].re);
+        e.vertical.push_back(r[1].re);
+        e.shear.push_back(r[2].re);
+        e.normal.push_back(r[3].re);
+    }
+    return e;
+}
+
+}  // namespace vemlari

@@ -1,0 +1,118 @@
+// Group velocity, energy integral, medium response and H/V of every mode. Every frequency's
+// modes depend only on the phase velocities found, so frequencies are computed side by side,
+// each job with its own kernel records, writing only its own frequency's entries.
+#include <cmath>
+#include <limits>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+#include "eigen/love_mode.h"
+#include "eigen/rayleigh_mode.h"
+#include "model/nstrc.h"
+#include "parallel/worker_pool.h"
+#include "vemlari/compute.h"
+
+namespace vemlari {
+
+namespace {
+
+double response(double om, const ModeEnergy& e) {
+    return e.u > 1e-05 && e.e1 > 1e-05 ? 0.25 / (om * e.u * e.e1) : 0.0;
+}
+
+struct Slot {
+    LoveCoefficients love;
+    RayleighCoefficients rayleigh;
+};
+
+struct Job {
+    const Nstrc& s;
+    const Modes& modes;
+    Properties& out;
+    std::vector<std::unique_ptr<Slot>> slots;
+    std::vector<int> free;
+    std::mutex mutex;
+};
+
+void love_frequency(const Job& j, Slot& w, std::size_t k, double om) {
+    const WaveModes& wm = j.modes.love;
+    std::vector<ModeProperties>& row = j.out.love.modes[k];
+    row.resize(wm.phase_velocity[k].size());
+    for (std::size_t md = 0; md < row.size(); ++md) {
+        const double c = wm.phase_velocity[k][md];
+        const double wn = om / c;
+        love_coefficients(om, wn, wm.found_at[k][md], j.s, w.love);
+        for (int n = 0; n < w.love.grtlv.nwarn; ++n) {
+            Diagnostic d;
+            d.kind = Diagnostic::Kind::near_singular;
+            d.wave = Wave::love;
+            d.frequency = k;
+            d.mode = static_cast<int>(md);
+            d.phase_velocity = c;
+            d.angular_frequency = om;
+            d.wavenumber = wn;
+            const cplx t = w.love.grtlv.warnD[static_cast<std::size_t>(n)];
+            d.term = {t.re, t.im};
+            j.out.love.diagnostics[k].push_back(d);
+        }
+        const ModeEnergy e = love_energy(om, wn, c, j.s, w.love);
+        row[md] = {e.u, e.e1, response(om, e), std::numeric_limits<double>::quiet_NaN()};
+    }
+}
+
+void rayleigh_frequency(const Job& j, Slot& w, std::size_t k, double om) {
+    const WaveModes& wm = j.modes.rayleigh;
+    std::vector<ModeProperties>& row = j.out.rayleigh.modes[k];
+    row.resize(wm.phase_velocity[k].size());
+    for (std::size_t md = 0; md < row.size(); ++md) {
+        const double c = wm.phase_velocity[k][md];
+        const double wn = om / c;
+        rayleigh_coefficients(om, wn, wm.found_at[k][md], j.s, w.rayleigh);
+        const double hv = rayleigh_hv(om, wn, j.s, w.rayleigh);
+        const ModeEnergy e = rayleigh_energy(om, wn, c, j.s, w.rayleigh);
+        row[md] = {e.u, e.e1, response(om, e), hv};
+    }
+}
+
+void frequency(void* context, int i) {
+    Job& j = *static_cast<Job*>(context);
+    int slot;
+    {
+        std::lock_guard<std::mutex> lock(j.mutex);
+        slot = j.free.back();
+        j.free.pop_back();
+    }
+    Slot& w = *j.slots[static_cast<std::size_t>(slot)];
+    const auto k = static_cast<std::size_t>(i);
+    const double om = j.modes.frequencies.property_angular(k);
+    love_frequency(j, w, k, om);
+    rayleigh_frequency(j, w, k, om);
+    std::lock_guard<std::mutex> lock(j.mutex);
+    j.free.push_back(slot);
+}
+
+}  // namespace
+
+Properties mode_properties(const Model& model, const Modes& modes, int threads) {
+    if (threads < 1) throw Error(Error::Rule::option, "the number of threads must be at least 1");
+    const std::size_t n = modes.frequencies.size();
+    if (modes.love.phase_velocity.size() != n || modes.rayleigh.phase_velocity.size() != n)
+        throw Error(Error::Rule::request, "the modes do not come from find_modes on these frequencies");
+    const Nstrc s = nstrc_of(model);
+    Properties p;
+    for (WaveProperties* w : {&p.love, &p.rayleigh}) {
+        w->modes.assign(n, {});
+        w->diagnostics.assign(n, {});
+    }
+    Job job{s, modes, p, {}, {}, {}};
+    for (int t = 0; t < threads; ++t) {
+        job.slots.push_back(std::make_unique<Slot>());
+        job.free.push_back(t);
+    }
+    WorkerPool pool(threads);
+    pool.run(static_cast<int>(n), frequency, &job);
+    return p;
+}
+
+}  // namespace vemlari

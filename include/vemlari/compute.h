@@ -1,0 +1,39 @@
+#pragma once
+// The computations. Every call works in memory on what it is given: it writes no file,
+// prints nothing, keeps no state between calls, and may be called from any number of
+// threads at once (results are the same as one call after another). Refusals throw Error
+// before any work; std::bad_alloc is the only other exception.
+#include <complex>
+#include <cstddef>
+#include <span>
+#include <vector>
+
+#include "vemlari/frequencies.h"
+#include "vemlari/model.h"
+#include "vemlari/options.h"
+#include "vemlari/results.h"
+
+namespace vemlari {
+
+// Every Love and Rayleigh mode (as the options ask) at every frequency: the phase
+// velocities, the layer whose secular function found each, and what the search met.
+Modes find_modes(const Model& model, const Frequencies& frequencies, const SearchOptions& options = {});
+
+// Group velocity, energy integral, medium response and H/V of every mode in `modes`, which
+// must come from find_modes on the same model. `threads` >= 1.
+Properties mode_properties(const Model& model, const Modes& modes, int threads = 1);
+
+// The eigenfunctions of mode `mode` of `wave` at frequency entry `frequency` of `modes`, at
+// the given depths (m, >= 0, non-decreasing). A depth on an interface belongs to the layer
+// above. Throws Error if the mode does not exist there.
+Eigenfunctions eigenfunctions(const Model& model, const Modes& modes, Wave wave, std::size_t frequency, int mode,
+                              std::span<const double> depths);
+
+// The secular function of `wave` at frequency f (Hz, > 0) for each phase velocity (m/s,
+// > 0), referred to the top of `layer` (1: the free surface; 2 .. layers - 1: the top of
+// a deeper layer, where modes trapped in a slow layer show). Its zeros are the modes.
+// Needs a layer above the half-space.
+std::vector<std::complex<double>> secular_function(const Model& model, Wave wave, double frequency,
+                                                   std::span<const double> phase_velocities, int layer = 1);
+
+}  // namespace vemlari

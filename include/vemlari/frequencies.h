@@ -1,0 +1,39 @@
+#pragma once
+// The frequencies of a call: increasing, any spacing, 0 allowed.
+//
+// At zero frequency the search has nothing to scan; as in the interactive program, the
+// Love search then runs at 0.001 rad/s, the Rayleigh "mode" is the half-space Rayleigh
+// velocity of the fastest layer, and the mode properties are computed at a thousandth of
+// the next frequency of the list (of the grid step for a regular grid; 0.001 rad/s when
+// the list holds 0 alone).
+#include <cstddef>
+#include <vector>
+
+namespace vemlari {
+
+class Frequencies {
+public:
+    // Frequencies in Hz; omega = 2 pi f. Throws Error unless finite, >= 0 and strictly
+    // increasing; an empty list is allowed (and gives empty results).
+    static Frequencies hertz(std::vector<double> f);
+    // The regular grid omega_i = step * i for i = first .. last (rad/s), as the interactive
+    // program builds it from its model file. Throws Error unless step > 0 is finite and
+    // 0 <= first; last < first gives an empty list.
+    static Frequencies regular(double step, int first, int last);
+
+    std::size_t size() const { return omega_.size(); }
+    bool empty() const { return omega_.empty(); }
+    double hertz(std::size_t k) const { return hz_[k]; }
+    // Angular frequency of entry k (rad/s), 0 for a zero frequency.
+    double angular(std::size_t k) const { return omega_[k]; }
+    // What the search and the mode properties use at entry k (see above).
+    double search_angular(std::size_t k) const;
+    double property_angular(std::size_t k) const;
+
+private:
+    Frequencies() = default;
+    std::vector<double> hz_, omega_;
+    double zero_substitute_ = 0.001;
+};
+
+}  // namespace vemlari

@@ -1,0 +1,44 @@
+#pragma once
+// A horizontally layered elastic half-space: layers from the top, the last one the
+// half-space. Units: m, m/s; density in any consistent unit (results that depend on it,
+// the energy integral and the medium response, scale with it).
+#include <cstddef>
+#include <vector>
+
+#include "vemlari/error.h"
+
+namespace vemlari {
+
+struct Layer {
+    double thickness = 0.0;  // m; ignored for the half-space, but must be finite
+    double vp = 0.0;         // P velocity, m/s
+    double vs = 0.0;         // S velocity, m/s
+    double density = 0.0;
+    // Quality factors and their reference frequencies (Hz). Carried with the model; the
+    // computation is elastic and does not use them. 0 means "not given".
+    double qp = 0.0;
+    double qs = 0.0;
+    double fp = 0.0;
+    double fs = 0.0;
+};
+
+// A validated model: constructing one checks, layer by layer from the top and in this order,
+//   thickness, qp, fp, qs, fs finite; density > 0, vs > 0 (finite); vp finite and vp > vs;
+//   thickness >= 0 above the half-space;
+// then that the half-space has the largest vs and the largest vp of the model. The first
+// rule broken throws Error naming the layer, the quantity, the value and the rule.
+// Any number of layers from 1 (a lone half-space) up.
+class Model {
+public:
+    explicit Model(std::vector<Layer> layers);
+
+    const std::vector<Layer>& layers() const { return layers_; }
+    std::size_t size() const { return layers_.size(); }
+    // Layer i from the top, 0-based; size() - 1 is the half-space.
+    const Layer& operator[](std::size_t i) const { return layers_[i]; }
+
+private:
+    std::vector<Layer> layers_;
+};
+
+}  // namespace vemlari

@@ -1,0 +1,108 @@
+#pragma once
+// What the calls return. Every table is indexed [frequency k][mode m], k as in the call's
+// Frequencies and m = 0 the fundamental mode, modes in increasing phase velocity.
+#include <complex>
+#include <cstddef>
+#include <vector>
+
+#include "vemlari/frequencies.h"
+#include "vemlari/options.h"
+
+namespace vemlari {
+
+// Something the computation met and went on with.
+struct Diagnostic {
+    enum class Kind {
+        // A candidate minimum of |F| whose refinement stopped above the tolerance: no mode.
+        // `phase_velocity` is the best trial (m/s), `modulus` its |F|, `iterations` the
+        // halvings done, `mode` the index the mode would have had and `layer` the layer at
+        // whose top the secular function was referred (1: the free surface).
+        not_converged,
+        // A near-singular SH reverberation term 1 - RU GRD (|term| < 1e-15) at
+        // (`angular_frequency`, `wavenumber`): the trial velocity sits on a pole.
+        near_singular,
+    };
+    Kind kind = Kind::not_converged;
+    Wave wave = Wave::love;
+    std::size_t frequency = 0;
+    int layer = 1;
+    int mode = 0;
+    long long iterations = 0;
+    double phase_velocity = 0.0;
+    double modulus = 0.0;
+    double angular_frequency = 0.0;  // rad/s
+    double wavenumber = 0.0;         // 1/m
+    std::complex<double> term{};
+};
+
+// One scan point of a secular function.
+struct TracePoint {
+    double phase_velocity;  // m/s
+    std::complex<double> value;
+};
+
+// The modes of one wave type.
+struct WaveModes {
+    Wave wave = Wave::love;
+    bool searched = false;  // false: the options left this wave out (or a Love search on a half-space)
+    std::vector<std::vector<double>> phase_velocity;  // m/s
+    // The layer whose secular function found each mode: 1 = the free surface, a deeper layer
+    // for a mode trapped in a slow layer.
+    std::vector<std::vector<int>> found_at;
+    // Per frequency, in the order the search met them.
+    std::vector<std::vector<Diagnostic>> diagnostics;
+    // Per frequency, the scan points of the surface scan (only with keep_trace).
+    std::vector<std::vector<TracePoint>> trace;
+    // With SearchOptions::max_modes: the first frequency at which the search found more
+    // modes than that; its modes are listed up to the limit, later frequencies are empty.
+    bool overflow = false;
+    std::size_t overflow_at = 0;
+    // Modes found at frequency k at all, beyond the limit too.
+    std::vector<int> count;
+    // Secular-function evaluations the search made.
+    long long evaluations = 0;
+};
+
+struct Modes {
+    Frequencies frequencies;
+    SearchOptions options;
+    WaveModes love;
+    WaveModes rayleigh;
+    const WaveModes& operator[](Wave w) const { return w == Wave::love ? love : rayleigh; }
+};
+
+// Derived quantities of one mode.
+struct ModeProperties {
+    double group_velocity = 0.0;   // U (m/s)
+    double energy_integral = 0.0;  // I1 = 1/2 integral of rho |u|^2 dz over depth
+    // Medium response 1 / (4 omega U I1); 0 where U or I1 is at most 1e-5.
+    double response = 0.0;
+    // H/V: |horizontal / vertical| displacement at the free surface; NaN for Love waves.
+    double ellipticity = 0.0;
+};
+
+struct WaveProperties {
+    std::vector<std::vector<ModeProperties>> modes;  // [frequency][mode], as in WaveModes
+    std::vector<std::vector<Diagnostic>> diagnostics;  // per frequency, in mode order
+};
+
+struct Properties {
+    WaveProperties love;
+    WaveProperties rayleigh;
+    const WaveProperties& operator[](Wave w) const { return w == Wave::love ? love : rayleigh; }
+};
+
+// Eigenfunctions of one mode against depth: the real parts of the mode's field for a
+// down-going wave of amplitude 1/2 at the top of layer 1 (modes trapped in a slow layer:
+// scaled to unit surface displacement). Love: displacement and shear stress. Rayleigh:
+// horizontal and vertical displacement, shear and normal traction.
+struct Eigenfunctions {
+    Wave wave = Wave::love;
+    std::vector<double> depth;  // m
+    std::vector<double> displacement;          // Love
+    std::vector<double> stress;                // Love
+    std::vector<double> horizontal, vertical;  // Rayleigh displacements
+    std::vector<double> shear, normal;         // Rayleigh tractions
+};
+
+}  // namespace vemlari

@@ -1,0 +1,26 @@
+#pragma once
+// The phase-velocity range that the search scans, derived from the model.
+#include "vemlari/model.h"
+
+namespace vemlari {
+
+struct ScanRange {
+    double vsmin = 0.0;  // smallest S velocity (m/s)
+    double vsmax = 0.0;  // largest S velocity: the half-space's
+    double vpmax = 0.0;  // largest P velocity: the half-space's
+    int slowest = 1;     // layer (from 1) of vsmin; on ties the deepest
+    int fastest = 1;     // layer of vsmax; on ties the deepest
+    // Rayleigh velocities of a homogeneous half-space of the slowest and the fastest layer.
+    double ccmin = 0.0;
+    double ccmax = 0.0;
+    // Rayleigh scan bounds: ccmin less 1 %, vsmax plus 1 % (0 for a lone half-space).
+    double cmin = 0.0;
+    double cmax = 0.0;
+};
+
+ScanRange scan_range(const Model& model);
+
+// Rayleigh-wave velocity (m/s) of a homogeneous half-space with velocities vp > vs > 0.
+double half_space_rayleigh_velocity(double vp, double vs);
+
+}  // namespace vemlari

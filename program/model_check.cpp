@@ -1,0 +1,47 @@
+#include "program/model_check.h"
+
+#include <string>
+
+#include "program/refusal.h"
+#include "records/free_form.h"
+#include "records/run_stop.h"
+
+namespace vemlari {
+
+namespace {
+
+std::string program_name(const std::string& quantity) {
+    if (quantity == "thickness") return "THK";
+    if (quantity == "density") return "RHO";
+    std::string s = quantity;
+    for (char& c : s) c = static_cast<char>(c - 'a' + 'A');
+    return s;
+}
+
+[[noreturn]] void console_stop(Streams& st, const char* line) {
+    write_free(st, unit::console, {" FROM SUBROUTINE INDAT :"});
+    write_free(st, unit::console, {line});
+    throw RunStop();
+}
+
+}  // namespace
+
+Model check_model(Streams& st, std::vector<Layer> layers) {
+    try {
+        return Model(std::move(layers));
+    } catch (const Error& e) {
+        const std::string n = "(" + std::to_string(e.layer()) + ")";
+        const std::string q = program_name(e.quantity()) + n;
+        switch (e.rule()) {
+        case Error::Rule::not_finite: refuse(st, q + " must be a finite number");
+        case Error::Rule::not_positive: refuse(st, q + " must be a positive finite number");
+        case Error::Rule::vp_not_above_vs: refuse(st, "VP" + n + " must exceed VS" + n);
+        case Error::Rule::negative_thickness: refuse(st, "THK" + n + " must not be negative");
+        case Error::Rule::half_space_vs: console_stop(st, " VS(NL).NE.VSMAX, THUS STOP !!!");
+        case Error::Rule::half_space_vp: console_stop(st, " VP(NL).NE.VPMAX, THUS STOP !!!");
+        default: refuse(st, e.what());
+        }
+    }
+}
+
+}  // namespace vemlari
