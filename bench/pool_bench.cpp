@@ -6,7 +6,7 @@
 #include <memory>
 #include <thread>
 
-#include "driver/worker_pool.h"
+#include "parallel/worker_pool.h"
 #include "kernels/secular.h"
 
 namespace {

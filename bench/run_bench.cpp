@@ -9,7 +9,7 @@
 #include <thread>
 #include <unistd.h>
 
-#include "driver/run.h"
+#include "program/run.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/run.h"
+#include "program/run.h"
 #include "tests/kernels_support.h"
 #include "tests/run_helpers.h"
 
@@ -20,12 +20,9 @@ struct StageRun {
     explicit StageRun(const Nstrc& s, const std::string& tag) : dir(scratch_dir(tag)) {
         run = std::make_unique<Run>(keyboard, console, error, dir, 1);
         run->nstrc = s;
-        double vsmax = 0.0;
-        for (int l = 1; l <= s.nl; ++l) vsmax = std::fmax(vsmax, s.vs[l]);
-        run->minmax.vsmax = vsmax;
-        run->minmax.ccmax = vsmax;
-        run->minmax.cmin = s.nl == 1 ? 0.0 : 500.0;  // as the model reader sets it
+        derive_scan_range(*run);
         run->nintg = {1.0, 1};
+        run->ccmd.resize(3, 40);  // frequency indices 0 .. 2
     }
     // A single-frequency run at `om`, frequency index 1.
     void check_run(double om, double dep, int nzint) {

@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-#include "driver/frhf.h"
+#include "model/frhf.h"
 
 namespace {
 

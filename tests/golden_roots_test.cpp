@@ -81,9 +81,8 @@ Nstrc example(const std::string& name) {
             x = std::stod(line.substr(pos, next - pos));
             pos = next + 1;
         }
-        s.rho[j] = v[1], s.vp[j] = v[2], s.vs[j] = v[5], s.thk[j] = v[8];
+        s.add(v[1], v[2], v[5], v[8]);
     }
-    s.nl = nl;
     return s;
 }
 

@@ -15,19 +15,13 @@ inline zc z(cplx a) { return {a.re, a.im}; }
 inline cplx c(zc a) { return {a.real(), a.imag()}; }
 constexpr double pi = 3.14159265358979323846;
 
-struct Layer {
+struct LayerRow {
     double rho, vp, vs, thk;
 };
 
-inline Nstrc model(std::initializer_list<Layer> layers) {
+inline Nstrc model(std::initializer_list<LayerRow> layers) {
     Nstrc s;
-    for (const Layer& l : layers) {
-        ++s.nl;
-        s.rho[s.nl] = l.rho;
-        s.vp[s.nl] = l.vp;
-        s.vs[s.nl] = l.vs;
-        s.thk[s.nl] = l.thk;
-    }
+    for (const LayerRow& l : layers) s.add(l.rho, l.vp, l.vs, l.thk);
     return s;
 }
 

@@ -6,7 +6,7 @@
 #include <sstream>
 #include <string>
 
-#include "driver/list_input.h"
+#include "program/list_input.h"
 #include "records/run_stop.h"
 #include "records/streams.h"
 #include "run_helpers.h"

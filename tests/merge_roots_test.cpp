@@ -11,19 +11,14 @@
 namespace vemlari {
 namespace {
 
+constexpr int nmode = 231;  // the program's table of modes 0 .. 230
+
 using namespace vemlari::testing;
 
 std::vector<int> tops_of(std::initializer_list<double> vs) {
     Nstrc s;
-    for (double v : vs) {
-        ++s.nl;
-        s.vs[s.nl] = v;
-        s.vp[s.nl] = 2 * v;
-        s.rho[s.nl] = 2000;
-        s.thk[s.nl] = 100;
-    }
-    const SlowLayerTops t = slow_layer_tops(s);
-    return {t.layer.begin(), t.layer.begin() + t.n};
+    for (double v : vs) s.add(2000, 2 * v, v, 100);
+    return slow_layer_tops(s).layer;
 }
 
 TEST(SlowLayerTops, EveryLayerSlowerThanSomeLayerAboveItButNotTheHalfSpace) {
@@ -39,13 +34,8 @@ TEST(SlowLayerTops, EveryLayerSlowerThanSomeLayerAboveItButNotTheHalfSpace) {
 
 ScanRoots roots(std::initializer_list<std::array<double, 3>> rs, int top) {
     ScanRoots r;
-    for (const auto& [lo, c, hi] : rs) {
-        r.lo[r.n] = lo;
-        r.c[r.n] = c;
-        r.hi[r.n] = hi;
-        r.top[r.n] = top;
-        ++r.n;
-    }
+    r.capacity = nmode;
+    for (const auto& [lo, c, hi] : rs) r.add(c, lo, hi, top);
     return r;
 }
 
@@ -67,12 +57,8 @@ TEST(MergeRoots, OverlappingBracketsAreOneModeAndKeepTheFirstScansValue) {
 
 TEST(MergeRoots, CountsPastTheTableStayPastIt) {
     ScanRoots full;
-    for (int k = 0; k < nmode; ++k) {
-        full.c[k] = 1000 + k;
-        full.lo[k] = full.c[k] - 0.1;
-        full.hi[k] = full.c[k] + 0.1;
-    }
-    full.n = nmode;
+    full.capacity = nmode;
+    for (int k = 0; k < nmode; ++k) full.add(1000 + k, 1000 + k - 0.1, 1000 + k + 0.1, 1);
     ScanRoots into = full;
     merge_roots(into, roots({{999, 999.5, 999.6}, {1000.05, 1000.1, 1000.2}}, 2));
     EXPECT_EQ(into.n, nmode + 1);  // one duplicate, one new root below all others
@@ -80,7 +66,8 @@ TEST(MergeRoots, CountsPastTheTableStayPastIt) {
     EXPECT_EQ(into.c[nmode - 1], 1000 + nmode - 2);
     // A scan that overflowed on its own makes the merged list overflow too.
     ScanRoots over;
-    over.n = nmode + 3;
+    over.capacity = nmode;
+    for (int k = 0; k < nmode + 3; ++k) over.add(5000 + k, 5000 + k - 0.1, 5000 + k + 0.1, 2);
     ScanRoots small = roots({{1, 2, 3}}, 1);
     merge_roots(small, over);
     EXPECT_GT(small.n, nmode);

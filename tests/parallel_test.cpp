@@ -7,7 +7,7 @@
 #include <sstream>
 #include <string>
 
-#include "driver/run.h"
+#include "program/run.h"
 #include "run_helpers.h"
 
 namespace vemlari {

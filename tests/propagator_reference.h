@@ -4,7 +4,7 @@
 #include <array>
 #include <cmath>
 
-#include "driver/run_state.h"
+#include "program/run_state.h"
 
 namespace vemlari::testing {
 

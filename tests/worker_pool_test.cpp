@@ -9,7 +9,7 @@
 #include <thread>
 #include <vector>
 
-#include "driver/worker_pool.h"
+#include "parallel/worker_pool.h"
 
 namespace vemlari {
 namespace {
