@@ -7,6 +7,7 @@
 // the next frequency of the list (of the grid step for a regular grid; 0.001 rad/s when
 // the list holds 0 alone).
 #include <cstddef>
+#include <initializer_list>
 #include <vector>
 
 namespace vemlari {
@@ -16,6 +17,9 @@ public:
     // Frequencies in Hz; omega = 2 pi f. Throws Error unless finite, >= 0 and strictly
     // increasing; an empty list is allowed (and gives empty results).
     static Frequencies hertz(std::vector<double> f);
+    // A braced list, one frequency or none included: without this overload hertz({0.5})
+    // and hertz({}) would pick the accessor below and not compile.
+    static Frequencies hertz(std::initializer_list<double> f) { return hertz(std::vector<double>(f)); }
     // The regular grid omega_i = step * i for i = first .. last (rad/s), as the interactive
     // program builds it from its model file. Throws Error unless step > 0 is finite and
     // 0 <= first; last < first gives an empty list.
