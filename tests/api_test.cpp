@@ -382,7 +382,7 @@ TEST(ApiSecularFunction, VanishesAtTheModesFound) {
         for (const Wave w : {Wave::love, Wave::rayleigh})
             for (std::size_t k = 1; k < m.frequencies.size(); ++k) {
                 const std::vector<double>& c = m[w].phase_velocity[k];
-                const double hz = m.frequencies.hertz(k);
+                const double hz = m.frequencies.frequency(k);
                 for (std::size_t j = 0; j < c.size(); ++j) {
                     const double one[] = {c[j]};
                     const int top = m[w].found_at[k][j];

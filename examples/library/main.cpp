@@ -39,7 +39,7 @@ int main() {
         const vemlari::Properties props = vemlari::mode_properties(model, modes);
 
         for (std::size_t k = 0; k < modes.frequencies.size(); ++k) {
-            std::printf("f %5.3f Hz", modes.frequencies.hertz(k));
+            std::printf("f %5.3f Hz", modes.frequencies.frequency(k));
             print_mode(modes, props, vemlari::Wave::rayleigh, k, "Rayleigh");
             print_mode(modes, props, vemlari::Wave::love, k, "Love");
             std::printf("\n");

@@ -7,7 +7,6 @@
 // the next frequency of the list (of the grid step for a regular grid; 0.001 rad/s when
 // the list holds 0 alone).
 #include <cstddef>
-#include <initializer_list>
 #include <vector>
 
 namespace vemlari {
@@ -17,9 +16,6 @@ public:
     // Frequencies in Hz; omega = 2 pi f. Throws Error unless finite, >= 0 and strictly
     // increasing; an empty list is allowed (and gives empty results).
     static Frequencies hertz(std::vector<double> f);
-    // A braced list, one frequency or none included: without this overload hertz({0.5})
-    // and hertz({}) would pick the accessor below and not compile.
-    static Frequencies hertz(std::initializer_list<double> f) { return hertz(std::vector<double>(f)); }
     // The regular grid omega_i = step * i for i = first .. last (rad/s), as the interactive
     // program builds it from its model file. Throws Error unless step > 0 is finite and
     // 0 <= first; last < first gives an empty list.
@@ -27,7 +23,8 @@ public:
 
     std::size_t size() const { return omega_.size(); }
     bool empty() const { return omega_.empty(); }
-    double hertz(std::size_t k) const { return hz_[k]; }
+    // Frequency of entry k (Hz).
+    double frequency(std::size_t k) const { return hz_[k]; }
     // Angular frequency of entry k (rad/s), 0 for a zero frequency.
     double angular(std::size_t k) const { return omega_[k]; }
     // What the search and the mode properties use at entry k (see above).

@@ -57,7 +57,8 @@ struct WaveModes {
     // modes than that; its modes are listed up to the limit, later frequencies are empty.
     bool overflow = false;
     std::size_t overflow_at = 0;
-    // Modes found at frequency k at all, beyond the limit too.
+    // Modes found at frequency k: with max_modes, those past the limit too; with
+    // highest_mode, those kept.
     std::vector<int> count;
     // Secular-function evaluations the search made.
     long long evaluations = 0;
