@@ -1,7 +1,6 @@
-// The dispersion search over a frequency list. Each wave's search reads only its own roots
-// of the two previous frequencies, so the Love and the Rayleigh searches run side by side,
-// each on its own thread, sharing the helper threads of one pool for their batches.
+// The dispersion search over a frequency list.
 #include <algorithm>
+#include <condition_variable>
 #include <cmath>
 #include <exception>
 #include <limits>
@@ -37,18 +36,128 @@ void size_for(WaveModes& w, Wave wave, bool searched, std::size_t n, bool tracin
     w.count.assign(n, 0);
 }
 
-// One wave's whole frequency loop; ends early at the first frequency that overflows.
-template <class Search>
-void wave_loop(const Frequencies& fr, const SearchOptions& o, WaveModes& w, Search&& search) {
-    if (!w.searched) return;
-    for (std::size_t k = 0; k < fr.size(); ++k) {
-        search(k);
-        if (o.max_modes > 0 && w.count[k] > o.max_modes) {
-            w.overflow = true;
-            w.overflow_at = k;
-            return;
+bool overflows(const SearchOptions& o, const WaveModes& w, std::size_t k) { return o.max_modes > 0 && w.count[k] > o.max_modes; }
+
+// Both waves, one frequency after the other.
+template <class Love, class Rayleigh>
+void in_sequence(Modes& m, Love&& love, Rayleigh&& rayleigh) {
+    const SearchOptions& o = m.options;
+    bool love_on = m.love.searched, rayleigh_on = m.rayleigh.searched;
+    for (std::size_t k = 0; k < m.frequencies.size(); ++k) {
+        if (love_on) love(k);
+        if (rayleigh_on) rayleigh(k);
+        m.searched = k + 1;
+        if (love_on && overflows(o, m.love, k)) {
+            m.love.overflow = true;
+            m.love.overflow_at = k;
+            love_on = false;
         }
+        if (rayleigh_on && overflows(o, m.rayleigh, k)) {
+            m.rayleigh.overflow = true;
+            m.rayleigh.overflow_at = k;
+            rayleigh_on = false;
+        }
+        if (o.on_frequency && !o.on_frequency(m, k)) return;
     }
+}
+
+// One wave's frequency loop on its own thread, as far as the caller lets it go.
+// Guarded by the mutex; the result's overflow fields are the caller's to write, so that its
+// callback never reads what a lane writes.
+struct Lane {
+    explicit Lane(WaveModes& modes) : w(modes) {}
+    WaveModes& w;
+    std::size_t done = 0;  // entries finished
+    bool ended = false;
+    bool overflow = false;  // at entry done - 1
+    std::exception_ptr failure;
+};
+
+// Each wave's search reads only its own roots of the two previous frequencies, so the Love
+// and the Rayleigh searches run side by side, each on its own thread, sharing the helpers of
+// one pool for their batches; the caller's thread reports each frequency once both are done.
+template <class Love, class Rayleigh>
+void side_by_side(Modes& m, WorkerPool& pool, Love&& love, Rayleigh&& rayleigh) {
+    const SearchOptions& o = m.options;
+    const std::size_t n = m.frequencies.size();
+    std::mutex mutex;
+    std::condition_variable progress;
+    bool abandon = false;
+    int lanes_over = 0;
+    Lane lanes[2] = {Lane(m.love), Lane(m.rayleigh)};
+    auto body = [&](Lane& lane, auto&& search) {
+        try {
+            for (std::size_t k = 0; k < n; ++k) {
+                {
+                    std::lock_guard<std::mutex> lock(mutex);
+                    if (abandon) break;
+                }
+                search(k);
+                const bool over = overflows(o, lane.w, k);
+                {
+                    std::lock_guard<std::mutex> lock(mutex);
+                    lane.done = k + 1;
+                    lane.overflow = over;
+                }
+                progress.notify_all();
+                if (over) break;
+            }
+        } catch (...) {
+            lane.failure = std::current_exception();
+        }
+        bool last;
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            lane.ended = true;
+            last = ++lanes_over == 2;
+        }
+        progress.notify_all();
+        // The first lane to end lends its thread to the other's batches; the second ends that.
+        if (last) {
+            pool.release();
+        } else {
+            pool.lend();
+        }
+    };
+    std::thread love_thread([&] { body(lanes[0], love); });
+    std::thread rayleigh_thread([&] { body(lanes[1], rayleigh); });
+    auto finish = [&] {
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            abandon = true;
+        }
+        love_thread.join();
+        rayleigh_thread.join();
+    };
+    try {
+        for (std::size_t k = 0; k < n; ++k) {
+            {
+                std::unique_lock<std::mutex> lock(mutex);
+                progress.wait(lock, [&] {
+                    for (const Lane& l : lanes)
+                        if (!(l.done > k || l.ended)) return false;
+                    return true;
+                });
+                for (Lane& l : lanes) {
+                    if (l.failure) std::rethrow_exception(l.failure);
+                    if (l.overflow && l.done == k + 1) {
+                        l.w.overflow = true;
+                        l.w.overflow_at = k;
+                    }
+                }
+                // A lane that ended early left entries from here on empty; so is the result.
+                if (lanes[0].done <= k && lanes[1].done <= k) break;
+            }
+            m.searched = k + 1;
+            if (o.on_frequency && !o.on_frequency(m, k)) break;
+        }
+    } catch (...) {
+        finish();
+        throw;
+    }
+    finish();
+    for (Lane& l : lanes)
+        if (l.failure) std::rethrow_exception(l.failure);
 }
 
 }  // namespace
@@ -70,63 +179,25 @@ Modes find_modes(const Model& model, const Frequencies& frequencies, const Searc
                                                   : std::numeric_limits<std::size_t>::max(),
                             options.highest_mode};
 
-    const bool side_by_side = options.threads > 1 && m.love.searched && m.rayleigh.searched && n > 0;
+    const bool parallel = options.threads > 1 && m.love.searched && m.rayleigh.searched && n > 0;
     // Side by side, the two searches take two threads; further threads help both evaluate
     // ahead, and the thread of the search that ends first then helps the other.
-    WorkerPool pool(side_by_side ? std::max(1, options.threads - 1) : options.threads);
+    WorkerPool pool(parallel ? std::max(1, options.threads - 1) : options.threads);
     LoveFunction love(s, pool);
     RayleighFunction rayleigh(s, pool);
-    auto love_loop = [&] {
-        wave_loop(frequencies, options, m.love, [&](std::size_t k) {
-            love_search(k, frequencies.search_angular(k), setup, love, m.love);
-        });
+    auto love_at = [&](std::size_t k) { love_search(k, frequencies.search_angular(k), setup, love, m.love); };
+    auto rayleigh_at = [&](std::size_t k) {
+        rayleigh_search(k, frequencies.search_angular(k), frequencies.angular(k) == 0.0, setup, rayleigh, m.rayleigh);
     };
-    auto rayleigh_loop = [&] {
-        wave_loop(frequencies, options, m.rayleigh, [&](std::size_t k) {
-            rayleigh_search(k, frequencies.search_angular(k), frequencies.angular(k) == 0.0, setup, rayleigh,
-                            m.rayleigh);
-        });
-    };
-    auto count_evaluations = [&] {
-        m.love.evaluations = love.evaluations();
-        m.rayleigh.evaluations = rayleigh.evaluations();
-    };
-    if (!side_by_side) {
-        love_loop();
-        rayleigh_loop();
-        count_evaluations();
-        return m;
+    if (parallel) {
+        side_by_side(m, pool, love_at, rayleigh_at);
+    } else {
+        in_sequence(m, love_at, rayleigh_at);
     }
-
-    std::mutex mutex;
-    int lanes_over = 0;  // guarded by the mutex
-    std::exception_ptr failures[2];
-    auto lane = [&](int i, auto&& loop) {
-        try {
-            loop();
-        } catch (...) {
-            failures[i] = std::current_exception();
-        }
-        bool last;
-        {
-            std::lock_guard<std::mutex> lock(mutex);
-            last = ++lanes_over == 2;
-        }
-        // The first lane to end lends its thread to the other's batches; the second ends that.
-        if (last) {
-            pool.release();
-        } else {
-            pool.lend();
-        }
-    };
-    std::thread love_thread([&] { lane(0, love_loop); });
-    std::thread rayleigh_thread([&] { lane(1, rayleigh_loop); });
-    love_thread.join();
-    rayleigh_thread.join();
-    for (const std::exception_ptr& f : failures)
-        if (f) std::rethrow_exception(f);
-    count_evaluations();
+    m.love.evaluations = love.evaluations();
+    m.rayleigh.evaluations = rayleigh.evaluations();
     return m;
 }
 
 }  // namespace vemlari
+

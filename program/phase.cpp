@@ -1,6 +1,7 @@
-// The dispersion search stage: the library finds the modes of every frequency of the run,
-// then the stage writes what a sequential search writes, frequency by frequency, and the
-// dispersion table that the eigenvector stage and the pole files read.
+// The dispersion search stage: the library finds the modes of every frequency of the run;
+// as each frequency is done the stage writes what a sequential search writes for it, so the
+// console shows the progress; at the end it keeps the dispersion table that the eigenvector
+// stage and the pole files read.
 #include <algorithm>
 
 #include "program/run.h"
@@ -88,11 +89,8 @@ void phase(int mom_limit, Run& run) {
     o.max_modes = nmode;
     o.keep_trace = run.output.isec == 1;
     o.threads = run.threads;
-    const Modes m = find_modes(model_of(run.nstrc), fr, o);
-    run.love_evaluations += m.love.evaluations;
-    run.rayleigh_evaluations += m.rayleigh.evaluations;
-
-    for (std::size_t k = 0; k < fr.size(); ++k) {
+    // A mode count past the table stops the run at that frequency (RunStop out of here).
+    o.on_frequency = [&](const Modes& m, std::size_t k) {
         frequency_head(run, fr, k);
         wave_records(st, m.love, k, " FROM PHASE: LOVE MODE.GT.230 !!!!!!!!!!!!!!");
         wave_records(st, m.rayleigh, k, " FROM PHASE: RAYLEIGH MODE.GT.230 !!!!!!!!!!!!!!!");
@@ -100,7 +98,11 @@ void phase(int mom_limit, Run& run) {
         if (run.nstrc.nl != 1 && io != 0)
             write_free(st, unit::console,
                        {"  The highest modes for L- and R-waves", m.love.count[k] - 1, m.rayleigh.count[k] - 1});
-    }
+        return true;
+    };
+    const Modes m = find_modes(model_of(run.nstrc), fr, o);
+    run.love_evaluations += m.love.evaluations;
+    run.rayleigh_evaluations += m.rayleigh.evaluations;
     fill_table(run, m);
     close_trace_files(st);
     st.close(search_file::om.unit);

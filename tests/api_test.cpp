@@ -12,6 +12,7 @@
 #include <span>
 #include <sstream>
 #include <string>
+#include <stdexcept>
 #include <thread>
 #include <vector>
 
@@ -298,6 +299,35 @@ TEST(ApiThreads, CallsSideBySideGiveWhatCallsInTurnGive) {
         threads.emplace_back([&, i] { together[i] = computed(tags[i], 2); });
     for (std::thread& t : threads) t.join();
     for (std::size_t i = 0; i < tags.size(); ++i) EXPECT_TRUE(alone[i] == together[i]) << tags[i];
+}
+
+// The per-frequency report: in order, entries final when reported, and an early end (by
+// returning false or by throwing) leaves the call with nothing after it, on one thread or
+// with the two waves side by side.
+TEST(ApiThreads, EachFrequencyIsReportedInOrderWithItsFinalModes) {
+    const Example e = example("crust");
+    const Model model = e.model();
+    const Frequencies fr = Frequencies::regular(e.dom * e.nom / 11.0, 0, 11);
+    const Modes full = find_modes(model, fr, e.options);
+    for (int threads : {1, 3}) {
+        SearchOptions o = e.options;
+        o.threads = threads;
+        std::vector<std::size_t> seen;
+        o.on_frequency = [&](const Modes& m, std::size_t k) {
+            seen.push_back(k);
+            for (const Wave w : {Wave::love, Wave::rayleigh}) EXPECT_EQ(m[w].phase_velocity[k], full[w].phase_velocity[k]);
+            return k < 5;
+        };
+        const Modes part = find_modes(model, fr, o);
+        EXPECT_EQ(seen, (std::vector<std::size_t>{0, 1, 2, 3, 4, 5})) << threads;
+        EXPECT_EQ(part.searched, 6u);
+        EXPECT_EQ(full.searched, 12u);
+        o.on_frequency = [](const Modes&, std::size_t k) -> bool {
+            if (k == 2) throw std::runtime_error("stop");
+            return true;
+        };
+        EXPECT_THROW(find_modes(model, fr, o), std::runtime_error) << threads;
+    }
 }
 
 TEST(ApiEigenfunctions, MatchTheProgramsCheckRunRecords) {

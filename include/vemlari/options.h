@@ -1,8 +1,12 @@
 #pragma once
 // How the modes are sought.
+#include <cstddef>
+#include <functional>
+
 namespace vemlari {
 
 enum class Wave { love, rayleigh };
+struct Modes;
 
 struct SearchOptions {
     // A candidate becomes a mode when |F| of its secular function falls below this.
@@ -22,6 +26,11 @@ struct SearchOptions {
     bool keep_trace = false;
     // Threads the call may use (>= 1). Results do not depend on it.
     int threads = 1;
+    // Called on the calling thread once per frequency entry k, in increasing k, as soon as
+    // both waves are done with it: entries 0 .. k of `partial` are final and may be read
+    // (nothing else of it). Returning false ends the search there; an exception thrown
+    // ends it too and leaves find_modes. For progress reports and early stops.
+    std::function<bool(const Modes& partial, std::size_t k)> on_frequency;
 };
 
 }  // namespace vemlari

@@ -69,6 +69,9 @@ struct Modes {
     SearchOptions options;
     WaveModes love;
     WaveModes rayleigh;
+    // Frequency entries searched: all, unless on_frequency ended the search early; entries
+    // from here on may be empty or partly filled.
+    std::size_t searched = 0;
     const WaveModes& operator[](Wave w) const { return w == Wave::love ? love : rayleigh; }
 };
 
