@@ -13,11 +13,24 @@ bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
 bool ends_value(char c) { return is_blank(c) || c == ',' || c == '/'; }
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
+class StreamSource : public LineSource {
+public:
+    StreamSource(Streams& st, int unit) : st_(st), unit_(unit) {}
+    bool next_line(std::string& line) override { return st_.read_line(unit_, line); }
+    [[noreturn]] void fail(std::string_view context, std::string_view condition, std::string_view) override {
+        st_.fail(unit_, context, condition, true);
+    }
+
+private:
+    Streams& st_;
+    int unit_;
+};
+
 // Checks the form of a value and converts it; fails the read otherwise.
-void assign(Streams& st, int unit, std::string_view v, const ListItem& item) {
+void assign(LineSource& in, std::string_view v, const ListItem& item) {
     const char first = v.empty() ? ' ' : v[0];
     if (!(is_digit(first) || first == '+' || first == '-' || first == '.')) {
-        st.fail(unit, "list in", "incomprehensible list input", true);
+        in.fail("list in", "incomprehensible list input", v);
     }
     std::size_t p = 0;
     if (v[p] == '+' || v[p] == '-') ++p;
@@ -25,11 +38,11 @@ void assign(Streams& st, int unit, std::string_view v, const ListItem& item) {
     while (p < v.size() && is_digit(v[p])) ++p;
     std::size_t digits = p - int_start;
     if (item.i != nullptr) {
-        if (digits == 0 || p != v.size()) st.fail(unit, "invalid integer", "read unexpected character", true);
+        if (digits == 0 || p != v.size()) in.fail("invalid integer", "read unexpected character", v);
         errno = 0;
         const long long x = std::strtoll(std::string(v).c_str(), nullptr, 10);
         if (errno == ERANGE || x > INT_MAX || x < INT_MIN) {
-            st.fail(unit, "invalid integer", "integer out of range", true);
+            in.fail("invalid integer", "integer out of range", v);
         }
         *item.i = static_cast<int>(x);
         return;
@@ -50,16 +63,16 @@ void assign(Streams& st, int unit, std::string_view v, const ListItem& item) {
         while (p < v.size() && is_digit(v[p])) text.push_back(v[p++]);
         if (p == exp_digits || exp_start == v.size()) p = std::string_view::npos;
     }
-    if (digits == 0 || p != v.size()) st.fail(unit, "invalid number", "read unexpected character", true);
+    if (digits == 0 || p != v.size()) in.fail("invalid number", "read unexpected character", v);
     *item.r = std::strtod(text.c_str(), nullptr);
 }
 
 }  // namespace
 
-void read_list(Streams& st, int unit, std::initializer_list<ListItem> items) {
+void read_list(LineSource& in, std::initializer_list<ListItem> items) {
     std::string line;
     auto next_line = [&] {
-        if (!st.read_line(unit, line)) st.fail(unit, "list in", "end of file", true);
+        if (!in.next_line(line)) in.fail("list in", "end of file", {});
     };
     next_line();
     std::size_t pos = 0;
@@ -71,7 +84,7 @@ void read_list(Streams& st, int unit, std::initializer_list<ListItem> items) {
     for (const ListItem& item : items) {
         if (repeat_left > 0) {
             --repeat_left;
-            if (!repeat_null) assign(st, unit, repeat_value, item);
+            if (!repeat_null) assign(in, repeat_value, item);
             continue;
         }
         for (;;) {
@@ -96,28 +109,38 @@ void read_list(Streams& st, int unit, std::initializer_list<ListItem> items) {
             after_separator = false;
             const std::size_t star = token.find('*');
             if (star == std::string_view::npos) {
-                assign(st, unit, token, item);
+                assign(in, token, item);
                 break;
             }
             const std::string_view count = token.substr(0, star);
             long long r = 0;
             for (char d : count) {
-                if (!is_digit(d) || r > INT_MAX) st.fail(unit, "list in", "bad repetition count", true);
+                if (!is_digit(d) || r > INT_MAX) in.fail("list in", "bad repetition count", token);
                 r = r * 10 + (d - '0');
             }
-            if (count.empty() || r < 1) st.fail(unit, "list in", "bad repetition count", true);
+            if (count.empty() || r < 1) in.fail("list in", "bad repetition count", token);
             repeat_value.assign(token.substr(star + 1));
             repeat_null = repeat_value.empty();
             repeat_left = static_cast<int>(r) - 1;
-            if (!repeat_null) assign(st, unit, repeat_value, item);
+            if (!repeat_null) assign(in, repeat_value, item);
             break;
         }
     }
 }
 
-void skip_line(Streams& st, int unit) {
+void skip_line(LineSource& in) {
     std::string line;
-    if (!st.read_line(unit, line)) st.fail(unit, "list in", "end of file", true);
+    if (!in.next_line(line)) in.fail("list in", "end of file", {});
+}
+
+void read_list(Streams& st, int unit, std::initializer_list<ListItem> items) {
+    StreamSource in(st, unit);
+    read_list(in, items);
+}
+
+void skip_line(Streams& st, int unit) {
+    StreamSource in(st, unit);
+    skip_line(in);
 }
 
 std::string read_name(Streams& st, int unit) {
