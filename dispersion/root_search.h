@@ -47,10 +47,16 @@ public:
 // What differs between the wave types and between the scans of one frequency.
 struct WaveScan {
     double dcc;    // base step
-    double start;  // first scan point
+    double start;  // first scan point, > 0
     double end;    // the scan ends when c3 exceeds end + (current step or dcc)
     bool end_on_current_step;
+    double floor;  // no mode is slower: a root below it is not kept
 };
+
+// The first scan point: one base step below the floor, or half the floor where that step
+// would reach zero (a wide velocity range over few partitions), since no trial velocity
+// at or below zero means anything.
+inline double scan_start(double floor, double dcc) { return floor - dcc > 0.0 ? floor - dcc : floor / 2.0; }
 
 struct SearchControls {
     double cmin;

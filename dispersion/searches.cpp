@@ -95,7 +95,8 @@ void love_search(std::size_t k, double om, const SearchSetup& setup, LoveFunctio
     const double dcc = (r.vsmax - r.vsmin) / setup.ncc;
     // Layers of one S velocity leave no range to scan.
     if (!(dcc > 0.0)) return;
-    const WaveScan wave{dcc, r.vsmin - dcc, r.vsmax, true};
+    // No Love wave is slower than the slowest S velocity.
+    const WaveScan wave{dcc, scan_start(r.vsmin, dcc), r.vsmax, true, r.vsmin};
     f.set_frequency(om);
     scan_every_top(wave, f, k, setup, w);
 }
@@ -110,7 +111,9 @@ void rayleigh_search(std::size_t k, double om, bool zero_frequency, const Search
         return;
     }
     const double dcc = (r.vsmax - r.ccmin) / setup.ncc;
-    const WaveScan wave{dcc, r.ccmin - dcc, r.cmax, false};
+    // Nor a Rayleigh wave slower than the scan's lower bound, 1 % below the half-space
+    // Rayleigh velocity of the slowest layer.
+    const WaveScan wave{dcc, scan_start(r.ccmin, dcc), r.cmax, false, r.cmin};
     f.set_frequency(om);
     scan_every_top(wave, f, k, setup, w);
 }
