@@ -1,0 +1,129 @@
+// dispersion and dispersion_many: the modes of one model, or of many on several threads.
+#include <atomic>
+#include <exception>
+#include <optional>
+#include <thread>
+#include <vector>
+
+#include <pybind11/stl.h>
+
+#include "python/src/bindings.h"
+#include "python/src/errors.h"
+#include "python/src/inputs.h"
+#include "python/src/result_type.h"
+
+namespace vemlari::python {
+
+namespace {
+
+DispersionResult dispersion(const Model& model, const py::handle& frequencies, const std::string& wave,
+                            const std::optional<int>& modes, double tolerance, int partitions, int iterations,
+                            int threads) {
+    const Wave w = wave_of(wave);
+    const Frequencies f = frequencies_of(frequencies);
+    const SearchOptions o = options_of(w, modes, tolerance, partitions, iterations, threads);
+    WaveTable t;
+    {
+        py::gil_scoped_release free;
+        t = wave_table(model, f, w, o);
+    }
+    return to_result(std::move(t));
+}
+
+// Each model on one thread; the threads take the next model as they finish one.
+py::list dispersion_many(const py::iterable& models, const py::handle& frequencies, const std::string& wave,
+                         const std::optional<int>& modes, double tolerance, int partitions, int iterations,
+                         const std::optional<int>& threads) {
+    const Wave w = wave_of(wave);
+    const Frequencies f = frequencies_of(frequencies);
+    const SearchOptions o = options_of(w, modes, tolerance, partitions, iterations, 1);
+    if (threads && *threads < 1) throw py::value_error("threads must be None (every core) or at least 1");
+    std::vector<std::optional<Model>> valid;
+    std::vector<py::object> refused;
+    for (const py::handle item : models) {
+        try {
+            valid.emplace_back(model_of(item));
+            refused.emplace_back();
+        } catch (const Error& e) {
+            valid.emplace_back();
+            refused.push_back(model_error(e.what()));
+        } catch (const py::error_already_set& e) {
+            if (!is_model_error(e)) throw;
+            valid.emplace_back();
+            refused.push_back(e.value());
+        }
+    }
+    const std::size_t n = valid.size();
+    std::vector<WaveTable> tables(n);
+    std::vector<std::exception_ptr> failures(n);
+    {
+        py::gil_scoped_release free;
+        std::atomic<std::size_t> next{0};
+        auto work = [&] {
+            for (std::size_t i; (i = next++) < n;) {
+                if (!valid[i]) continue;
+                try {
+                    tables[i] = wave_table(*valid[i], f, w, o);
+                } catch (...) {
+                    failures[i] = std::current_exception();
+                }
+            }
+        };
+        const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+        const std::size_t helpers = std::min<std::size_t>(threads ? static_cast<std::size_t>(*threads) : cores, n);
+        std::vector<std::jthread> pool;
+        for (std::size_t t = 1; t < helpers; ++t) pool.emplace_back(work);
+        work();
+    }
+    for (const std::exception_ptr& e : failures)
+        if (e) std::rethrow_exception(e);
+    py::list out;
+    for (std::size_t i = 0; i < n; ++i)
+        out.append(valid[i] ? py::cast(to_result(std::move(tables[i]))) : refused[i]);
+    return out;
+}
+
+const char* dispersion_doc = R"(Every mode of one wave type of a model at the given frequencies.
+
+model        a vemlari.Model
+frequencies  frequencies in Hz (array-like: finite, >= 0, increasing), or a vemlari.Frequencies
+wave         "rayleigh" or "love"
+modes        None: every mode found; n: modes 0 .. n only (the search stops there) and the
+             result has n + 1 columns
+tolerance    a candidate is a mode when |F| of its secular function falls below this
+partitions   the scan's base step is the phase-velocity range over this number (>= 1)
+iterations   bracket halvings allowed per candidate
+threads      threads for this one model (results do not depend on it)
+
+Returns a DispersionResult: frequency (n_f,) and, shaped (n_f, n_modes) and NaN where a
+mode does not exist, phase_velocity, group_velocity (m/s), energy_integral, response,
+ellipticity (H/V; NaN for Love waves), found_at (int: 1 = found at the free surface, a
+deeper layer for a mode trapped in a slow layer, 0 where absent), and diagnostics.
+At a zero frequency the Rayleigh "mode" is the half-space Rayleigh velocity of the
+fastest layer, as in the interactive program.
+
+Raises ValueError for invalid frequencies or options. Releases the GIL while it computes.)";
+
+const char* dispersion_many_doc = R"(dispersion for each of many models, on several threads.
+
+models   an iterable of vemlari.Model, or of sequences (thickness, vp, vs, rho[, qp[, qs]])
+         of array-likes as Model takes them (a (n_models, 4, n_layers) array will do)
+threads  None: every core; each model is computed on one thread
+The other arguments are those of dispersion.
+
+Returns a list in the order of the models: a DispersionResult for each, equal to what
+dispersion returns, or the vemlari.ModelError of a model that is invalid, in its place.
+Releases the GIL while it computes.)";
+
+}  // namespace
+
+void bind_dispersion(py::module_& m) {
+    m.def("dispersion", &dispersion, dispersion_doc, py::arg("model"), py::arg("frequencies"),
+          py::arg("wave") = "rayleigh", py::arg("modes") = py::none(), py::arg("tolerance") = 1e-3,
+          py::arg("partitions") = 200, py::arg("iterations") = 100, py::arg("threads") = 1);
+    m.def("dispersion_many", &dispersion_many, dispersion_many_doc, py::arg("models"), py::arg("frequencies"),
+          py::arg("wave") = "rayleigh", py::arg("modes") = py::none(), py::arg("tolerance") = 1e-3,
+          py::arg("partitions") = 200, py::arg("iterations") = 100, py::arg("threads") = py::none());
+}
+
+}  // namespace vemlari::python

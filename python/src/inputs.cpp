@@ -1,0 +1,84 @@
+#include "python/src/inputs.h"
+
+#include "python/src/errors.h"
+#include "python/src/frequency_grid.h"
+
+namespace vemlari::python {
+
+namespace {
+
+std::vector<double> model_column(const py::handle& values, const char* name) {
+    try {
+        return doubles(values, name);
+    } catch (const py::value_error& e) {
+        raise_model_error(e.what());
+    }
+}
+
+}  // namespace
+
+std::vector<double> doubles(const py::handle& values, const char* name) {
+    const auto a = py::array_t<double, py::array::c_style | py::array::forcecast>::ensure(values);
+    if (!a) {
+        PyErr_Clear();
+        throw py::value_error(std::string(name) + " must be an array-like of numbers");
+    }
+    if (a.ndim() != 1) throw py::value_error(std::string(name) + " must be one-dimensional");
+    return {a.data(), a.data() + a.size()};
+}
+
+std::vector<Layer> layers_of(const py::handle& thickness, const py::handle& vp, const py::handle& vs,
+                             const py::handle& rho, const py::handle& qp, const py::handle& qs) {
+    const std::vector<double> h = model_column(thickness, "thickness"), p = model_column(vp, "vp"),
+                              s = model_column(vs, "vs"), d = model_column(rho, "rho");
+    const std::size_t n = h.size();
+    const std::vector<double> q_p = qp.is_none() ? std::vector<double>(n) : model_column(qp, "qp");
+    const std::vector<double> q_s = qs.is_none() ? std::vector<double>(n) : model_column(qs, "qs");
+    for (const auto* column : {&p, &s, &d, &q_p, &q_s})
+        if (column->size() != n)
+            raise_model_error("thickness, vp, vs, rho, qp and qs must have one entry per layer: " +
+                              std::to_string(n) + " thicknesses, " + std::to_string(column->size()) + " of another");
+    std::vector<Layer> layers(n);
+    for (std::size_t i = 0; i < n; ++i) layers[i] = {i + 1 == n ? 0.0 : h[i], p[i], s[i], d[i], q_p[i], q_s[i], 0.0, 0.0};
+    return layers;
+}
+
+Model model_of(const py::handle& item) {
+    if (py::isinstance<Model>(item)) return item.cast<const Model&>();
+    if (!py::isinstance<py::sequence>(item) || py::isinstance<py::str>(item))
+        raise_model_error("a model must be a vemlari.Model or a sequence (thickness, vp, vs, rho[, qp[, qs]])");
+    const auto s = py::reinterpret_borrow<py::sequence>(item);
+    const std::size_t n = s.size();
+    if (n < 4 || n > 6) raise_model_error("a model sequence holds 4 to 6 arrays, not " + std::to_string(n));
+    const py::object none = py::none();
+    return Model(layers_of(s[0], s[1], s[2], s[3], n > 4 ? s[4] : none, n > 5 ? s[5] : none));
+}
+
+Wave wave_of(const std::string& name) {
+    if (name == "love") return Wave::love;
+    if (name == "rayleigh") return Wave::rayleigh;
+    throw py::value_error("wave must be \"love\" or \"rayleigh\", not \"" + name + "\"");
+}
+
+const char* wave_name(Wave w) { return w == Wave::love ? "love" : "rayleigh"; }
+
+Frequencies frequencies_of(const py::handle& frequencies) {
+    if (py::isinstance<FrequencyGrid>(frequencies)) return frequencies.cast<const FrequencyGrid&>().frequencies;
+    return Frequencies::hertz(doubles(frequencies, "frequencies"));
+}
+
+SearchOptions options_of(Wave wave, const std::optional<int>& modes, double tolerance, int partitions,
+                         int iterations, int threads) {
+    if (modes && *modes < 0) throw py::value_error("modes must be None (every mode) or at least 0");
+    SearchOptions o;
+    o.love = wave == Wave::love;
+    o.rayleigh = wave == Wave::rayleigh;
+    o.highest_mode = modes ? *modes : -1;
+    o.tolerance = tolerance;
+    o.partitions = partitions;
+    o.max_iterations = iterations;
+    o.threads = threads;
+    return o;
+}
+
+}  // namespace vemlari::python

@@ -1,0 +1,55 @@
+// vemlari.Model: a validated layered half-space, its layers as numpy arrays.
+#include <pybind11/numpy.h>
+
+#include "python/src/bindings.h"
+#include "python/src/inputs.h"
+
+namespace vemlari::python {
+
+namespace {
+
+py::array_t<double> column(const Model& model, double Layer::*field) {
+    std::vector<double> v;
+    for (const Layer& l : model.layers()) v.push_back(l.*field);
+    return to_array(std::move(v), {static_cast<py::ssize_t>(v.size())});
+}
+
+}  // namespace
+
+void bind_model(py::module_& m) {
+    py::class_<Model>(m, "Model", R"(A horizontally layered elastic half-space.
+
+Model(thickness, vp, vs, rho, qp=None, qs=None)
+
+One entry per layer from the top, the last one the half-space (its thickness is ignored):
+thickness in m, P and S velocities in m/s, density in kg/m^3 (any unit will do: the energy
+integral and the medium response scale with it). The quality factors qp, qs are carried
+with the model but unused: the computation is elastic.
+
+Raises vemlari.ModelError (a ValueError) naming the first layer, quantity and rule broken:
+values must be finite, rho > 0, vs > 0, vp > vs, thickness >= 0 above the half-space, and
+the half-space must have the largest vs and the largest vp.)")
+        .def(py::init([](const py::handle& thickness, const py::handle& vp, const py::handle& vs,
+                         const py::handle& rho, const py::handle& qp, const py::handle& qs) {
+                 return Model(layers_of(thickness, vp, vs, rho, qp, qs));
+             }),
+             py::arg("thickness"), py::arg("vp"), py::arg("vs"), py::arg("rho"), py::arg("qp") = py::none(),
+             py::arg("qs") = py::none())
+        .def_property_readonly("thickness", [](const Model& x) { return column(x, &Layer::thickness); },
+                               "Layer thicknesses (m); 0 for the half-space.")
+        .def_property_readonly("vp", [](const Model& x) { return column(x, &Layer::vp); }, "P velocities (m/s).")
+        .def_property_readonly("vs", [](const Model& x) { return column(x, &Layer::vs); }, "S velocities (m/s).")
+        .def_property_readonly("rho", [](const Model& x) { return column(x, &Layer::density); }, "Densities.")
+        .def_property_readonly("qp", [](const Model& x) { return column(x, &Layer::qp); }, "P quality factors (0: not given).")
+        .def_property_readonly("qs", [](const Model& x) { return column(x, &Layer::qs); }, "S quality factors (0: not given).")
+        .def("__len__", &Model::size)
+        .def("__repr__", [](const Model& x) { return "<vemlari.Model: " + std::to_string(x.size()) + " layers>"; })
+        .def(py::pickle(
+            [](const Model& x) {
+                return py::make_tuple(column(x, &Layer::thickness), column(x, &Layer::vp), column(x, &Layer::vs),
+                                      column(x, &Layer::density), column(x, &Layer::qp), column(x, &Layer::qs));
+            },
+            [](const py::tuple& t) { return Model(layers_of(t[0], t[1], t[2], t[3], t[4], t[5])); }));
+}
+
+}  // namespace vemlari::python

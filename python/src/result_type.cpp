@@ -1,0 +1,86 @@
+#include "python/src/result_type.h"
+
+#include "python/src/bindings.h"
+#include "python/src/inputs.h"
+
+namespace vemlari::python {
+
+namespace {
+
+py::dict diagnostic(const Diagnostic& d, const WaveTable& t) {
+    py::dict x;
+    x["index"] = d.frequency;
+    x["frequency"] = t.frequency[d.frequency];
+    x["mode"] = d.mode;
+    x["phase_velocity"] = d.phase_velocity;
+    if (d.kind == Diagnostic::Kind::not_converged) {
+        x["kind"] = "not_converged";
+        x["layer"] = d.layer;
+        x["modulus"] = d.modulus;
+        x["iterations"] = d.iterations;
+    } else {
+        x["kind"] = "near_singular";
+        x["angular_frequency"] = d.angular_frequency;
+        x["wavenumber"] = d.wavenumber;
+        x["term"] = d.term;
+    }
+    return x;
+}
+
+}  // namespace
+
+DispersionResult to_result(WaveTable&& t) {
+    const auto rows = static_cast<py::ssize_t>(t.rows), cols = static_cast<py::ssize_t>(t.cols);
+    DispersionResult r;
+    r.wave = wave_name(t.wave);
+    for (const Diagnostic& d : t.diagnostics) r.diagnostics.append(diagnostic(d, t));
+    r.frequency = to_array(std::move(t.frequency), {rows});
+    r.phase_velocity = to_array(std::move(t.phase_velocity), {rows, cols});
+    r.group_velocity = to_array(std::move(t.group_velocity), {rows, cols});
+    r.energy_integral = to_array(std::move(t.energy_integral), {rows, cols});
+    r.response = to_array(std::move(t.response), {rows, cols});
+    r.ellipticity = to_array(std::move(t.ellipticity), {rows, cols});
+    r.found_at = to_array(std::move(t.found_at), {rows, cols});
+    return r;
+}
+
+void bind_result(py::module_& m) {
+    py::class_<DispersionResult>(m, "DispersionResult", R"(The modes of one wave type, as dispersion returns them.
+
+Arrays shaped (n_frequencies, n_modes), mode 0 the fundamental, modes in increasing phase
+velocity, NaN (found_at: 0) where a mode does not exist at a frequency.)")
+        .def_readonly("wave", &DispersionResult::wave, "\"love\" or \"rayleigh\".")
+        .def_readonly("frequency", &DispersionResult::frequency, "Frequencies (Hz), shape (n_frequencies,).")
+        .def_readonly("phase_velocity", &DispersionResult::phase_velocity, "Phase velocity c (m/s).")
+        .def_readonly("group_velocity", &DispersionResult::group_velocity, "Group velocity U (m/s).")
+        .def_readonly("energy_integral", &DispersionResult::energy_integral,
+                      "Energy integral I1 = 1/2 integral of rho |u|^2 dz, for unit surface displacement.")
+        .def_readonly("response", &DispersionResult::response,
+                      "Medium response 1 / (4 omega U I1); 0 where U or I1 is at most 1e-5.")
+        .def_readonly("ellipticity", &DispersionResult::ellipticity,
+                      "H/V: |horizontal / vertical| displacement at the surface; NaN for Love waves.")
+        .def_readonly("found_at", &DispersionResult::found_at,
+                      "The layer whose secular function found the mode: 1 = the free surface, a deeper layer for a "
+                      "mode trapped in a slow layer; 0 where the mode does not exist.")
+        .def_readonly("diagnostics", &DispersionResult::diagnostics,
+                      "What the computation met and went on with, as dicts: kind \"not_converged\" (a candidate "
+                      "whose refinement stopped above the tolerance: no mode) or \"near_singular\" (an SH term "
+                      "near a pole), with the frequency (Hz), its index, the mode and the phase velocity.")
+        .def("__repr__",
+             [](const DispersionResult& r) {
+                 return "<vemlari.DispersionResult " + r.wave + ": " + std::to_string(r.phase_velocity.shape(0)) +
+                        " frequencies, " + std::to_string(r.phase_velocity.shape(1)) + " modes>";
+             })
+        .def(py::pickle(
+            [](const DispersionResult& r) {
+                return py::make_tuple(r.wave, r.frequency, r.phase_velocity, r.group_velocity, r.energy_integral,
+                                      r.response, r.ellipticity, r.found_at, r.diagnostics);
+            },
+            [](const py::tuple& t) {
+                auto a = [&](int i) { return t[i].cast<py::array>(); };
+                return DispersionResult{t[0].cast<std::string>(), a(1), a(2), a(3), a(4), a(5), a(6), a(7),
+                                        t[8].cast<py::list>()};
+            }));
+}
+
+}  // namespace vemlari::python

@@ -1,0 +1,23 @@
+#pragma once
+// vemlari.DispersionResult: one wave's tables as numpy arrays.
+#include <string>
+
+#include <pybind11/numpy.h>
+#include <pybind11/pybind11.h>
+
+#include "python/src/wave_table.h"
+
+namespace vemlari::python {
+
+namespace py = pybind11;
+
+struct DispersionResult {
+    std::string wave;
+    py::array frequency, phase_velocity, group_velocity, energy_integral, response, ellipticity, found_at;
+    py::list diagnostics;
+};
+
+// Needs the GIL.
+DispersionResult to_result(WaveTable&& table);
+
+}  // namespace vemlari::python

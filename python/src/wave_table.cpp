@@ -1,0 +1,41 @@
+#include "python/src/wave_table.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace vemlari::python {
+
+WaveTable wave_table(const Model& model, const Frequencies& frequencies, Wave wave, const SearchOptions& options) {
+    const Modes modes = find_modes(model, frequencies, options);
+    const Properties props = mode_properties(model, modes, options.threads);
+    const WaveModes& wm = modes[wave];
+    const WaveProperties& wp = props[wave];
+    WaveTable t;
+    t.wave = wave;
+    t.rows = frequencies.size();
+    for (const auto& row : wm.phase_velocity) t.cols = std::max(t.cols, row.size());
+    if (options.highest_mode >= 0) t.cols = static_cast<std::size_t>(options.highest_mode) + 1;
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const std::size_t cells = t.rows * t.cols;
+    for (auto* v : {&t.phase_velocity, &t.group_velocity, &t.energy_integral, &t.response, &t.ellipticity})
+        v->assign(cells, nan);
+    t.found_at.assign(cells, 0);
+    for (std::size_t k = 0; k < t.rows; ++k) {
+        t.frequency.push_back(frequencies.frequency(k));
+        for (std::size_t j = 0; j < std::min(wm.phase_velocity[k].size(), t.cols); ++j) {
+            const std::size_t at = k * t.cols + j;
+            const ModeProperties& q = wp.modes[k][j];
+            t.phase_velocity[at] = wm.phase_velocity[k][j];
+            t.found_at[at] = wm.found_at[k][j];
+            t.group_velocity[at] = q.group_velocity;
+            t.energy_integral[at] = q.energy_integral;
+            t.response[at] = q.response;
+            t.ellipticity[at] = q.ellipticity;
+        }
+        t.diagnostics.insert(t.diagnostics.end(), wm.diagnostics[k].begin(), wm.diagnostics[k].end());
+        t.diagnostics.insert(t.diagnostics.end(), wp.diagnostics[k].begin(), wp.diagnostics[k].end());
+    }
+    return t;
+}
+
+}  // namespace vemlari::python
