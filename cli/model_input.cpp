@@ -1,0 +1,93 @@
+#include "cli/model_input.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+#include "cli/model_formats.h"
+
+namespace vemlari::cli {
+
+namespace {
+
+std::string located(const std::string& file, int line, const std::string& what) {
+    return line > 0 ? file + ":" + std::to_string(line) + ": " + what : file + ": " + what;
+}
+
+// The library validates; its refusal names the layer, which names the line.
+ModelEntry validated(const std::string& file, std::string name, ParsedModel&& p) {
+    ModelEntry e;
+    e.name = std::move(name);
+    try {
+        e.model.emplace(std::move(p.layers));
+        e.grid = std::move(p.grid);
+    } catch (const Error& err) {
+        const int line = err.layer() > 0 ? p.layer_lines[static_cast<std::size_t>(err.layer() - 1)] : p.line;
+        e.refusal = located(file, line, err.what());
+    }
+    return e;
+}
+
+ModelEntry refused(const std::string& file, std::string name, int line, const std::string& what) {
+    ModelEntry e;
+    e.name = std::move(name);
+    e.refusal = located(file, line, what);
+    return e;
+}
+
+}  // namespace
+
+ModelFormat recognise(const std::vector<std::string>& lines) {
+    if (!lines.empty() && keyword(lines[0]).starts_with("MODEL.")) return ModelFormat::model96;
+    for (const std::string& l : lines) {
+        const std::vector<std::string_view> f = fields(l);
+        if (f.empty() || f[0].front() == '#') continue;
+        return f.size() == 1 && parse_whole(f[0]) ? ModelFormat::model_list : ModelFormat::program_file;
+    }
+    return ModelFormat::program_file;
+}
+
+std::vector<ModelEntry> read_models(const std::string& argument_as_given, std::istream& standard_input) {
+    std::string text;
+    const bool piped = argument_as_given == "-";
+    const std::string argument = piped ? "stdin" : argument_as_given;
+    if (piped) {
+        text.assign(std::istreambuf_iterator<char>(standard_input), std::istreambuf_iterator<char>());
+    } else {
+        errno = 0;
+        std::ifstream in(argument, std::ios::binary);
+        if (!in) return {refused(argument, argument, 0, std::string("cannot open: ") + std::strerror(errno))};
+        std::ostringstream s;
+        s << in.rdbuf();
+        text = s.str();
+    }
+    const std::vector<std::string> lines = split_lines(text);
+    bool blank = true;
+    for (const std::string& l : lines) blank = blank && fields(l).empty();
+    if (blank) return {refused(argument, argument, 0, "the file is empty: expected a model")};
+
+    const ModelFormat format = recognise(lines);
+    if (format == ModelFormat::model_list) {
+        std::vector<std::variant<ParsedModel, FileRefusal>> list = read_model_list(lines);
+        std::vector<ModelEntry> entries;
+        for (std::size_t k = 0; k < list.size(); ++k) {
+            const std::string name = list.size() == 1 ? argument : argument + "#" + std::to_string(k + 1);
+            if (auto* r = std::get_if<FileRefusal>(&list[k])) {
+                entries.push_back(refused(argument, name, r->line(), r->what()));
+            } else {
+                entries.push_back(validated(argument, name, std::get<ParsedModel>(std::move(list[k]))));
+            }
+        }
+        return entries;
+    }
+    try {
+        return {validated(argument, argument,
+                          format == ModelFormat::model96 ? read_model96(lines) : read_program_file(lines))};
+    } catch (const FileRefusal& r) {
+        return {refused(argument, argument, r.line(), r.what())};
+    }
+}
+
+}  // namespace vemlari::cli

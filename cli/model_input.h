@@ -1,0 +1,26 @@
+#pragma once
+// The models of one MODEL argument: a file, or standard input for "-", in any of the
+// three formats, each model validated by the library.
+#include <istream>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "vemlari/frequencies.h"
+#include "vemlari/model.h"
+
+namespace vemlari::cli {
+
+struct ModelEntry {
+    // As the table shows it: the argument ("stdin" for "-"), with "#k" after it in a file
+    // of several models.
+    std::string name;
+    std::optional<Model> model;  // empty: refused
+    std::optional<Frequencies> grid;  // the file's own frequencies, if it gives them
+    // Why the model was refused: "file:line: what was expected" (or "file: ...").
+    std::string refusal;
+};
+
+std::vector<ModelEntry> read_models(const std::string& argument, std::istream& standard_input);
+
+}  // namespace vemlari::cli

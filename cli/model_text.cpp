@@ -1,0 +1,93 @@
+#include "cli/model_text.h"
+
+#include <charconv>
+#include <cmath>
+
+namespace vemlari::cli {
+
+namespace {
+
+bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+
+// from_chars takes no "+"; false for a sign after it.
+bool drop_plus(std::string_view& s) {
+    if (s.empty() || s[0] != '+') return true;
+    s.remove_prefix(1);
+    return s.empty() || (s[0] != '-' && s[0] != '+');
+}
+
+std::optional<double> plain_number(std::string_view s) {
+    double v = 0.0;
+    const auto r = std::from_chars(s.data(), s.data() + s.size(), v);
+    if (s.empty() || r.ec != std::errc() || r.ptr != s.data() + s.size() || !std::isfinite(v)) return std::nullopt;
+    return v;
+}
+
+}  // namespace
+
+std::vector<std::string> split_lines(std::string_view text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const std::size_t end = text.find('\n', start);
+        if (end == std::string_view::npos) {
+            lines.emplace_back(text.substr(start));
+            break;
+        }
+        lines.emplace_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return lines;
+}
+
+std::vector<std::string_view> fields(std::string_view line) {
+    std::vector<std::string_view> out;
+    std::size_t p = 0;
+    while (p < line.size()) {
+        while (p < line.size() && (is_blank(line[p]) || line[p] == ',')) ++p;
+        const std::size_t start = p;
+        while (p < line.size() && !is_blank(line[p]) && line[p] != ',') ++p;
+        if (p > start) out.push_back(line.substr(start, p - start));
+    }
+    return out;
+}
+
+std::string keyword(std::string_view line) {
+    std::size_t a = 0, b = line.size();
+    while (a < b && is_blank(line[a])) ++a;
+    while (b > a && is_blank(line[b - 1])) --b;
+    std::string k(line.substr(a, b - a));
+    for (char& c : k)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return k;
+}
+
+std::optional<double> parse_number(std::string_view field, int shift) {
+    if (!drop_plus(field)) return std::nullopt;
+    const std::optional<double> v = plain_number(field);
+    if (!v || shift == 0) return v;
+    // Rewrite mantissa and exponent, so that the one rounding is strtod's of the shifted value.
+    const std::size_t e = field.find_first_of("eE");
+    long exponent = shift;
+    if (e != std::string_view::npos) {
+        std::string_view digits = field.substr(e + 1);
+        if (!digits.empty() && digits[0] == '+') digits.remove_prefix(1);
+        long written = 0;
+        const auto r = std::from_chars(digits.data(), digits.data() + digits.size(), written);
+        if (r.ec != std::errc()) return std::nullopt;
+        exponent += written;
+    }
+    return plain_number(std::string(field.substr(0, e)) + "e" + std::to_string(exponent));
+}
+
+std::optional<int> parse_whole(std::string_view field) {
+    if (!drop_plus(field)) return std::nullopt;
+    int v = 0;
+    const auto r = std::from_chars(field.data(), field.data() + field.size(), v);
+    if (field.empty() || r.ec != std::errc() || r.ptr != field.data() + field.size()) return std::nullopt;
+    return v;
+}
+
+std::string in_quotes(std::string_view field) { return "\"" + std::string(field) + "\""; }
+
+}  // namespace vemlari::cli
