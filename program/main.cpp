@@ -1,12 +1,18 @@
-// vemlari: normal modes (Love and Rayleigh) of a layered elastic half-space.
+// vemlari: normal modes (Love and Rayleigh) of a layered elastic half-space. Without
+// arguments the dialogue; with them the command line.
+#include <unistd.h>
+
 #include <filesystem>
 #include <iostream>
 #include <thread>
 
+#include "cli/command_line.h"
 #include "program/run.h"
 
-int main() {
+int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);
+    if (argc > 1)
+        return vemlari::cli::run_command_line(argc, argv, std::cin, std::cout, std::cerr, isatty(STDERR_FILENO) == 1);
     const unsigned cores = std::thread::hardware_concurrency();
     return vemlari::run_vemlari(std::cin, std::cout, std::cerr, std::filesystem::current_path(),
                                 cores == 0 ? 1 : static_cast<int>(cores));

@@ -1,0 +1,228 @@
+#include "cli/arguments.h"
+
+#include <CLI/CLI.hpp>
+#include <cmath>
+#include <limits>
+#include <optional>
+#include <thread>
+
+#include "cli/spacing.h"
+#include "vemlari/error.h"
+#include "vemlari/version.h"
+
+namespace vemlari::cli {
+
+namespace {
+
+constexpr int usage_error = 2;
+
+const char* const footer =
+    "MODEL is a file in one of three formats, recognised by content: the program's CSV model file\n"
+    "(as the dialogue reads it), a model96 file, or a list of models (per model a line with its number\n"
+    "of layers, then per layer a line \"thickness vp vs rho\" in m, m/s, kg/m3; the half-space's\n"
+    "thickness 0). \"-\" reads standard input. Without any argument vemlari starts its dialogue.\n"
+    "Exit status: 0 done; 1 a model was refused (the others are computed); 2 a wrong command line\n"
+    "or an output that cannot be written.";
+
+// Options of the command line before they are checked together.
+struct Raw {
+    std::string wave = "both";
+    std::string format = "csv";
+    std::vector<double> frequencies;
+    double fmin = 0.0, fmax = 0.0;
+    int count = 0;
+    bool log = false;
+    int mode = -1;
+    double depth = 0.0;
+    double cmin = 0.0, cmax = 0.0;
+};
+
+void add_common(CLI::App& sub, Common& c, Raw& raw) {
+    sub.add_option("MODEL", c.models, "Model files (\"-\": standard input)")->required()->type_name("FILE");
+    sub.add_option("--wave", raw.wave, "love, rayleigh or both")
+        ->check(CLI::IsMember({"love", "rayleigh", "both"}))
+        ->capture_default_str();
+    sub.add_option("--format", raw.format, "csv or json")->check(CLI::IsMember({"csv", "json"}))->capture_default_str();
+    sub.add_option("-o,--output", c.output, "Write the table to FILE (default: standard output)")->type_name("FILE");
+    sub.add_option("--threads", c.threads, "Threads, shared among the models (default: every core)")
+        ->check(CLI::Range(1, 4096));
+    sub.add_flag("--quiet", c.quiet, "No progress line on a terminal");
+}
+
+void add_search(CLI::App& sub, Search& s) {
+    sub.add_option("--tolerance", s.tolerance, "A root is a mode when |F| falls below this")->capture_default_str();
+    sub.add_option("--partitions", s.partitions, "Scan steps over the phase-velocity range")
+        ->check(CLI::Range(1, std::numeric_limits<int>::max()))
+        ->capture_default_str();
+    sub.add_option("--iterations", s.iterations, "Refinement iterations per candidate")
+        ->check(CLI::Range(1, std::numeric_limits<int>::max()))
+        ->capture_default_str();
+}
+
+[[noreturn]] void refuse(const std::string& option, const std::string& what) {
+    throw CLI::ValidationError(option, what);
+}
+
+void positive(const std::string& option, double v) {
+    if (!(std::isfinite(v) && v > 0.0)) refuse(option, "must be a positive number");
+}
+
+void finish_common(Common& c, const Raw& raw) {
+    c.love = raw.wave != "rayleigh";
+    c.rayleigh = raw.wave != "love";
+    c.format = raw.format == "json" ? Format::json : Format::csv;
+}
+
+void finish_search(const Search& s) {
+    if (!(std::isfinite(s.tolerance) && s.tolerance > 0.0)) refuse("--tolerance", "must be a positive number");
+}
+
+Frequencies hertz(const std::string& option, std::vector<double> f) {
+    try {
+        return Frequencies::hertz(std::move(f));
+    } catch (const Error& e) {
+        refuse(option, e.what());
+    }
+}
+
+// Everything the options write into, alive until the request is made.
+struct Parsed {
+    Raw raw;
+    ModesRequest modes;
+    EigenRequest eigen;
+    SecularRequest secular;
+    std::optional<Request> request;
+};
+
+void add_modes(CLI::App& app, Parsed& p) {
+    CLI::App* m = app.add_subcommand(
+        "modes",
+        "Every mode of every model, a row per model, wave, mode and frequency:\n"
+        "phase and group velocity (m/s), energy integral, medium response,\n"
+        "H/V ratio (Rayleigh) and the layer at whose top the mode was found\n"
+        "(1: the free surface).");
+    Raw& raw = p.raw;
+    add_common(*m, p.modes.common, raw);
+    add_search(*m, p.modes.search);
+    CLI::Option* list = m->add_option("--frequencies", raw.frequencies, "Frequencies (Hz), increasing: F1,F2,...")
+                            ->delimiter(',')
+                            ->type_name("LIST");
+    CLI::Option* fmin = m->add_option("--fmin", raw.fmin, "Lowest frequency of a grid (Hz)");
+    CLI::Option* fmax = m->add_option("--fmax", raw.fmax, "Highest frequency of the grid (Hz)");
+    CLI::Option* fcount = m->add_option("--count", raw.count, "Frequencies of the grid, at least 2")
+                              ->check(CLI::Range(2, std::numeric_limits<int>::max()));
+    CLI::Option* log = m->add_flag("--log", raw.log, "Space the grid's frequencies by equal ratios");
+    for (CLI::Option* o : {fmin, fmax, fcount}) {
+        o->excludes(list);
+        for (CLI::Option* other : {fmin, fmax, fcount})
+            if (other != o) o->needs(other);
+    }
+    log->needs(fmin);
+    CLI::Option* highest = m->add_option("--modes", raw.mode, "Modes 0 .. N only (default: every mode)")
+                               ->check(CLI::Range(0, std::numeric_limits<int>::max()))
+                               ->type_name("N");
+    m->callback([&p, list, fmin, highest] {
+        const Raw& raw = p.raw;
+        ModesRequest& r = p.modes;
+        finish_common(r.common, raw);
+        finish_search(r.search);
+        if (list->count() > 0) r.frequencies = hertz("--frequencies", raw.frequencies);
+        if (fmin->count() > 0) {
+            if (!(std::isfinite(raw.fmin) && raw.fmin >= 0.0 && (raw.fmin > 0.0 || !raw.log)))
+                refuse("--fmin", raw.log ? "must be positive with --log" : "must be a number, at least 0");
+            if (!(std::isfinite(raw.fmax) && raw.fmax > raw.fmin)) refuse("--fmax", "must be above --fmin");
+            r.frequencies = hertz("--fmin, --fmax, --count", spaced(raw.fmin, raw.fmax, raw.count, raw.log));
+        }
+        if (highest->count() > 0) r.highest_mode = raw.mode;
+        p.request = r;
+    });
+}
+
+void add_eigen(CLI::App& app, Parsed& p) {
+    CLI::App* e = app.add_subcommand(
+        "eigen",
+        "Eigenfunctions of the modes at one frequency against depth: Love\n"
+        "displacement and shear stress; Rayleigh horizontal and vertical\n"
+        "displacement, shear and normal traction.");
+    Raw& raw = p.raw;
+    add_common(*e, p.eigen.common, raw);
+    add_search(*e, p.eigen.search);
+    e->add_option("--frequency", p.eigen.frequency, "Frequency (Hz)")->required();
+    CLI::Option* mode = e->add_option("--mode", raw.mode, "Mode M only (default: every mode)")
+                            ->check(CLI::Range(0, std::numeric_limits<int>::max()))
+                            ->type_name("M");
+    CLI::Option* depth = e->add_option(
+        "--depth", raw.depth, "Deepest point (m; default: the half-space's top plus one S wavelength in it)");
+    e->add_option("--points", p.eigen.points, "Depth points from 0 to the deepest, evenly spaced")
+        ->check(CLI::Range(2, std::numeric_limits<int>::max()))
+        ->capture_default_str();
+    e->callback([&p, mode, depth] {
+        const Raw& raw = p.raw;
+        EigenRequest& r = p.eigen;
+        finish_common(r.common, raw);
+        finish_search(r.search);
+        positive("--frequency", r.frequency);
+        if (mode->count() > 0) r.mode = raw.mode;
+        if (depth->count() > 0) {
+            if (!(std::isfinite(raw.depth) && raw.depth >= 0.0)) refuse("--depth", "must be a number, at least 0");
+            r.depth = raw.depth;
+        }
+        p.request = r;
+    });
+}
+
+void add_secular(CLI::App& app, Parsed& p) {
+    CLI::App* s = app.add_subcommand("secular",
+                                     "The secular function at one frequency against phase velocity:\n"
+                                     "real and imaginary part, modulus. Its zeros are the modes.");
+    Raw& raw = p.raw;
+    add_common(*s, p.secular.common, raw);
+    s->add_option("--frequency", p.secular.frequency, "Frequency (Hz)")->required();
+    CLI::Option* cmin = s->add_option("--cmin", raw.cmin, "Lowest phase velocity (m/s; default: the search's)");
+    CLI::Option* cmax = s->add_option("--cmax", raw.cmax, "Highest phase velocity (m/s; default: the search's)");
+    s->add_option("--count", p.secular.count, "Phase velocities, evenly spaced")
+        ->check(CLI::Range(2, std::numeric_limits<int>::max()))
+        ->capture_default_str();
+    s->callback([&p, cmin, cmax] {
+        const Raw& raw = p.raw;
+        SecularRequest& r = p.secular;
+        finish_common(r.common, raw);
+        positive("--frequency", r.frequency);
+        if (cmin->count() > 0) {
+            positive("--cmin", raw.cmin);
+            r.cmin = raw.cmin;
+        }
+        if (cmax->count() > 0) {
+            positive("--cmax", raw.cmax);
+            r.cmax = raw.cmax;
+        }
+        if (r.cmin && r.cmax && !(*r.cmax > *r.cmin)) refuse("--cmax", "must be above --cmin");
+        p.request = r;
+    });
+}
+
+}  // namespace
+
+std::variant<Request, int> parse_arguments(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
+    CLI::App app("vemlari: every Love and Rayleigh surface-wave mode of a horizontally layered elastic half-space.",
+                 "vemlari");
+    app.set_version_flag("--version", std::string("vemlari ") + version, "Show the version and exit");
+    app.footer(footer);
+    app.require_subcommand(1);
+
+    Parsed p;
+    const unsigned cores = std::thread::hardware_concurrency();
+    for (Common* c : {&p.modes.common, &p.eigen.common, &p.secular.common}) c->threads = cores == 0 ? 1 : static_cast<int>(cores);
+    add_modes(app, p);
+    add_eigen(app, p);
+    add_secular(app, p);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& error) {
+        const int status = app.exit(error, out, err);
+        return status == 0 ? 0 : usage_error;
+    }
+    return std::move(*p.request);
+}
+
+}  // namespace vemlari::cli

@@ -1,0 +1,55 @@
+#pragma once
+// What each subcommand was asked, once the command line is parsed and checked.
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "cli/table.h"
+#include "vemlari/frequencies.h"
+
+namespace vemlari::cli {
+
+// What every subcommand takes.
+struct Common {
+    std::vector<std::string> models;
+    bool love = true;
+    bool rayleigh = true;
+    Format format = Format::csv;
+    std::string output;  // empty: standard output
+    int threads = 1;
+    bool quiet = false;
+};
+
+struct Search {
+    double tolerance = 1e-3;
+    int partitions = 200;
+    int iterations = 100;
+};
+
+struct ModesRequest {
+    Common common;
+    Search search;
+    std::optional<Frequencies> frequencies;  // empty: each file's own grid
+    int highest_mode = -1;                   // -1: every mode
+};
+
+struct EigenRequest {
+    Common common;
+    Search search;
+    double frequency = 0.0;       // Hz
+    std::optional<int> mode;      // empty: every mode at the frequency
+    std::optional<double> depth;  // m; empty: the half-space's top plus one of its S wavelengths
+    int points = 201;
+};
+
+struct SecularRequest {
+    Common common;
+    double frequency = 0.0;  // Hz
+    std::optional<double> cmin, cmax;  // m/s; empty: the model's scan range
+    int count = 1000;
+};
+
+using Request = std::variant<ModesRequest, EigenRequest, SecularRequest>;
+
+}  // namespace vemlari::cli
