@@ -1,0 +1,220 @@
+// vemlari modes end to end: the dialogue's values on every example, the same rows from every
+// model format and from standard input, the same bytes on any number of threads, and JSON
+// holding what CSV holds.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "records/number_images.h"
+#include "tests/cli_support.h"
+
+namespace vemlari::testing {
+namespace {
+
+std::string golden(const std::string& tag, const std::string& file) {
+    return read_file(std::filesystem::path(VEMLARI_SOURCE_DIR) / "tests/golden" / tag / file);
+}
+
+std::string image_E(int w, int d, double v) {
+    std::string s;
+    append_E(s, w, d, v);
+    return s;
+}
+
+std::string trimmed(const std::string& s) {
+    const std::size_t a = s.find_first_not_of(' ');
+    return a == std::string::npos ? std::string() : s.substr(a);
+}
+
+// One wave's table: [frequency index][mode] of each column, the frequencies those of any row.
+std::vector<std::vector<std::vector<double>>> wave_table(const std::vector<std::string>& rows, const std::string& wave) {
+    std::map<double, std::map<int, std::vector<double>>> by_hz;
+    for (const std::string& row : rows) {
+        const std::vector<std::string> f = split(row, ',');
+        std::vector<double> v;
+        for (std::size_t i = 1; i < f.size(); ++i) v.push_back(f[i].empty() ? 0.0 : std::strtod(f[i].c_str(), nullptr));
+        auto& at = by_hz[v[1]];
+        if (f[0] == wave) at[static_cast<int>(v[0])] = v;
+    }
+    std::vector<std::vector<std::vector<double>>> t;
+    for (auto& [hz, modes] : by_hz) {
+        t.emplace_back();
+        for (auto& [m, v] : modes) {
+            EXPECT_EQ(m, static_cast<int>(t.back().size())) << "modes 0 .. n at every frequency";
+            t.back().push_back(v);
+        }
+    }
+    return t;
+}
+
+enum { c_phase = 2, c_group = 3, c_response = 5, c_hv = 6 };
+
+struct Example {
+    const char* tag;
+    int partitions;
+};
+
+TEST(CliModes, ValuesAreThoseOfTheDialogueOnEveryExample) {
+    for (const Example ex : {Example{"crust", 200}, Example{"two_layer", 200}, Example{"soil", 300},
+                             Example{"low_velocity", 500}, Example{"halfspace", 200}}) {
+        SCOPED_TRACE(ex.tag);
+        const std::string tag = ex.tag;
+        const CliRun r = run_cli(scratch_dir("cli-modes"), "modes " + example(tag + ".csv") + " --partitions " +
+                                                                std::to_string(ex.partitions));
+        ASSERT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(r.err, "") << "no progress line when standard error is no terminal";
+        const std::vector<std::string> rows = rows_by_model(r.out).begin()->second;
+        for (const std::string wave : {"love", "rayleigh"}) {
+            SCOPED_TRACE(wave);
+            const bool love = wave == "love";
+            const auto t = wave_table(rows, wave);
+            const std::vector<std::string> counts = split(golden(tag, love ? "mdl_dat" : "mdr_dat"), '\n');
+            const std::size_t n = counts.size() - 1;
+            ASSERT_EQ(t.size(), n);
+            if (love && tag == "halfspace") {
+                for (const auto& at : t) EXPECT_TRUE(at.empty()) << "no Love mode on a lone half-space";
+                continue;
+            }
+            const std::vector<std::string> c = split(golden(tag, love ? "phsl1_dat" : "phsr1_dat"), '\n');
+            const std::vector<std::string> u = split(golden(tag, love ? "grpl_dat" : "grpr_dat"), '\n');
+            const std::vector<std::string> res = split(golden(tag, love ? "Lmedres.csv" : "Rmedres.csv"), '\n');
+            const std::vector<std::string> hv = split(golden(tag, "HoverV.csv"), '\n');
+            std::size_t line = 0;
+            for (std::size_t k = 0; k < n; ++k) {
+                ASSERT_EQ(t[k].size(), static_cast<std::size_t>(std::atoi(counts[k].c_str()) + 1)) << "frequency " << k;
+                const std::vector<std::string> res_row = split(res[k + 1], ',');
+                const std::vector<std::string> hv_row = split(hv[k + 1], ',');
+                for (std::size_t m = 0; m < t[k].size(); ++m) {
+                    const std::vector<double>& v = t[k][m];
+                    EXPECT_EQ(image_E(15, 7, v[c_phase]), c.at(line++)) << k << " " << m;
+                    if (m + 2 >= res_row.size()) continue;  // the files hold the modes of the last frequency
+                    EXPECT_EQ(image_E(15, 7, v[c_group]), u.at(m * n + k)) << k << " " << m;
+                    EXPECT_EQ(trimmed(image_E(12, 4, v[c_response])), trimmed(res_row[m + 1])) << k << " " << m;
+                    if (!love) {
+                        EXPECT_EQ(trimmed(image_E(12, 4, v[c_hv])), trimmed(hv_row[m + 1])) << k << " " << m;
+                    }
+                }
+            }
+            EXPECT_EQ(line + 1, c.size());
+        }
+    }
+}
+
+// The same three models as program files, as model96 and as one list of models.
+const std::string same_models = example("crust.csv") + " " + example("two_layer.csv") + " " +
+                                example("low_velocity.csv") + " " + example("formats/crust.csv") + " " +
+                                example("formats/crust.mod") + " " + example("formats/models.txt") +
+                                " --frequencies 0.05,0.2,0.9 --modes 3";
+
+TEST(CliModes, EveryFormatOfAModelGivesItsRows) {
+    const CliRun r = run_cli(scratch_dir("cli-formats"), "modes " + same_models);
+    ASSERT_EQ(r.status, 0) << r.err;
+    auto rows = rows_by_model(r.out);
+    const std::string e = (examples_dir()).string() + "/";
+    ASSERT_FALSE(rows[e + "crust.csv"].empty());
+    EXPECT_EQ(rows[e + "formats/crust.csv"], rows[e + "crust.csv"]);
+    EXPECT_EQ(rows[e + "formats/crust.mod"], rows[e + "crust.csv"]);
+    EXPECT_EQ(rows[e + "formats/models.txt#1"], rows[e + "crust.csv"]);
+    EXPECT_EQ(rows[e + "formats/models.txt#2"], rows[e + "two_layer.csv"]);
+    EXPECT_EQ(rows[e + "formats/models.txt#3"], rows[e + "low_velocity.csv"]);
+    EXPECT_EQ(rows.size(), 8u);
+
+    const CliRun piped = run_cli(scratch_dir("cli-stdin"), "modes - --frequencies 0.05,0.2,0.9 --modes 3",
+                                 (examples_dir() / "formats/models.txt").string());
+    ASSERT_EQ(piped.status, 0) << piped.err;
+    auto from_stdin = rows_by_model(piped.out);
+    EXPECT_EQ(from_stdin.size(), 3u);
+    for (const char* k : {"#1", "#2", "#3"}) EXPECT_EQ(from_stdin[std::string("stdin") + k], rows[e + "formats/models.txt" + k]);
+
+    // The program file's own grid, whatever its separators.
+    const CliRun own = run_cli(scratch_dir("cli-grid"), "modes " + example("crust.csv") + " " + example("formats/crust.csv"));
+    auto grid_rows = rows_by_model(own.out);
+    EXPECT_EQ(grid_rows[e + "formats/crust.csv"], grid_rows[e + "crust.csv"]);
+}
+
+TEST(CliModes, TheThreadCountChangesNoByte) {
+    const auto dir = scratch_dir("cli-threads");
+    const CliRun one = run_cli(dir, "modes " + same_models + " --threads 1");
+    ASSERT_EQ(one.status, 0) << one.err;
+    for (const char* threads : {"2", "5"}) {
+        EXPECT_EQ(run_cli(dir, "modes " + same_models + " --threads " + threads).out, one.out) << threads;
+        const CliRun alone = run_cli(dir, "modes " + example("soil.csv") + " --modes 4 --threads " + threads);
+        EXPECT_EQ(alone.out, run_cli(dir, "modes " + example("soil.csv") + " --modes 4 --threads 1").out) << threads;
+    }
+}
+
+// A small reader of the JSON the table writes: values as their texts, null as "".
+struct Json {
+    const std::string& s;
+    std::size_t p = 0;
+    void blank() {
+        while (p < s.size() && std::isspace(static_cast<unsigned char>(s[p]))) ++p;
+    }
+    bool take(char c) {
+        blank();
+        if (p >= s.size() || s[p] != c) return false;
+        ++p;
+        return true;
+    }
+    std::string scalar() {
+        blank();
+        std::size_t start = p;
+        if (s[p] == '"') {
+            while (s[++p] != '"') p += s[p] == '\\';
+            return s.substr(start + 1, p++ - start - 1);
+        }
+        while (p < s.size() && s[p] != ',' && s[p] != ']' && s[p] != '}' && !std::isspace(static_cast<unsigned char>(s[p]))) ++p;
+        const std::string t = s.substr(start, p - start);
+        return t == "null" ? "" : t;
+    }
+};
+
+TEST(CliModes, JsonHoldsTheValuesOfTheCsv) {
+    const auto dir = scratch_dir("cli-json");
+    const std::string args = "modes " + example("formats/models.txt") + " " + example("halfspace.csv") +
+                             " --frequencies 0,0.3,1 --modes 2";
+    const CliRun csv = run_cli(dir, args);
+    const CliRun json = run_cli(dir, args + " --format json");
+    ASSERT_EQ(json.status, 0) << json.err;
+    // The CSV rebuilt from the JSON objects, one per model and wave.
+    std::string rebuilt;
+    Json in{json.out};
+    ASSERT_TRUE(in.take('['));
+    do {
+        ASSERT_TRUE(in.take('{'));
+        std::vector<std::string> keys;
+        std::vector<std::vector<std::string>> values;
+        do {
+            keys.push_back(in.scalar());
+            ASSERT_TRUE(in.take(':'));
+            values.emplace_back();
+            if (in.take('[')) {
+                if (!in.take(']')) {
+                    do values.back().push_back(in.scalar());
+                    while (in.take(','));
+                    ASSERT_TRUE(in.take(']'));
+                }
+            } else {
+                values.back().push_back(in.scalar());
+            }
+        } while (in.take(','));
+        ASSERT_TRUE(in.take('}'));
+        if (rebuilt.empty()) {
+            for (const std::string& k : keys) rebuilt += (rebuilt.empty() ? "" : ",") + k;
+            rebuilt += "\n";
+        }
+        for (std::size_t row = 0; row < values[2].size(); ++row) {
+            rebuilt += values[0][0] + "," + values[1][0];
+            for (std::size_t c = 2; c < keys.size(); ++c) rebuilt += "," + (values[c].size() > row ? values[c][row] : "");
+            rebuilt += "\n";
+        }
+    } while (in.take(','));
+    EXPECT_TRUE(in.take(']'));
+    EXPECT_EQ(rebuilt, csv.out);
+}
+
+}  // namespace
+}  // namespace vemlari::testing
