@@ -1,0 +1,78 @@
+#!/usr/bin/python3
+"""Fundamental and first higher Rayleigh modes of many random models on a Dask cluster.
+
+    /usr/bin/python3 many_models.py                    # a LocalCluster on this machine
+    /usr/bin/python3 many_models.py tcp://host:8786    # the cluster of a running scheduler
+
+Options: --models N (100000), --batch B (models per task, 500), --seed S (0), --output
+FILE.npy. The models of a task travel to its worker as one (B, 4, layers) array, the worker
+computes them with vemlari.dispersion_many, and the results come back as one array
+(models, frequencies, 2) of phase velocities (m/s), NaN where a mode does not exist. The
+workers need the vemlari module, as this script does.
+"""
+import argparse
+import sys
+import time
+
+import numpy as np
+import vemlari
+from dask.distributed import Client, LocalCluster, progress
+
+FREQUENCIES = np.geomspace(1.0, 20.0, 25)  # Hz
+LAYERS = 4  # the last one the half-space
+
+
+def random_models(n, seed=0):
+    """(n, 4, LAYERS): thickness (m), vp, vs (m/s) and density (kg/m3) of n soil profiles,
+    velocity inversions included, over a half-space faster than every layer."""
+    rng = np.random.default_rng(seed)
+    vs = rng.uniform(150.0, 800.0, (n, LAYERS))
+    vs[:, -1] = vs[:, :-1].max(axis=1) + rng.uniform(50.0, 500.0, n)
+    vp = vs * rng.uniform(1.7, 2.5, (n, LAYERS))
+    vp[:, -1] = np.maximum(vp[:, -1], vp[:, :-1].max(axis=1) + 1.0)
+    thickness = rng.uniform(2.0, 30.0, (n, LAYERS))
+    thickness[:, -1] = 0.0
+    rho = 1600.0 + 0.5 * vs
+    return np.stack([thickness, vp, vs, rho], axis=1)
+
+
+def batch_velocities(models, frequencies):
+    """Phase velocities (len(models), len(frequencies), 2) of modes 0 and 1."""
+    out = np.full((len(models), len(frequencies), 2), np.nan)
+    for i, r in enumerate(vemlari.dispersion_many(models, frequencies, modes=1, threads=1)):
+        if not isinstance(r, vemlari.ModelError):
+            out[i] = r.phase_velocity
+    return out
+
+
+def compute(client, models, frequencies, batch):
+    """Every model's phase velocities, one task per batch of models, with Dask's progress bar."""
+    batches = [models[i:i + batch] for i in range(0, len(models), batch)]
+    futures = client.map(batch_velocities, batches, frequencies=frequencies)
+    progress(futures)
+    print()
+    return np.concatenate(client.gather(futures))
+
+
+def main(argv=None):
+    ap = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    ap.add_argument("scheduler", nargs="?", help="address of a Dask scheduler (default: a LocalCluster)")
+    ap.add_argument("--models", type=int, default=100_000)
+    ap.add_argument("--batch", type=int, default=500)
+    ap.add_argument("--seed", type=int, default=0)
+    ap.add_argument("--output", help="save the (models, frequencies, 2) array here (.npy)")
+    a = ap.parse_args(argv)
+    models = random_models(a.models, a.seed)
+    with (Client(a.scheduler) if a.scheduler else Client(LocalCluster())) as client:
+        start = time.perf_counter()
+        c = compute(client, models, FREQUENCIES, a.batch)
+        seconds = time.perf_counter() - start
+    print(f"{a.models} models, {len(FREQUENCIES)} frequencies: {seconds:.1f} s, {a.models / seconds:.0f} models/s; "
+          f"mode 0 at {np.isfinite(c[..., 0]).mean():.1%}, mode 1 at {np.isfinite(c[..., 1]).mean():.1%} "
+          "of (model, frequency)")
+    if a.output:
+        np.save(a.output, c)
+
+
+if __name__ == "__main__":
+    sys.exit(main())
