@@ -1,11 +1,11 @@
 // dispersion and dispersion_many: the modes of one model, or of many on several threads.
+#include <pybind11/stl.h>
+
 #include <atomic>
 #include <exception>
 #include <optional>
 #include <thread>
 #include <vector>
-
-#include <pybind11/stl.h>
 
 #include "python/src/bindings.h"
 #include "python/src/errors.h"
@@ -16,7 +16,7 @@ namespace vemlari::python {
 
 namespace {
 
-DispersionResult dispersion(const Model& model, const py::handle& frequencies, const std::string& wave,
+DispersionResult dispersion(const Model& model, const py::object& frequencies, const std::string& wave,
                             const std::optional<int>& modes, double tolerance, int partitions, int iterations,
                             int threads) {
     const Wave w = wave_of(wave);
@@ -31,7 +31,7 @@ DispersionResult dispersion(const Model& model, const py::handle& frequencies, c
 }
 
 // Each model on one thread; the threads take the next model as they finish one.
-py::list dispersion_many(const py::iterable& models, const py::handle& frequencies, const std::string& wave,
+py::list dispersion_many(const py::iterable& models, const py::object& frequencies, const std::string& wave,
                          const std::optional<int>& modes, double tolerance, int partitions, int iterations,
                          const std::optional<int>& threads) {
     const Wave w = wave_of(wave);
@@ -78,8 +78,7 @@ py::list dispersion_many(const py::iterable& models, const py::handle& frequenci
     for (const std::exception_ptr& e : failures)
         if (e) std::rethrow_exception(e);
     py::list out;
-    for (std::size_t i = 0; i < n; ++i)
-        out.append(valid[i] ? py::cast(to_result(std::move(tables[i]))) : refused[i]);
+    for (std::size_t i = 0; i < n; ++i) out.append(valid[i] ? py::cast(to_result(std::move(tables[i]))) : refused[i]);
     return out;
 }
 

@@ -1,9 +1,9 @@
 #pragma once
 // The library's refusals as Python exceptions: ModelError for an invalid model, ValueError
 // for the rest.
-#include <string>
-
 #include <pybind11/pybind11.h>
+
+#include <string>
 
 namespace vemlari::python {
 

@@ -1,12 +1,12 @@
 // eigenfunctions and secular: one mode's field against depth, the secular function against
 // phase velocity.
-#include <complex>
-#include <optional>
-#include <vector>
-
 #include <pybind11/complex.h>
 #include <pybind11/numpy.h>
 #include <pybind11/stl.h>
+
+#include <complex>
+#include <optional>
+#include <vector>
 
 #include "python/src/bindings.h"
 #include "python/src/inputs.h"
@@ -29,7 +29,7 @@ py::object array_of(std::vector<double>& v) {
 }
 
 ModeField eigenfunctions(const Model& model, double frequency, const std::string& wave, int mode,
-                         const py::handle& depths, double tolerance, int partitions, int iterations) {
+                         const py::object& depths, double tolerance, int partitions, int iterations) {
     const Wave w = wave_of(wave);
     if (mode < 0) throw py::value_error("mode must be at least 0");
     const std::vector<double> z = doubles(depths, "depths");
@@ -46,8 +46,8 @@ ModeField eigenfunctions(const Model& model, double frequency, const std::string
     const WaveModes& found = (*modes)[w];
     if (!e)
         throw py::value_error(std::string(wave_name(w)) + " mode " + std::to_string(mode) + " does not exist at " +
-                              py::repr(py::float_(frequency)).cast<std::string>() + " Hz (modes found: " +
-                              std::to_string(found.phase_velocity[0].size()) + ")");
+                              py::repr(py::float_(frequency)).cast<std::string>() +
+                              " Hz (modes found: " + std::to_string(found.phase_velocity[0].size()) + ")");
     const auto j = static_cast<std::size_t>(mode);
     ModeField r{wave_name(w), frequency, found.phase_velocity[0][j], mode, found.found_at[0][j]};
     r.depth = array_of(e->depth);
@@ -63,7 +63,7 @@ ModeField eigenfunctions(const Model& model, double frequency, const std::string
     return r;
 }
 
-py::array_t<std::complex<double>> secular(const Model& model, double frequency, const py::handle& phase_velocity,
+py::array_t<std::complex<double>> secular(const Model& model, double frequency, const py::object& phase_velocity,
                                           const std::string& wave, int layer) {
     const Wave w = wave_of(wave);
     const auto c = py::array_t<double, py::array::c_style | py::array::forcecast>::ensure(phase_velocity);

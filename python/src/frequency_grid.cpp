@@ -26,7 +26,7 @@ the results equal the program's bit for bit.
 
     vemlari.Frequencies([0.1, 0.2, 0.5])            # Hz
     vemlari.Frequencies.regular(2 * math.pi / 256, 0, 51)  # omega_i = step * i, i = 0 .. 51)")
-        .def(py::init([](const py::handle& hz) { return hertz_grid(doubles(hz, "frequencies")); }), py::arg("hertz"),
+        .def(py::init([](const py::object& hz) { return hertz_grid(doubles(hz, "frequencies")); }), py::arg("hertz"),
              "Frequencies in Hz: finite, >= 0 and increasing (ValueError otherwise).")
         .def_static("regular", &regular_grid, py::arg("step"), py::arg("first"), py::arg("last"),
                     R"(The angular frequencies step * i (rad/s) for i = first .. last.

@@ -36,10 +36,11 @@ std::vector<Layer> layers_of(const py::handle& thickness, const py::handle& vp, 
     const std::vector<double> q_s = qs.is_none() ? std::vector<double>(n) : model_column(qs, "qs");
     for (const auto* column : {&p, &s, &d, &q_p, &q_s})
         if (column->size() != n)
-            raise_model_error("thickness, vp, vs, rho, qp and qs must have one entry per layer: " +
-                              std::to_string(n) + " thicknesses, " + std::to_string(column->size()) + " of another");
+            raise_model_error("thickness, vp, vs, rho, qp and qs must have one entry per layer: " + std::to_string(n) +
+                              " thicknesses, " + std::to_string(column->size()) + " of another");
     std::vector<Layer> layers(n);
-    for (std::size_t i = 0; i < n; ++i) layers[i] = {i + 1 == n ? 0.0 : h[i], p[i], s[i], d[i], q_p[i], q_s[i], 0.0, 0.0};
+    for (std::size_t i = 0; i < n; ++i)
+        layers[i] = {i + 1 == n ? 0.0 : h[i], p[i], s[i], d[i], q_p[i], q_s[i], 0.0, 0.0};
     return layers;
 }
 
@@ -67,8 +68,8 @@ Frequencies frequencies_of(const py::handle& frequencies) {
     return Frequencies::hertz(doubles(frequencies, "frequencies"));
 }
 
-SearchOptions options_of(Wave wave, const std::optional<int>& modes, double tolerance, int partitions,
-                         int iterations, int threads) {
+SearchOptions options_of(Wave wave, const std::optional<int>& modes, double tolerance, int partitions, int iterations,
+                         int threads) {
     if (modes && *modes < 0) throw py::value_error("modes must be None (every mode) or at least 0");
     SearchOptions o;
     o.love = wave == Wave::love;

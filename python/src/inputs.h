@@ -1,12 +1,12 @@
 #pragma once
 // Python arguments as the library's values. Every function here needs the GIL.
+#include <pybind11/numpy.h>
+#include <pybind11/pybind11.h>
+
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
-
-#include <pybind11/numpy.h>
-#include <pybind11/pybind11.h>
 
 #include "vemlari/vemlari.h"
 
@@ -33,8 +33,8 @@ const char* wave_name(Wave w);
 Frequencies frequencies_of(const py::handle& frequencies);
 
 // The search options of one wave; modes None: every mode.
-SearchOptions options_of(Wave wave, const std::optional<int>& modes, double tolerance, int partitions,
-                         int iterations, int threads);
+SearchOptions options_of(Wave wave, const std::optional<int>& modes, double tolerance, int partitions, int iterations,
+                         int threads);
 
 // A numpy array that owns `values`, of the given shape.
 template <class T>

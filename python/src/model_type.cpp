@@ -29,19 +29,24 @@ with the model but unused: the computation is elastic.
 Raises vemlari.ModelError (a ValueError) naming the first layer, quantity and rule broken:
 values must be finite, rho > 0, vs > 0, vp > vs, thickness >= 0 above the half-space, and
 the half-space must have the largest vs and the largest vp.)")
-        .def(py::init([](const py::handle& thickness, const py::handle& vp, const py::handle& vs,
-                         const py::handle& rho, const py::handle& qp, const py::handle& qs) {
-                 return Model(layers_of(thickness, vp, vs, rho, qp, qs));
-             }),
+        .def(py::init([](const py::object& thickness, const py::object& vp, const py::object& vs, const py::object& rho,
+                         const py::object& qp,
+                         const py::object& qs) { return Model(layers_of(thickness, vp, vs, rho, qp, qs)); }),
              py::arg("thickness"), py::arg("vp"), py::arg("vs"), py::arg("rho"), py::arg("qp") = py::none(),
              py::arg("qs") = py::none())
-        .def_property_readonly("thickness", [](const Model& x) { return column(x, &Layer::thickness); },
-                               "Layer thicknesses (m); 0 for the half-space.")
-        .def_property_readonly("vp", [](const Model& x) { return column(x, &Layer::vp); }, "P velocities (m/s).")
-        .def_property_readonly("vs", [](const Model& x) { return column(x, &Layer::vs); }, "S velocities (m/s).")
-        .def_property_readonly("rho", [](const Model& x) { return column(x, &Layer::density); }, "Densities.")
-        .def_property_readonly("qp", [](const Model& x) { return column(x, &Layer::qp); }, "P quality factors (0: not given).")
-        .def_property_readonly("qs", [](const Model& x) { return column(x, &Layer::qs); }, "S quality factors (0: not given).")
+        .def_property_readonly(
+            "thickness", [](const Model& x) { return column(x, &Layer::thickness); },
+            "Layer thicknesses (m); 0 for the half-space.")
+        .def_property_readonly(
+            "vp", [](const Model& x) { return column(x, &Layer::vp); }, "P velocities (m/s).")
+        .def_property_readonly(
+            "vs", [](const Model& x) { return column(x, &Layer::vs); }, "S velocities (m/s).")
+        .def_property_readonly(
+            "rho", [](const Model& x) { return column(x, &Layer::density); }, "Densities.")
+        .def_property_readonly(
+            "qp", [](const Model& x) { return column(x, &Layer::qp); }, "P quality factors (0: not given).")
+        .def_property_readonly(
+            "qs", [](const Model& x) { return column(x, &Layer::qs); }, "S quality factors (0: not given).")
         .def("__len__", &Model::size)
         .def("__repr__", [](const Model& x) { return "<vemlari.Model: " + std::to_string(x.size()) + " layers>"; })
         .def(py::pickle(

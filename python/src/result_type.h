@@ -1,9 +1,9 @@
 #pragma once
 // vemlari.DispersionResult: one wave's tables as numpy arrays.
-#include <string>
-
 #include <pybind11/numpy.h>
 #include <pybind11/pybind11.h>
+
+#include <string>
 
 #include "python/src/wave_table.h"
 

@@ -11,8 +11,8 @@ namespace vemlari::python {
 
 struct WaveTable {
     Wave wave = Wave::rayleigh;
-    std::size_t rows = 0;  // frequencies
-    std::size_t cols = 0;  // modes
+    std::size_t rows = 0;           // frequencies
+    std::size_t cols = 0;           // modes
     std::vector<double> frequency;  // Hz
     // [row * cols + mode]; NaN (found_at: 0) where the mode does not exist at that frequency.
     std::vector<double> phase_velocity, group_velocity, energy_integral, response, ellipticity;
