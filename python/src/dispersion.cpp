@@ -1,6 +1,7 @@
 // dispersion and dispersion_many: the modes of one model, or of many on several threads.
 #include <pybind11/stl.h>
 
+#include <algorithm>
 #include <atomic>
 #include <exception>
 #include <optional>

@@ -3,7 +3,6 @@
 #include <pybind11/numpy.h>
 #include <pybind11/pybind11.h>
 
-#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
