@@ -19,7 +19,9 @@ namespace {
 
 void check_options(const SearchOptions& o) {
     auto refuse = [](const std::string& what) { throw Error(Error::Rule::option, what); };
-    if (!std::isfinite(o.tolerance)) refuse("the tolerance must be a finite number");
+    // Without a positive tolerance and one iteration at least no root could be accepted.
+    if (!(std::isfinite(o.tolerance) && o.tolerance > 0.0)) refuse("the tolerance must be a positive finite number");
+    if (o.max_iterations < 1) refuse("the iteration limit must be at least 1");
     if (o.partitions < 1) refuse("the number of partitions must be at least 1");
     if (o.highest_mode < -1) refuse("the highest mode must be -1 (all) or at least 0");
     if (o.max_modes < 0) refuse("the mode limit must be 0 (none) or positive");

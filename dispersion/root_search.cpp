@@ -61,6 +61,8 @@ void scan_modes(const WaveScan& wave, SecularFunction& f, int top, std::size_t k
         for (; iter <= ctl.itmax; ++iter) {
             trial[0].c = (c1n + c2n) / 2.0;
             trial[1].c = (c2n + c3n) / 2.0;
+            // A bracket that doubles can no longer halve would only repeat itself.
+            if ((trial[0].c == c1n || trial[0].c == c2n) && (trial[1].c == c2n || trial[1].c == c3n)) break;
             f.evaluate(trial, 2);
             f.report(trial[0], log);
             f.report(trial[1], log);

@@ -15,6 +15,13 @@ namespace vemlari {
 
 namespace {
 
+// A limit of the program: the reason on the console and in the log, then the end of the run.
+[[noreturn]] void stop_with(Streams& st, const char* text) {
+    write_free(st, unit::console, {text});
+    write_free(st, unit::log, {text});
+    throw RunStop();
+}
+
 bool power_of_two(int nt) {
     double a = nt;
     do {
@@ -40,6 +47,7 @@ void frequency_grid(Streams& st, Freq& fq, const Sampling& smp, int mom_limit) {
     write_free(st, unit::console, {"Check Secular Functions & Eigen Vectors? (N=0 or Y=1)"});
     int ichk = 0;
     read_list(st, unit::keyboard, {ichk});
+    if (ichk != 0 && ichk != 1) refuse(st, "ICHK must be 0 or 1");
     if (ichk == 1) {
         fq.nom = 1;
         fq.iom = 1;
@@ -55,10 +63,7 @@ void frequency_grid(Streams& st, Freq& fq, const Sampling& smp, int mom_limit) {
     write_free(st, unit::log, {"dt,nt,period", smp.dt, smp.nt, period});
     write_free(st, unit::log, {"IOM,NOM,DOM=", fq.iom, fq.nom, fq.dom});
 
-    if (fq.nom > mom_limit) {
-        write_free(st, unit::log, {" NOM>MOM !!!!!!!!!!!!!"});
-        throw RunStop();
-    }
+    if (fq.nom > mom_limit) stop_with(st, " NOM>MOM !!!!!!!!!!!!!");
 }
 
 // Depth grid of the eigenfunctions, asked in single-frequency runs only.
@@ -69,6 +74,7 @@ void depth_grid(Streams& st, Run& run) {
     dep_prompt.write(st, unit::console, {});
     read_list(st, unit::keyboard, {ng.dep});
     require_finite(st, ng.dep, "DEP");
+    if (ng.dep < 0.0) refuse(st, "DEP must not be negative");
     if (ng.dep < run.nstrc.thk[1]) {
         write_free(st, unit::console, {});
         write_free(st, unit::console, {" Depth is smaller than the thichness of 1st layer !"});
@@ -76,6 +82,7 @@ void depth_grid(Streams& st, Run& run) {
     nzint_prompt.write(st, unit::console, {});
     read_list(st, unit::keyboard, {ng.nzint});
     if (ng.nzint < 1) refuse(st, "NZINT must be at least 1");
+    if (ng.nzint > ndepth - 2) refuse(st, "NZINT must be at most " + std::to_string(ndepth - 2));
     write_free(st, unit::console, {});
     write_free(st, unit::console, {});
     write_free(st, unit::console, {" You can plot the eigen vectors using \"eigdl.m, eigdr.m"});
@@ -106,10 +113,7 @@ void indat(int mom_limit, Run& run) {
     frequency_grid(st, fq, smp, mom_limit);
 
     read_layer_count(st, run);
-    if (m.nl > nml) {
-        write_free(st, unit::log, {" NL>NML !!!!!!!!!!!!!"});
-        throw RunStop();
-    }
+    if (m.nl > nml) stop_with(st, " NL>NML !!!!!!!!!!!!!");
     if (m.nl < 1) refuse(st, "NL must be at least 1");
     std::vector<Layer> layers = read_layers(st, run);
     st.close(unit::model);
@@ -120,9 +124,11 @@ void indat(int mom_limit, Run& run) {
     static const Layout itmax_prompt("(/,' Enter Max Number of Iterations (ex., 100):')");
     tol_prompt.write(st, unit::console, {});
     read_list(st, unit::keyboard, {mm.tol});
-    require_finite(st, mm.tol, "TOL");
+    // Without a positive tolerance and one iteration at least no root can be accepted.
+    require_positive(st, mm.tol, "TOL");
     itmax_prompt.write(st, unit::console, {});
     read_list(st, unit::keyboard, {mm.itmax});
+    if (mm.itmax < 1) refuse(st, "ITMAX must be at least 1");
 
     static const Layout vmax_line("(/,' VSMAX, VPMAX =',2F9.3)");
     static const Layout cc_line("(' CCMIN, CCMAX =',2F9.3)");

@@ -19,6 +19,7 @@ namespace {
 
 [[noreturn]] void stop(Streams& st, const char* text) {
     write_free(st, unit::console, {text});
+    write_free(st, unit::log, {text});
     throw RunStop();
 }
 

@@ -18,9 +18,11 @@ std::string program_name(const std::string& quantity) {
     return s;
 }
 
-[[noreturn]] void console_stop(Streams& st, const char* line) {
-    write_free(st, unit::console, {" FROM SUBROUTINE INDAT :"});
-    write_free(st, unit::console, {line});
+[[noreturn]] void half_space_stop(Streams& st, const char* line) {
+    for (int u : {unit::console, unit::log}) {
+        write_free(st, u, {" FROM SUBROUTINE INDAT :"});
+        write_free(st, u, {line});
+    }
     throw RunStop();
 }
 
@@ -37,8 +39,8 @@ Model check_model(Streams& st, std::vector<Layer> layers) {
         case Error::Rule::not_positive: refuse(st, q + " must be a positive finite number");
         case Error::Rule::vp_not_above_vs: refuse(st, "VP" + n + " must exceed VS" + n);
         case Error::Rule::negative_thickness: refuse(st, "THK" + n + " must not be negative");
-        case Error::Rule::half_space_vs: console_stop(st, " VS(NL).NE.VSMAX, THUS STOP !!!");
-        case Error::Rule::half_space_vp: console_stop(st, " VP(NL).NE.VPMAX, THUS STOP !!!");
+        case Error::Rule::half_space_vs: half_space_stop(st, " VS(NL).NE.VSMAX, THUS STOP !!!");
+        case Error::Rule::half_space_vp: half_space_stop(st, " VP(NL).NE.VPMAX, THUS STOP !!!");
         default: refuse(st, e.what());
         }
     }

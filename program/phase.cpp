@@ -40,10 +40,7 @@ void wave_records(Streams& st, const WaveModes& w, std::size_t k, const char* ov
     for (const Diagnostic& d : w.diagnostics[k]) write_diagnostic(st, d);
     if (!w.trace.empty())
         for (const TracePoint& p : w.trace[k]) write_trace(st, w.wave, p);
-    if (w.overflow && w.overflow_at == k) {
-        write_free(st, unit::console, {overflow});
-        throw RunStop();
-    }
+    if (w.overflow && w.overflow_at == k) stop_with(st, overflow);
 }
 
 // The dispersion table of the run, rows iom .. nom. A half-space has no Love search, and its
@@ -98,6 +95,8 @@ void phase(int mom_limit, Run& run) {
         if (run.nstrc.nl != 1 && io != 0)
             write_free(st, unit::console,
                        {"  The highest modes for L- and R-waves", m.love.count[k] - 1, m.rayleigh.count[k] - 1});
+        // Progress shows as the search goes, however long each frequency takes.
+        st.flush_console();
         return true;
     };
     const Modes m = find_modes(model_of(run.nstrc), fr, o);

@@ -48,7 +48,12 @@ void Streams::open(int unit, std::string_view raw_name, OpenStatus status) {
         s.name.clear();
         fail(unit, "open", "null file name", s.reading);
     }
+    // The C library would take the name up to its first NUL: another file.
+    if (name.find('\0') != std::string::npos) fail(unit, "open", "file name holds a NUL byte", s.reading);
     const std::filesystem::path path = dir_ / name;
+    // A directory opens for reading, and then reads as an empty file.
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) fail(unit, "open", std::strerror(EISDIR), s.reading);
     errno = 0;
     s.file = std::fopen(path.c_str(), status == OpenStatus::old ? "r" : "w");
     if (s.file == nullptr) {

@@ -255,7 +255,7 @@ TEST(DriverModelChecks, LastFrequencyIndexBeyondTheLimit) {
     const ProgramRun r = run_model(model("0.5,2048", "1.4607", "2", slow_halfspace), "m.csv\n0\n");
     expect_stopped(r);
     EXPECT_EQ(r.console, banner + name_prompt + "\n Delta Time (s) =  0.5, Number of Time = 2048\n" +
-                             "\n Maximum frequency (Hz) =  0.684603272\n" + check_prompt);
+                             "\n Maximum frequency (Hz) =  0.684603272\n" + check_prompt + "  NOM>MOM !!!!!!!!!!!!!\n");
     EXPECT_EQ(r.file("fort.10"), " FROM indat:\n\n dt,nt,period  0.5 2048  1.4607\n"
                                  " IOM,NOM,DOM= 0 701  0.00613592315\n  NOM>MOM !!!!!!!!!!!!!\n");
 
@@ -273,7 +273,7 @@ TEST(DriverModelChecks, LastFrequencyIndexBeyondTheLimit) {
 TEST(DriverModelChecks, MoreThanTwentyLayersBeforeAnyLayerLine) {
     const ProgramRun r = run_model(model("0.05,256", "0.5", "21", ""), "m.csv\n0\n");
     expect_stopped(r);
-    EXPECT_EQ(r.console, two_layer_start + " Number of Layers= 21\n" + layer_heading);
+    EXPECT_EQ(r.console, two_layer_start + " Number of Layers= 21\n" + layer_heading + "  NL>NML !!!!!!!!!!!!!\n");
     EXPECT_EQ(r.file("fort.10"), two_layer_log_start + " IOM,NOM,DOM= 0 25  0.490873852\n  NL>NML !!!!!!!!!!!!!\n");
 }
 
@@ -301,7 +301,8 @@ TEST(DriverModelChecks, HalfSpaceNotTheFastestInS) {
                              " 2  2500.  3500.  200.  1.  2000.  100.  1.  0.\n" + indat_head +
                              "  VS(NL).NE.VSMAX, THUS STOP !!!\n");
     EXPECT_EQ(r.file("fort.10"), two_layer_log_start + " IOM,NOM,DOM= 0 25  0.490873852\n NL= 2\n" +
-                                     " 1  2000.  3000.  2500.  1000.\n 2  2500.  3500.  2000.  0.\n");
+                                     " 1  2000.  3000.  2500.  1000.\n 2  2500.  3500.  2000.  0.\n" + indat_head +
+                                     "  VS(NL).NE.VSMAX, THUS STOP !!!\n");
 }
 
 TEST(DriverModelChecks, HalfSpaceNotTheFastestInP) {
@@ -312,7 +313,8 @@ TEST(DriverModelChecks, HalfSpaceNotTheFastestInP) {
     EXPECT_TRUE(ends_with(r.console, " 2  2500.  3500.  200.  1.  2000.  100.  1.  0.\n" + indat_head +
                                          "  VP(NL).NE.VPMAX, THUS STOP !!!\n"))
         << r.console;
-    EXPECT_TRUE(ends_with(r.file("fort.10"), " 2  2500.  3500.  2000.  0.\n"));
+    EXPECT_TRUE(ends_with(r.file("fort.10"), " 2  2500.  3500.  2000.  0.\n" + indat_head +
+                                                 "  VP(NL).NE.VPMAX, THUS STOP !!!\n"));
 }
 
 TEST(DriverModelChecks, BothFailReportsOnlyS) {
@@ -353,7 +355,14 @@ TEST(DriverRefusals, DialogueAnswers) {
     EXPECT_TRUE(ends_with(ncc.console, two_layer_range.substr(0, two_layer_range.find(" Increment")) + indat_head +
                                            "  NCC must be at least 1, THUS STOP !!!\n"));
     expect_refused(run_model(csv, "m.csv\n1\n1.0\n0.001\n100\n200\n3000\n0\n"), "NZINT must be at least 1");
-    expect_refused(run_model(csv, "m.csv\n0\n1e999\n"), "TOL must be a finite number");
+    expect_refused(run_model(csv, "m.csv\n0\n1e999\n"), "TOL must be a positive finite number");
+    // Answers that cannot give a useful run, refused at their prompt.
+    expect_refused(run_model(csv, "m.csv\n2\n"), "ICHK must be 0 or 1");
+    expect_refused(run_model(csv, "m.csv\n0\n0\n"), "TOL must be a positive finite number");
+    expect_refused(run_model(csv, "m.csv\n0\n-0.001\n"), "TOL must be a positive finite number");
+    expect_refused(run_model(csv, "m.csv\n0\n0.001\n0\n"), "ITMAX must be at least 1");
+    expect_refused(run_model(csv, "m.csv\n1\n1.0\n0.001\n100\n200\n-1\n"), "DEP must not be negative");
+    expect_refused(run_model(csv, "m.csv\n1\n1.0\n0.001\n100\n200\n3000\n701\n"), "NZINT must be at most 700");
 }
 
 TEST(DriverRefusals, LayerValues) {
@@ -374,11 +383,11 @@ TEST(DriverRefusals, LayerValues) {
 }
 
 TEST(DriverRefusals, WhatTheModelAllowsStillRuns) {
-    // A zero thickness, a negative half-space thickness, negative tol and itmax.
+    // A zero thickness, a negative half-space thickness, 700 depth partitions.
     const ProgramRun r = run_model(model("0.05,256", "0.5", "3",
                                          "1,2000,1800,100,1,1000,50,1,0\n2,2000,1800,100,1,1000,50,1,1000\n"
                                          "3,2500,3500,200,1,2000,100,1,-5\n"),
-                                   "m.csv\n1\n1.0\n-0.001\n-3\n20\n3000\n20\n");
+                                   "m.csv\n1\n1.0\n0.001\n3\n20\n3000\n700\n");
     EXPECT_EQ(r.status, 0) << r.console << r.error;
     EXPECT_TRUE(ends_with(r.console, closing_notes + file_lines));
 }
@@ -390,6 +399,16 @@ TEST(DriverStreamFailures, ModelFileCannotBeOpened) {
     EXPECT_EQ(missing.status, 2);
     EXPECT_EQ(missing.error, "open: No such file or directory\napparent state: unit 7 named nothere.csv\n" + reading_tail);
     EXPECT_EQ(missing.console, banner + name_prompt);
+
+    // A directory opens, and would read as an empty file; a NUL byte would cut the name short.
+    std::filesystem::create_directory(missing.dir / "d.csv");
+    const ProgramRun folder = run_program(missing.dir, "d.csv\n0\n");
+    EXPECT_EQ(folder.status, 2);
+    EXPECT_EQ(folder.error, "open: Is a directory\napparent state: unit 7 named d.csv\n" + reading_tail);
+    write_file(missing.dir / "m", "not the model");
+    const ProgramRun nul = run_program(missing.dir, std::string("m\0.csv\n0\n", 9));
+    EXPECT_EQ(nul.status, 2);
+    EXPECT_EQ(nul.error.substr(0, nul.error.find('\n')), "open: file name holds a NUL byte");
 
     const ProgramRun blank = run_model(model("0.05,256", "0.5", "2", two_layers), "    \n0\n");
     EXPECT_EQ(blank.status, 2);

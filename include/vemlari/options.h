@@ -9,9 +9,9 @@ enum class Wave { love, rayleigh };
 struct Modes;
 
 struct SearchOptions {
-    // A candidate becomes a mode when |F| of its secular function falls below this.
+    // A candidate becomes a mode when |F| of its secular function falls below this (> 0).
     double tolerance = 1e-3;
-    // Bracket halvings allowed per candidate (0 or less: none, every candidate fails).
+    // Bracket halvings allowed per candidate (>= 1).
     int max_iterations = 100;
     // The scan's base step is the phase-velocity range over this number (>= 1).
     int partitions = 200;
