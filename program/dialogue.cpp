@@ -1,6 +1,7 @@
 // Model file and run dialogue: reads the layered model and the answers, checks them and
 // fills the run-state records.
 #include <cmath>
+#include <filesystem>
 #include <string>
 
 #include "program/list_input.h"
@@ -20,6 +21,20 @@ namespace {
     write_free(st, unit::console, {text});
     write_free(st, unit::log, {text});
     throw RunStop();
+}
+
+// A model file that is also an output of the run would be emptied before it is read: the
+// files themselves are compared, so links and other spellings of the name are caught too.
+void refuse_model_among_outputs(Streams& st, const std::string& name) {
+    const std::filesystem::path model = st.dir() / name;
+    for (const StreamFile& f : output_files()) {
+        std::error_code ec;
+        if (!std::filesystem::equivalent(model, st.dir() / f.name, ec)) continue;
+        const std::string line = " THE MODEL FILE IS THE OUTPUT FILE " + std::string(f.name) + ", THUS STOP !!!";
+        write_free(st, unit::console, {" FROM SUBROUTINE INDAT :"});
+        write_free(st, unit::console, {std::string_view(line)});
+        throw RunStop();
+    }
 }
 
 bool power_of_two(int nt) {
@@ -101,6 +116,7 @@ void indat(int mom_limit, Run& run) {
     write_free(st, unit::console, {"Enter Input File Name for \"torvex12sx-in.csv\""});
     const std::string name = read_name(st, unit::keyboard);
     st.open(unit::model, name, OpenStatus::old);
+    refuse_model_among_outputs(st, name);
 
     const Sampling smp = read_sampling(st);
     if (!power_of_two(smp.nt)) {

@@ -1,4 +1,6 @@
 #pragma once
+#include <vector>
+
 // Every stream of the program, with the file bound to it. A stream number names a file only
 // while it is open: the search and the eigenvector stage reuse some numbers for other files
 // (20 is "om_dat" in the one and "vr1_dat" in the other), each after the other has closed it.
@@ -49,5 +51,19 @@ constexpr StreamFile lmedres{46, "Lmedres.csv"};
 constexpr StreamFile rmedres{47, "Rmedres.csv"};
 constexpr StreamFile hoverv{48, "HoverV.csv"};
 }  // namespace eigen_file
+
+// Every file a run may write, the log first.
+inline std::vector<StreamFile> output_files() {
+    std::vector<StreamFile> all{{unit::log, "fort.10"}, search_file::om, search_file::mdl, search_file::mdr,
+                                search_file::phsl, search_file::phsr};
+    for (const StreamFile& f : search_file::trace) all.push_back(f);
+    for (const StreamFile& f : {eigen_file::vzn, eigen_file::vl1, eigen_file::vl2, eigen_file::vr[0], eigen_file::vr[1],
+                                eigen_file::vr[2], eigen_file::vr[3], eigen_file::ldis, eigen_file::lstr, eigen_file::rdis,
+                                eigen_file::rstr, eigen_file::grpl, eigen_file::grpr, eigen_file::ldisp1,
+                                eigen_file::ldisp2, eigen_file::rdisp1, eigen_file::rdisp2, eigen_file::lmedres,
+                                eigen_file::rmedres, eigen_file::hoverv})
+        all.push_back(f);
+    return all;
+}
 
 }  // namespace vemlari

@@ -365,6 +365,24 @@ TEST(DriverRefusals, DialogueAnswers) {
     expect_refused(run_model(csv, "m.csv\n1\n1.0\n0.001\n100\n200\n3000\n701\n"), "NZINT must be at most 700");
 }
 
+// A model file that the run would write over is refused before anything is written, under
+// its own name, as a link, or under another spelling.
+TEST(DriverRefusals, ModelFileThatIsAnOutputOfTheRun) {
+    const std::string csv = model("0.05,256", "0.5", "2", two_layers);
+    for (const std::string name : {"fort.10", "om_dat", "Ldisper1.csv", "link", "./HoverV.csv"}) {
+        const auto dir = scratch_dir("clash");
+        const std::string file = name == "link" ? "mdl_dat" : name.substr(name.find_first_not_of("./"));
+        write_file(dir / file, csv);
+        if (name == "link") std::filesystem::create_symlink(dir / file, dir / name);
+        const ProgramRun r = run_program(dir, name + "\n0\n0.001\n100\n20\n");
+        EXPECT_EQ(r.status, 1) << name;
+        EXPECT_TRUE(ends_with(r.console, indat_head + "  THE MODEL FILE IS THE OUTPUT FILE " + file + ", THUS STOP !!!\n"))
+            << r.console;
+        EXPECT_EQ(read_file(dir / file), csv) << name;
+        EXPECT_FALSE(std::filesystem::exists(dir / (file == "fort.10" ? "om_dat" : "fort.10"))) << name;
+    }
+}
+
 TEST(DriverRefusals, LayerValues) {
     auto with_first = [](const std::string& line) {
         return model("0.05,256", "0.5", "2", line + "\n2,2500,3500,200,1,2000,100,1,0\n");
