@@ -37,6 +37,15 @@ void refuse_model_among_outputs(Streams& st, const std::string& name) {
     }
 }
 
+// Files an earlier run left (a check run's eigenfunctions, a complete run's results before
+// a stopped one) would pass for this run's.
+void remove_earlier_outputs(Streams& st) {
+    for (const StreamFile& f : output_files()) {
+        std::error_code ec;
+        std::filesystem::remove(st.dir() / f.name, ec);
+    }
+}
+
 bool power_of_two(int nt) {
     double a = nt;
     do {
@@ -117,6 +126,7 @@ void indat(int mom_limit, Run& run) {
     const std::string name = read_name(st, unit::keyboard);
     st.open(unit::model, name, OpenStatus::old);
     refuse_model_among_outputs(st, name);
+    remove_earlier_outputs(st);
 
     const Sampling smp = read_sampling(st);
     if (!power_of_two(smp.nt)) {

@@ -383,6 +383,23 @@ TEST(DriverRefusals, ModelFileThatIsAnOutputOfTheRun) {
     }
 }
 
+// Nothing an earlier run wrote is left to pass for this run's: neither a check run's own
+// files after a normal run, nor the results of a complete run after a stopped one.
+TEST(DriverRefusals, EarlierOutputsAreRemovedAtTheStart) {
+    const auto dir = scratch_dir("stale");
+    write_file(dir / "m.csv", model("0.05,256", "0.5", "2", two_layers));
+    ASSERT_EQ(run_program(dir, "m.csv\n1\n1.0\n0.001\n100\n20\n3000\n20\n").status, 0);
+    ASSERT_TRUE(std::filesystem::exists(dir / "vl1_dat"));
+    ASSERT_EQ(run_program(dir, "m.csv\n0\n0.001\n100\n20\n").status, 0);
+    for (const char* check_only : {"vl1_dat", "vzn_dat", "sclc_dat", "sec-Ray.csv", "Rstr.csv"})
+        EXPECT_FALSE(std::filesystem::exists(dir / check_only)) << check_only;
+    const ProgramRun stopped = run_program(dir, "m.csv\n0\n0\n");
+    EXPECT_EQ(stopped.status, 1);
+    for (const char* result : {"om_dat", "mdl_dat", "grpr_dat", "Ldisper1.csv", "HoverV.csv"})
+        EXPECT_FALSE(std::filesystem::exists(dir / result)) << result;
+    EXPECT_TRUE(std::filesystem::exists(dir / "m.csv"));
+}
+
 TEST(DriverRefusals, LayerValues) {
     auto with_first = [](const std::string& line) {
         return model("0.05,256", "0.5", "2", line + "\n2,2500,3500,200,1,2000,100,1,0\n");
