@@ -4,8 +4,8 @@
     /usr/bin/python3 many_models.py                    # a LocalCluster on this machine
     /usr/bin/python3 many_models.py tcp://host:8786    # the cluster of a running scheduler
 
-Options: --models N (100000), --batch B (models per task, 500), --seed S (0), --output
-FILE.npy. The models of a task travel to its worker as one (B, 4, layers) array, the worker
+Options: --models N (100000), --frequencies F (25, from 1 to 20 Hz), --batch B (models per
+task, 500), --seed S (0), --output FILE.npy. The models of a task travel to its worker as one (B, 4, layers) array, the worker
 computes them with vemlari.dispersion_many, and the results come back as one array
 (models, frequencies, 2) of phase velocities (m/s), NaN where a mode does not exist. The
 workers need the vemlari module, as this script does.
@@ -18,8 +18,12 @@ import numpy as np
 import vemlari
 from dask.distributed import Client, LocalCluster, progress
 
-FREQUENCIES = np.geomspace(1.0, 20.0, 25)  # Hz
 LAYERS = 4  # the last one the half-space
+
+
+def frequencies(n):
+    """n frequencies (Hz), log-spaced from 1 to 20 Hz."""
+    return np.geomspace(1.0, 20.0, n)
 
 
 def random_models(n, seed=0):
@@ -58,6 +62,7 @@ def main(argv=None):
     ap = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     ap.add_argument("scheduler", nargs="?", help="address of a Dask scheduler (default: a LocalCluster)")
     ap.add_argument("--models", type=int, default=100_000)
+    ap.add_argument("--frequencies", type=int, default=25)
     ap.add_argument("--batch", type=int, default=500)
     ap.add_argument("--seed", type=int, default=0)
     ap.add_argument("--output", help="save the (models, frequencies, 2) array here (.npy)")
@@ -65,9 +70,9 @@ def main(argv=None):
     models = random_models(a.models, a.seed)
     with (Client(a.scheduler) if a.scheduler else Client(LocalCluster())) as client:
         start = time.perf_counter()
-        c = compute(client, models, FREQUENCIES, a.batch)
+        c = compute(client, models, frequencies(a.frequencies), a.batch)
         seconds = time.perf_counter() - start
-    print(f"{a.models} models, {len(FREQUENCIES)} frequencies: {seconds:.1f} s, {a.models / seconds:.0f} models/s; "
+    print(f"{a.models} models, {a.frequencies} frequencies: {seconds:.1f} s, {a.models / seconds:.0f} models/s; "
           f"mode 0 at {np.isfinite(c[..., 0]).mean():.1%}, mode 1 at {np.isfinite(c[..., 1]).mean():.1%} "
           "of (model, frequency)")
     if a.output:
