@@ -429,6 +429,38 @@ TEST(DriverRefusals, WhatTheModelAllowsStillRuns) {
 
 const std::string reading_tail = "lately reading sequential formatted external IO\n";
 
+// The program waits at a prompt (its standard input stays open and silent) when the signal
+// comes: it says so on the console and at the end of the log, and exits 128 + the signal.
+ProgramRun interrupted(const std::string& answers, const std::string& prompt, const std::string& signal) {
+    const auto dir = scratch_dir("signal");
+    write_file(dir / "m.csv", model("0.05,256", "0.5", "2", two_layers));
+    write_file(dir / "answers.in", answers);
+    // Job control, so that the background job keeps the default handling of SIGINT; the
+    // shell holds the input pipe open, so the program waits at its next prompt.
+    write_file(dir / "run.sh", "set -m\nmkfifo in\n'" + std::string(VEMLARI_EXE) +
+                                   "' < in > console.out 2> error.out &\npid=$!\nexec 3> in\ncat answers.in >&3\n"
+                                   "for i in $(seq 1200); do grep -q '" + prompt + "' console.out && break; sleep 0.05; done\n"
+                                   "kill -" + signal + " $pid\nwait $pid\necho $? > status\nexec 3>&-\n");
+    EXPECT_EQ(std::system(("cd '" + dir.string() + "' && bash run.sh").c_str()), 0);
+    ProgramRun r;
+    r.dir = dir;
+    r.status = std::stoi(read_file(dir / "status"));
+    r.console = read_file(dir / "console.out");
+    return r;
+}
+
+TEST(DriverStop, InterruptsAreReportedAndEndWithTheirStatus) {
+    const ProgramRun at_name = interrupted("", "File Name", "INT");
+    EXPECT_EQ(at_name.status, 130);
+    EXPECT_TRUE(ends_with(at_name.console, name_prompt + " INTERRUPTED BY SIGINT, THUS STOP !!!\n")) << at_name.console;
+    EXPECT_EQ(at_name.file("fort.10"), " INTERRUPTED BY SIGINT, THUS STOP !!!\n");
+    const ProgramRun later = interrupted("m.csv\n0\n0.001\n", "Iterations", "TERM");
+    EXPECT_EQ(later.status, 143);
+    EXPECT_TRUE(ends_with(later.console, tol_itmax_prompts + " INTERRUPTED BY SIGTERM, THUS STOP !!!\n")) << later.console;
+    EXPECT_TRUE(ends_with(later.file("fort.10"), " 2  2500.  3500.  2000.  0.\n INTERRUPTED BY SIGTERM, THUS STOP !!!\n"))
+        << later.file("fort.10");
+}
+
 TEST(DriverStreamFailures, ModelFileCannotBeOpened) {
     const ProgramRun missing = run_model(model("0.05,256", "0.5", "2", two_layers), "nothere.csv\n0\n");
     EXPECT_EQ(missing.status, 2);
