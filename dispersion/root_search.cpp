@@ -82,7 +82,7 @@ void scan_modes(const WaveScan& wave, SecularFunction& f, int top, std::size_t k
                 c3n = c23;
             }
             if (as2n < ctl.tol) {
-                if (c2n >= wave.floor) roots.add(c2n, c1n, c3n, top);
+                if (c2n >= wave.floor && c2n < wave.ceiling) roots.add(c2n, c1n, c3n, top);
                 return c2n;
             }
             if (std::fabs(as2o - as12) < ctl.tol / 10.0 && std::fabs(as2o - as23) < ctl.tol / 10.0) break;

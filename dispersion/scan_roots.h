@@ -31,14 +31,6 @@ struct ScanRoots {
         }
         ++n;
     }
-    // Drops the last root (stored, as n <= capacity).
-    void drop_last() {
-        c.pop_back();
-        lo.pop_back();
-        hi.pop_back();
-        top.pop_back();
-        --n;
-    }
     bool overflowing() const { return static_cast<std::size_t>(n) > capacity; }
 };
 

@@ -69,15 +69,11 @@ void scan_every_top(const WaveScan& surface, Function& f, std::size_t k, const S
     deeper.stop_after = 0;
     ScanLog untraced{w.diagnostics[k], nullptr, w.wave, k};
     for (const int top : slow.layer) {
-        // Above the half-space's S velocity energy leaks into it: nothing is trapped there.
-        const double vs_half_space = s.vs[s.nl];
         WaveScan at = surface;
-        at.end = std::fmin(at.end, vs_half_space);
+        at.end = std::fmin(at.end, surface.ceiling);
         at.end_on_current_step = true;
         f.refer_to(top);
         scan_modes(at, f, top, k, s, deeper, w.phase_velocity, more, untraced);
-        if (!more.overflowing())
-            while (more.n > 0 && more.c[static_cast<std::size_t>(more.n - 1)] >= vs_half_space) more.drop_last();
         merge_roots(modes, more);
     }
     f.refer_to(1);
@@ -96,7 +92,7 @@ void love_search(std::size_t k, double om, const SearchSetup& setup, LoveFunctio
     // Layers of one S velocity leave no range to scan.
     if (!(dcc > 0.0)) return;
     // No Love wave is slower than the slowest S velocity.
-    const WaveScan wave{dcc, scan_start(r.vsmin, dcc), r.vsmax, true, r.vsmin};
+    const WaveScan wave{dcc, scan_start(r.vsmin, dcc), r.vsmax, true, r.vsmin, setup.s.vs[setup.s.nl]};
     f.set_frequency(om);
     scan_every_top(wave, f, k, setup, w);
 }
@@ -113,7 +109,7 @@ void rayleigh_search(std::size_t k, double om, bool zero_frequency, const Search
     const double dcc = (r.vsmax - r.ccmin) / setup.ncc;
     // Nor a Rayleigh wave slower than the scan's lower bound, 1 % below the half-space
     // Rayleigh velocity of the slowest layer.
-    const WaveScan wave{dcc, scan_start(r.ccmin, dcc), r.cmax, false, r.cmin};
+    const WaveScan wave{dcc, scan_start(r.ccmin, dcc), r.cmax, false, r.cmin, setup.s.vs[setup.s.nl]};
     f.set_frequency(om);
     scan_every_top(wave, f, k, setup, w);
 }

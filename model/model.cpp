@@ -37,6 +37,10 @@ void check_layer(const Layer& l, int n, bool half_space) {
     finite(l.vp, "vp");
     if (!(l.vp > l.vs))
         refuse(Error::Rule::vp_not_above_vs, n, "vp", l.vp, "must exceed the S velocity vs = " + number(l.vs));
+    // Below this the bulk modulus is not positive: no solid, and no real wave speeds.
+    if (!(3.0 * l.vp * l.vp > 4.0 * l.vs * l.vs))
+        refuse(Error::Rule::not_a_solid, n, "vp", l.vp,
+               "must exceed 2/sqrt(3) times the S velocity vs = " + number(l.vs) + " (a positive bulk modulus)");
     if (!half_space && l.thickness < 0.0)
         refuse(Error::Rule::negative_thickness, n, "thickness", l.thickness, "must not be negative above the half-space");
 }

@@ -180,6 +180,7 @@ TEST(ApiRefusals, EveryModelRuleNamesTheLayerTheQuantityAndTheValue) {
         {[](auto& l) { l[2].density = nan; }, R::not_positive, 3, "density", nan, "nan must be a positive"},
         {[](auto& l) { l[1].vs = -1; }, R::not_positive, 2, "vs", -1, "-1 must be a positive"},
         {[](auto& l) { l[1].vp = 1500; }, R::vp_not_above_vs, 2, "vp", 1500, "1500 must exceed the S velocity vs = 15"},
+        {[](auto& l) { l[1].vp = 1732; }, R::not_a_solid, 2, "vp", 1732, "1732 must exceed 2/sqrt(3) times"},
         {[](auto& l) { l[1].thickness = -0.5; }, R::negative_thickness, 2, "thickness", -0.5, "-0.5 must not be neg"},
         {[](auto& l) { l[1].vs = 2000.5; }, R::half_space_vs, 2, "vs", 2000.5, "2000.5 exceeds the half-space's"},
         {[](auto& l) { l[0].vp = 3600; }, R::half_space_vp, 1, "vp", 3600, "3600 exceeds the half-space's"},

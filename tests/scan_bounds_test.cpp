@@ -38,5 +38,28 @@ TEST(ScanBounds, NoTrialAtOrBelowZeroAndNoRootBelowTheLowerBound) {
     }
 }
 
+// A half-space under a layer of no thickness, a homogeneous medium: its secular
+// function vanishes at the branch point vs of the half-space, which is no mode (its field
+// does not decay); no root at or above that velocity is kept, and every one below it has a
+// finite group velocity.
+TEST(ScanBounds, NoModeAtOrAboveTheHalfSpaceSVelocity) {
+    std::vector<double> hz;
+    for (int k = 1; k <= 20; ++k) hz.push_back(0.5 * k);
+    for (const Model& model : {Model({{0, 1800, 1000, 2000}, {0, 3500, 2000, 2500}}),
+                               Model({{1000, 1800, 1000, 2000}, {0, 3500, 2000, 2500}})}) {
+        const Modes m = find_modes(model, Frequencies::hertz(hz));
+        const Properties p = mode_properties(model, m);
+        for (const Wave w : {Wave::love, Wave::rayleigh})
+            for (std::size_t k = 0; k < hz.size(); ++k)
+                for (std::size_t j = 0; j < m[w].phase_velocity[k].size(); ++j) {
+                    EXPECT_LT(m[w].phase_velocity[k][j], 2000.0) << k;
+                    EXPECT_TRUE(std::isfinite(p[w].modes[k][j].group_velocity)) << k;
+                }
+        if (model[0].thickness == 0) {
+            for (std::size_t k = 0; k < hz.size(); ++k) EXPECT_TRUE(m.love.phase_velocity[k].empty()) << k;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace vemlari

@@ -15,6 +15,7 @@ public:
         not_finite,          // a value that must be a finite number
         not_positive,        // density and S velocity must be positive (and finite)
         vp_not_above_vs,     // the P velocity of a layer must exceed its S velocity
+        not_a_solid,         // ... and give a positive bulk modulus: vp^2 > 4/3 vs^2
         negative_thickness,  // a layer above the half-space must not have a negative thickness
         half_space_vs,       // the half-space must have the largest S velocity of the model
         half_space_vp,       // ... and the largest P velocity

@@ -24,7 +24,7 @@ struct Layer {
 
 // A validated model: constructing one checks, layer by layer from the top and in this order,
 //   thickness, qp, fp, qs, fs finite; density > 0, vs > 0 (finite); vp finite and vp > vs;
-//   thickness >= 0 above the half-space;
+//   vp^2 > 4/3 vs^2 (a positive bulk modulus: a solid); thickness >= 0 above the half-space;
 // then that the half-space has the largest vs and the largest vp of the model. The first
 // rule broken throws Error naming the layer, the quantity, the value and the rule.
 // Any number of layers from 1 (a lone half-space) up.
