@@ -3,8 +3,6 @@
 #include <cerrno>
 #include <cstring>
 #include <fstream>
-#include <iterator>
-#include <sstream>
 
 #include "cli/model_formats.h"
 
@@ -50,20 +48,21 @@ ModelFormat recognise(const std::vector<std::string>& lines) {
 }
 
 std::vector<ModelEntry> read_models(const std::string& argument_as_given, std::istream& standard_input) {
-    std::string text;
     const bool piped = argument_as_given == "-";
     const std::string argument = piped ? "stdin" : argument_as_given;
-    if (piped) {
-        text.assign(std::istreambuf_iterator<char>(standard_input), std::istreambuf_iterator<char>());
-    } else {
-        errno = 0;
-        std::ifstream in(argument, std::ios::binary);
-        if (!in) return {refused(argument, argument, 0, std::string("cannot open: ") + std::strerror(errno))};
-        std::ostringstream s;
-        s << in.rdbuf();
-        text = s.str();
+    std::vector<std::string> lines;
+    try {
+        if (piped) {
+            lines = read_lines(standard_input);
+        } else {
+            errno = 0;
+            std::ifstream in(argument, std::ios::binary);
+            if (!in) return {refused(argument, argument, 0, std::string("cannot open: ") + std::strerror(errno))};
+            lines = read_lines(in);
+        }
+    } catch (const FileRefusal& r) {
+        return {refused(argument, argument, r.line(), r.what())};
     }
-    const std::vector<std::string> lines = split_lines(text);
     bool blank = true;
     for (const std::string& l : lines) blank = blank && fields(l).empty();
     if (blank) return {refused(argument, argument, 0, "the file is empty: expected a model")};

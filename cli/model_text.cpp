@@ -1,7 +1,11 @@
 #include "cli/model_text.h"
 
 #include <charconv>
+#include <climits>
 #include <cmath>
+#include <istream>
+
+#include "records/streams.h"
 
 namespace vemlari::cli {
 
@@ -40,6 +44,26 @@ std::vector<std::string> split_lines(std::string_view text) {
     return lines;
 }
 
+std::vector<std::string> read_lines(std::istream& in) {
+    using traits = std::istream::traits_type;
+    std::vector<std::string> lines;
+    std::string line;
+    std::streambuf* buffer = in.rdbuf();
+    for (traits::int_type c; !traits::eq_int_type(c = buffer->sbumpc(), traits::eof());) {
+        if (c == '\n') {
+            lines.push_back(std::move(line));
+            line.clear();
+            continue;
+        }
+        if (line.size() == max_record)
+            throw FileRefusal(static_cast<int>(lines.size()) + 1,
+                              "the line is longer than " + std::to_string(max_record) + " bytes");
+        line.push_back(traits::to_char_type(c));
+    }
+    if (!line.empty()) lines.push_back(std::move(line));
+    return lines;
+}
+
 std::vector<std::string_view> fields(std::string_view line) {
     std::vector<std::string_view> out;
     std::size_t p = 0;
@@ -75,6 +99,9 @@ std::optional<double> parse_number(std::string_view field, int shift) {
         long written = 0;
         const auto r = std::from_chars(digits.data(), digits.data() + digits.size(), written);
         if (r.ec != std::errc()) return std::nullopt;
+        // A finite value with an exponent this far out has a zero mantissa, which no shift
+        // changes; the sum below would overflow.
+        if (written > INT_MAX || written < INT_MIN) return *v == 0.0 ? v : std::nullopt;
         exponent += written;
     }
     return plain_number(std::string(field.substr(0, e)) + "e" + std::to_string(exponent));

@@ -1,6 +1,7 @@
 #pragma once
 // What the model-file readers share: the file as lines, the refusal that names a line,
 // blank-separated fields and strict numbers.
+#include <iosfwd>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -22,6 +23,9 @@ private:
 
 // The lines of a file without their line ends; a last line without one counts if not empty.
 std::vector<std::string> split_lines(std::string_view text);
+// The same, read from a stream; a line longer than max_record (records/streams.h) is
+// refused as soon as it gets there, so that a source without line ends ends the read.
+std::vector<std::string> read_lines(std::istream& in);
 
 // The fields of a line, separated by blanks, tabs or commas.
 std::vector<std::string_view> fields(std::string_view line);

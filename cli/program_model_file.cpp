@@ -21,6 +21,11 @@ public:
         line = lines_[next_++];
         return true;
     }
+    bool skip_next_line() override {
+        if (next_ >= lines_.size()) return false;
+        ++next_;
+        return true;
+    }
     [[noreturn]] void fail(std::string_view context, std::string_view condition, std::string_view value) override {
         throw ListFailure{std::string(context), std::string(condition), std::string(value)};
     }

@@ -17,6 +17,7 @@ class StreamSource : public LineSource {
 public:
     StreamSource(Streams& st, int unit) : st_(st), unit_(unit) {}
     bool next_line(std::string& line) override { return st_.read_line(unit_, line); }
+    bool skip_next_line() override { return st_.skip_line(unit_); }
     [[noreturn]] void fail(std::string_view context, std::string_view condition, std::string_view) override {
         st_.fail(unit_, context, condition, true);
     }
@@ -113,10 +114,12 @@ void read_list(LineSource& in, std::initializer_list<ListItem> items) {
                 break;
             }
             const std::string_view count = token.substr(0, star);
+            // A count past INT_MAX is refused as soon as it gets there, before r can overflow.
             long long r = 0;
             for (char d : count) {
-                if (!is_digit(d) || r > INT_MAX) in.fail("list in", "bad repetition count", token);
+                if (!is_digit(d)) in.fail("list in", "bad repetition count", token);
                 r = r * 10 + (d - '0');
+                if (r > INT_MAX) in.fail("invalid integer", "integer out of range", token);
             }
             if (count.empty() || r < 1) in.fail("list in", "bad repetition count", token);
             repeat_value.assign(token.substr(star + 1));
@@ -129,8 +132,7 @@ void read_list(LineSource& in, std::initializer_list<ListItem> items) {
 }
 
 void skip_line(LineSource& in) {
-    std::string line;
-    if (!in.next_line(line)) in.fail("list in", "end of file", {});
+    if (!in.skip_next_line()) in.fail("list in", "end of file", {});
 }
 
 void read_list(Streams& st, int unit, std::initializer_list<ListItem> items) {
@@ -145,7 +147,7 @@ void skip_line(Streams& st, int unit) {
 
 std::string read_name(Streams& st, int unit) {
     std::string line;
-    if (!st.read_line(unit, line)) st.fail(unit, "read start", "end of file", true);
+    if (!st.read_line(unit, line, "read start")) st.fail(unit, "read start", "end of file", true);
     std::size_t n = line.size();
     while (n > 0 && is_blank(line[n - 1])) --n;
     line.resize(n);

@@ -24,6 +24,11 @@ public:
     virtual ~LineSource() = default;
     // The next line without its line end; false at the end of the input.
     virtual bool next_line(std::string& line) = 0;
+    // Past the next line without keeping it (a title of any length costs no memory).
+    virtual bool skip_next_line() {
+        std::string line;
+        return next_line(line);
+    }
     // A failed read: the operation ("list in", "invalid number", ...), what went wrong, and
     // the value at fault (empty at the end of the input).
     [[noreturn]] virtual void fail(std::string_view context, std::string_view condition, std::string_view value) = 0;

@@ -44,6 +44,7 @@ void Streams::open(int unit, std::string_view raw_name, OpenStatus status) {
     s.name = name;
     s.last_layout.clear();
     s.reading = status == OpenStatus::old;
+    s.lines_read = 0;
     if (name.empty()) {
         s.name.clear();
         fail(unit, "open", "null file name", s.reading);
@@ -99,29 +100,55 @@ void Streams::put(int unit, std::string_view record, std::string_view layout) {
     }
 }
 
-bool Streams::read_line(int unit, std::string& line) {
+namespace {
+
+enum class RecordEnd { line, end, too_long };
+
+// One line from `get` (a character or EOF), kept in `line` unless null; never more than
+// max_record characters are taken before the line is given up.
+template <class Get>
+RecordEnd read_record(Get&& get, std::string* line) {
+    std::size_t length = 0;
+    bool any = false;
+    for (int c; (c = get()) != EOF;) {
+        any = true;
+        if (c == '\n') return RecordEnd::line;
+        if (++length > max_record) return RecordEnd::too_long;
+        if (line != nullptr) line->push_back(static_cast<char>(c));
+    }
+    return any ? RecordEnd::line : RecordEnd::end;
+}
+
+}  // namespace
+
+bool Streams::next_record(int unit, std::string* line, std::string_view context) {
+    if (line != nullptr) line->clear();
+    Stream& s = s_[unit];
+    RecordEnd e;
     if (unit == unit::keyboard) {
         flush_console();
-        if (!std::getline(keyboard_, line)) return false;
-        return true;
+        e = read_record([&] { return keyboard_.get(); }, line);
+    } else {
+        s.last_layout.clear();
+        if (s.file == nullptr) return false;
+        e = read_record([&] { return std::fgetc(s.file); }, line);
     }
-    Stream& s = s_[unit];
-    s.last_layout.clear();
-    if (s.file == nullptr) return false;
-    line.clear();
-    int c;
-    bool any = false;
-    while ((c = std::fgetc(s.file)) != EOF) {
-        any = true;
-        if (c == '\n') return true;
-        line.push_back(static_cast<char>(c));
-    }
-    return any;
+    if (e == RecordEnd::end) return false;
+    ++s.lines_read;
+    if (e == RecordEnd::too_long) fail(unit, context, "record too long", true, s.lines_read);
+    return true;
 }
+
+bool Streams::read_line(int unit, std::string& line, std::string_view context) {
+    return next_record(unit, &line, context);
+}
+
+bool Streams::skip_line(int unit, std::string_view context) { return next_record(unit, nullptr, context); }
 
 void Streams::flush_console() { console_.flush(); }
 
-void Streams::fail(int unit, std::string_view context, std::string_view condition, bool reading) {
+void Streams::fail(int unit, std::string_view context, std::string_view condition, bool reading,
+                   long long line) {
     const Stream& s = s_[unit];
     std::string report;
     report.append(context).append(": ").append(condition).append("\n");
@@ -131,6 +158,7 @@ void Streams::fail(int unit, std::string_view context, std::string_view conditio
     } else {
         report.append("(unnamed)");
     }
+    if (line > 0) report.append(", line ").append(std::to_string(line));
     report.append("\n");
     if (!reading && !s.last_layout.empty()) report.append("last format: ").append(s.last_layout).append("\n");
     report.append("lately ").append(reading ? "reading" : "writing");

@@ -15,6 +15,10 @@ namespace vemlari {
 
 enum class OpenStatus { unk, old };
 
+// The longest line a read takes (without its line end): a source without line ends, such as
+// /dev/zero, must fail the read instead of filling the memory.
+inline constexpr std::size_t max_record = std::size_t{1} << 20;
+
 class Streams : public RecordSink {
 public:
     Streams(std::istream& keyboard, std::ostream& console, std::ostream& error,
@@ -33,13 +37,17 @@ public:
     void put(int unit, std::string_view record, std::string_view layout) override;
 
     // Next line of an input stream (without its line end); false at the end of the input.
-    bool read_line(int unit, std::string& line);
+    // A line longer than max_record fails the read: "<context>: record too long".
+    bool read_line(int unit, std::string& line, std::string_view context = "list in");
+    // Past the next line without keeping it; false at the end of the input.
+    bool skip_line(int unit, std::string_view context = "list in");
     // Console records must be visible before the program waits for the keyboard.
     void flush_console();
 
-    // Throws StreamFailure with the error report of a failed operation on `unit`.
+    // Throws StreamFailure with the error report of a failed operation on `unit`; a line
+    // number above 0 is named after the stream.
     [[noreturn]] void fail(int unit, std::string_view context, std::string_view condition,
-                           bool reading);
+                           bool reading, long long line = 0);
 
     bool bound(int unit) const;
     const std::filesystem::path& dir() const { return dir_; }
@@ -51,8 +59,10 @@ private:
         bool last_was_write = false;
         std::string last_layout;
         bool reading = false;
+        long long lines_read = 0;
     };
     void bind_default(int unit);
+    bool next_record(int unit, std::string* line, std::string_view context);
 
     std::istream& keyboard_;
     std::ostream& console_;
