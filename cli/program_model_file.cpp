@@ -83,6 +83,9 @@ ParsedModel read_program_file(const std::vector<std::string>& lines) {
     const double duration = nt * dt;
     const double count = duration / period;
     if (!(count < 2147483648.0)) throw FileRefusal(in.line(), "nt * dt / period must fit a whole number");
+    // A few bytes of file must not ask for gigabytes of grid (found by the fuzzer); a grid
+    // this fine is for --count.
+    if (count > 1e7) throw FileRefusal(in.line(), "nt * dt / period gives more than 10000000 frequencies");
     ParsedModel m;
     m.grid = Frequencies::regular(8.0 * std::atan(1.0) / duration, 0, static_cast<int>(count));
 

@@ -64,6 +64,15 @@ TEST(ReaderLongLines, DevZeroAsModelOrStandardInputEndsWithTheRefusal) {
     }
 }
 
+// Found by the fuzzer: 692 s x 256 over a 0.001 s period asked for 177 million frequencies.
+TEST(ReaderLongLines, ProgramFileGridOfGigabytesIsRefused) {
+    const auto dir = scratch_dir("huge-grid");
+    write_file(dir / "m.csv", "t\nh\n692.,256\nh\n0.001\n\nh\n1\nh\n1,2000,1800,100,1,1000,50,1,0\n");
+    const testing::CliRun cli = testing::run_cli(dir, "modes m.csv");
+    EXPECT_EQ(cli.status, 1);
+    EXPECT_NE(cli.err.find("m.csv:5: nt * dt / period gives more than 10000000 frequencies"), std::string::npos) << cli.err;
+}
+
 TEST(ReaderIntegers, RepeatCountsPast32BitsAreOutOfRange) {
     // 2147483648 overflowed an int; 4294967297 wrapped to a count of 1.
     for (const char* text : {"2147483648*1 5\n", "4294967297*100 5\n", "99999999999999999999*1 5\n"}) {
