@@ -4,6 +4,7 @@
 
 #include "cli/model_formats.h"
 #include "program/list_input.h"
+#include "program/model_file.h"
 
 namespace vemlari::cli {
 
@@ -53,14 +54,6 @@ void expect(Lines& in, const std::string& what, Read&& read) {
         if (f.condition == "end of file") throw FileRefusal(in.line() + 1, "expected " + what + ": the file ends");
         throw FileRefusal(in.line(), "expected " + what + ": " + fault(f));
     }
-}
-
-bool power_of_two(int nt) {
-    double a = nt;
-    do {
-        a = a / 2.0;
-    } while (a > 1.0);
-    return a == 1.0;
 }
 
 }  // namespace

@@ -46,14 +46,6 @@ void remove_earlier_outputs(Streams& st) {
     }
 }
 
-bool power_of_two(int nt) {
-    double a = nt;
-    do {
-        a = a / 2.0;
-    } while (a > 1.0);
-    return a == 1.0;
-}
-
 // The frequency grid: from the model file, or the one check frequency from the keyboard.
 void frequency_grid(Streams& st, Freq& fq, const Sampling& smp, int mom_limit) {
     double period = read_period(st);
