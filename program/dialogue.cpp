@@ -10,6 +10,7 @@
 #include "program/refusal.h"
 #include "records/free_form.h"
 #include "records/layout.h"
+#include "records/number_images.h"
 #include "records/run_stop.h"
 
 namespace vemlari {
@@ -105,6 +106,25 @@ void depth_grid(Streams& st, Run& run) {
     write_free(st, unit::console, {" eigsl.m, and eigsr.m\" for \"M-file\" of \"Matlab\""});
 }
 
+std::string hertz(double f) {
+    std::string image;
+    append_free_real_bare(image, f);
+    return image;
+}
+
+// Frequencies at which the model cannot be evaluated in double precision would write NaN or
+// Infinity; the grid's lowest non-zero and highest frequency, or the check frequency, must
+// lie inside the model's limits.
+void refuse_unevaluable_frequencies(Streams& st, const Freq& fq, const Model& model) {
+    const FrequencyLimits lim = frequency_limits(model);
+    const double pi2 = 8.0 * std::atan(1.0);
+    const double lowest = fq.dom * std::fmax(fq.iom, 1) / pi2;
+    const double highest = fq.dom * fq.nom / pi2;
+    if (fq.nom < 1 || (lowest >= lim.lowest && highest <= lim.highest)) return;
+    const std::string range = " between " + hertz(lim.lowest) + " and " + hertz(lim.highest) + " Hz for this model";
+    refuse(st, fq.iom == 1 ? "FCHK must be" + range : "The frequencies of DT, NT and PERIOD must be" + range);
+}
+
 }  // namespace
 
 void indat(int mom_limit, Run& run) {
@@ -137,6 +157,7 @@ void indat(int mom_limit, Run& run) {
     st.close(unit::model);
     check_model(st, std::move(layers));
     const ScanRange range = derive_scan_range(run);
+    refuse_unevaluable_frequencies(st, fq, model_of(m));
 
     static const Layout tol_prompt("(/,' Enter Tolerance for Secular Function (ex., 0.001):')");
     static const Layout itmax_prompt("(/,' Enter Max Number of Iterations (ex., 100):')");

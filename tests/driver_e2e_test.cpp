@@ -365,6 +365,27 @@ TEST(DriverRefusals, DialogueAnswers) {
     expect_refused(run_model(csv, "m.csv\n1\n1.0\n0.001\n100\n200\n3000\n701\n"), "NZINT must be at most 700");
 }
 
+// Frequencies the kernels cannot evaluate in doubles (wavenumbers that underflow or overflow
+// when squared, omega itself overflowing) are refused up front; just inside the limits every
+// file stays finite.
+TEST(DriverRefusals, FrequenciesOutsideWhatTheModelCanBeEvaluatedAt) {
+    const std::string csv = model("0.05,256", "0.5", "2", two_layers);
+    const std::string range = "FCHK must be between 3.21492985E-098 and 1.45548178E+102 Hz for this model";
+    for (const char* f : {"1e-300", "1e-98", "1e103", "1e308"})
+        expect_refused(run_model(csv, "m.csv\n1\n" + std::string(f) + "\n"), range);
+    expect_refused(run_model(model("1e100,256", "1e101", "2", two_layers), "m.csv\n0\n"),
+                   "The frequencies of DT, NT and PERIOD must be between 3.21492985E-098 and 1.45548178E+102 Hz for this model");
+    for (const char* f : {"1e-97", "1.4e102"}) {
+        const ProgramRun run = run_model(csv, "m.csv\n1\n" + std::string(f) + "\n0.001\n100\n200\n3000\n60\n");
+        ASSERT_EQ(run.status, 0) << f;
+        for (const auto& e : std::filesystem::directory_iterator(run.dir)) {
+            const std::string text = read_file(e.path());
+            EXPECT_EQ(text.find("NaN"), std::string::npos) << f << " " << e.path();
+            EXPECT_EQ(text.find("Infinity"), std::string::npos) << f << " " << e.path();
+        }
+    }
+}
+
 // A model file that the run would write over is refused before anything is written, under
 // its own name, as a link, or under another spelling.
 TEST(DriverRefusals, ModelFileThatIsAnOutputOfTheRun) {

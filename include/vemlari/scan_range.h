@@ -20,6 +20,19 @@ struct ScanRange {
 
 ScanRange scan_range(const Model& model);
 
+// The frequencies (Hz) at which the computation stays inside double precision for this
+// model, both ends included:
+// - every wavenumber omega / c of the scan lies between 1e-100 and 1e100 1/m (squares and
+//   products of wavenumbers neither underflow nor overflow);
+// - a mode trapped in a layer slower than one above it, whose field decays through the
+//   evanescent layers above to the free surface, decays there by no more than e^-600, so
+//   that it can still be scaled to the surface and its energy integral stays finite.
+struct FrequencyLimits {
+    double lowest = 0.0;
+    double highest = 0.0;
+};
+FrequencyLimits frequency_limits(const Model& model);
+
 // Rayleigh-wave velocity (m/s) of a homogeneous half-space with velocities vp > vs > 0.
 double half_space_rayleigh_velocity(double vp, double vs);
 
