@@ -187,7 +187,7 @@ Modes find_modes(const Model& model, const Frequencies& frequencies, const Searc
     WorkerPool pool(parallel ? std::max(1, options.threads - 1) : options.threads);
     LoveFunction love(s, pool);
     RayleighFunction rayleigh(s, pool);
-    auto love_at = [&](std::size_t k) { love_search(k, frequencies.search_angular(k), setup, love, m.love); };
+    auto love_at = [&](std::size_t k) { love_search(k, frequencies.search_angular(k), frequencies.angular(k) == 0.0, setup, love, m.love); };
     auto rayleigh_at = [&](std::size_t k) {
         rayleigh_search(k, frequencies.search_angular(k), frequencies.angular(k) == 0.0, setup, rayleigh, m.rayleigh);
     };

@@ -104,11 +104,30 @@ void scan_modes(const WaveScan& wave, SecularFunction& f, int top, std::size_t k
         f.report(p2, log);
     };
 
+    // The scan ends with |F| still falling toward the half-space's S velocity: a mode just
+    // below that cutoff has a dip narrower than the step, which the next scan point would
+    // have closed. Probe that point and refine; the attempt leaves no trace in the log unless
+    // it yields a mode, so scans without such a mode stay as they are.
+    auto close_last_dip = [&](double c3) {
+        if (!(wave.close_last_dip && p2.a < p1.a && p1.c < wave.ceiling && c3 > p2.c)) return;
+        const std::size_t logged = log.diagnostics.size();
+        const int found = md;
+        trial[0].c = c3;
+        f.evaluate(trial, 1);
+        f.report(trial[0], log);
+        const Evaluation p3 = trial[0];
+        if (p2.a < p3.a) refine(p1, p2, p3);
+        if (md == found) log.diagnostics.resize(logged);
+    };
+
     open_window(wave.start);
     for (;;) {
         const double dccn = step(p2.c, p1.c);
         const double c3 = p2.c + dccn;
-        if (beyond_end(c3, dccn)) break;
+        if (beyond_end(c3, dccn)) {
+            close_last_dip(c3);
+            break;
+        }
         // A step below the resolution of doubles could never reach the end.
         if (!(c3 > p2.c)) break;
         const Evaluation& p3 = scan_point(c3, p2.c);

@@ -54,6 +54,10 @@ struct WaveScan {
     // Nor is a root at or above the half-space's S velocity: there the half-space no longer
     // holds the wave evanescent, and at the branch point itself the field does not decay.
     double ceiling;
+    // Whether a scan that ends with |F| still falling probes one point further for a mode
+    // just below the cutoff. Not at a zero frequency, which the search stands in for by a tiny
+    // one: there the program reports no Love wave.
+    bool close_last_dip = true;
 };
 
 // The first scan point: one base step below the floor, or half the floor where that step

@@ -86,13 +86,13 @@ void scan_every_top(const WaveScan& surface, Function& f, std::size_t k, const S
 
 }  // namespace
 
-void love_search(std::size_t k, double om, const SearchSetup& setup, LoveFunction& f, WaveModes& w) {
+void love_search(std::size_t k, double om, bool zero_frequency, const SearchSetup& setup, LoveFunction& f, WaveModes& w) {
     const ScanRange& r = setup.range;
     const double dcc = (r.vsmax - r.vsmin) / setup.ncc;
     // Layers of one S velocity leave no range to scan.
     if (!(dcc > 0.0)) return;
     // No Love wave is slower than the slowest S velocity.
-    const WaveScan wave{dcc, scan_start(r.vsmin, dcc), r.vsmax, true, r.vsmin, setup.s.vs[setup.s.nl]};
+    const WaveScan wave{dcc, scan_start(r.vsmin, dcc), r.vsmax, true, r.vsmin, setup.s.vs[setup.s.nl], !zero_frequency};
     f.set_frequency(om);
     scan_every_top(wave, f, k, setup, w);
 }

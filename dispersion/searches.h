@@ -81,7 +81,7 @@ struct SearchSetup {
 // only entries before k, so the two waves can be searched at the same time. In a model with
 // slow layers the modes are those of the surface scan and of a scan at the top of each slow
 // layer together.
-void love_search(std::size_t k, double om, const SearchSetup& setup, LoveFunction& f, WaveModes& w);
+void love_search(std::size_t k, double om, bool zero_frequency, const SearchSetup& setup, LoveFunction& f, WaveModes& w);
 // Also covers the half-space (one mode, ccmin) and zero frequency (one mode, ccmax).
 void rayleigh_search(std::size_t k, double om, bool zero_frequency, const SearchSetup& setup, RayleighFunction& f,
                      WaveModes& w);
