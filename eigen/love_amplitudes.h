@@ -66,7 +66,7 @@ private:
     void set_layer(int jn) {
         j = jn;
         const double vs2 = s_.vs[jn] * s_.vs[jn];
-        nu = vertical_wavenumber(wn2_ - om2_ / vs2);
+        nu = vertical_wavenumber(wn2_, om2_ / vs2);
         mu = s_.rho[jn] * vs2;
     }
 

@@ -43,6 +43,14 @@ inline cplx vertical_wavenumber(double x) {
     return {0.0, std::sqrt(-x)};
 }
 
+// The same for x = k2 - w2. At x = 0 exactly the trial velocity is the layer's own: the up-
+// and down-going solutions coincide and the coefficients would divide zero by zero. The
+// functions are continuous there, so they are taken a rounding error of k2 away.
+inline cplx vertical_wavenumber(double k2, double w2) {
+    const double x = k2 - w2;
+    return vertical_wavenumber(x != 0.0 ? x : k2 * 0x1p-52);
+}
+
 // Phase factor exp(-nu*h) across a real thickness h (imaginary part of h taken as 0).
 inline cplx phase_factor(cplx nu, double h) { return cexp(-(nu * cplx{h, 0.0})); }
 

@@ -14,7 +14,7 @@ struct ShLayer {
 ShLayer sh_layer(double wn2, double om2, const Nstrc& s, int j) {
     const double vs2 = s.vs[j] * s.vs[j];
     const double ws2 = om2 / vs2;
-    const cplx nu = vertical_wavenumber(wn2 - ws2);
+    const cplx nu = vertical_wavenumber(wn2, ws2);
     const double sm = s.rho[j] * vs2;
     const cplx mnu = cplx{sm, 0.0} * nu;
     return {{1.0, 0.0}, -mnu, {1.0, 0.0}, mnu, nu};

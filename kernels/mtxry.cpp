@@ -41,10 +41,10 @@ void mtxry(double om, double wn, int l, const Nstrc& s, cplx& cms, cplx& cmp, Ma
     const double wn2 = wn * wn;
     const double om2 = om * om;
     const double ws2 = om2 / vs2;
-    cms = vertical_wavenumber(wn2 - ws2);
+    cms = vertical_wavenumber(wn2, ws2);
     const cplx cmsg{cms.re / wn, cms.im / wn};
     const double wp2 = om2 / vp2;
-    cmp = vertical_wavenumber(wn2 - wp2);
+    cmp = vertical_wavenumber(wn2, wp2);
     const cplx cmpg{cmp.re / wn, cmp.im / wn};
     const double x0 = (wn + wn) - ws2 / wn;
 

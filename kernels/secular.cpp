@@ -34,7 +34,7 @@ namespace {
 
 // nu / k of layer j for wave speed v.
 cplx relative_wavenumber(double om, double wn, double v) {
-    const cplx nu = vertical_wavenumber(wn * wn - om * om / (v * v));
+    const cplx nu = vertical_wavenumber(wn * wn, om * om / (v * v));
     return {nu.re / wn, nu.im / wn};
 }
 
