@@ -13,4 +13,5 @@
 #include "vemlari/options.h"
 #include "vemlari/results.h"
 #include "vemlari/scan_range.h"
+#include "vemlari/sensitivity.h"
 #include "vemlari/version.h"

@@ -1,0 +1,65 @@
+#pragma once
+// Sensitivity kernels and modal attenuation. For every mode found, the partial derivatives
+// of its phase velocity c and group velocity U with respect to each layer's S velocity,
+// P velocity, density and thickness, at fixed frequency, from the energy integrals of the
+// mode's eigenfunctions (the variational principle), and the mode's attenuation from the
+// model's quality factors to first order in 1/Q.
+#include <cstddef>
+#include <vector>
+
+#include "vemlari/compute.h"
+#include "vemlari/frequencies.h"
+#include "vemlari/model.h"
+#include "vemlari/options.h"
+#include "vemlari/results.h"
+
+namespace vemlari {
+
+// The kernels of one mode at one frequency. Every vector has one entry per layer of the
+// model, from the top, the half-space last. Units: dc_dvs, dc_dvp, du_dvs, du_dvp are
+// (m/s) per (m/s); dc_drho, du_drho are (m/s) per density unit; dc_dh is (m/s) per m,
+// 0 for the half-space. A positive entry means the velocity rises with the parameter.
+struct ModeKernels {
+    std::vector<double> dc_dvs, dc_dvp, dc_drho, dc_dh;
+    std::vector<double> du_dvs, du_dvp, du_drho;
+    // 1/Q of the mode at fixed frequency: sum over layers of (vp/c dc/dvp / Qp + vs/c dc/dvs / Qs),
+    // a layer's Q of 0 counting as elastic (1/Q = 0). The complex phase velocity is
+    // c (1 + i inverse_q / 2) to first order.
+    double inverse_q = 0.0;
+    // Spatial attenuation coefficient (1/m): amplitude decays as exp(-gamma x) along the
+    // path; gamma = omega inverse_q / (2 c).
+    double gamma = 0.0;
+};
+
+struct WaveKernels {
+    std::vector<std::vector<ModeKernels>> modes;  // [frequency][mode], as in WaveModes
+};
+
+struct Kernels {
+    WaveKernels love;
+    WaveKernels rayleigh;
+    const WaveKernels& operator[](Wave w) const { return w == Wave::love ? love : rayleigh; }
+};
+
+// The kernels of every mode in `modes`, which must come from find_modes on the same model.
+// `threads` >= 1; results do not depend on it.
+Kernels sensitivity_kernels(const Model& model, const Modes& modes, int threads = 1);
+
+// The model at frequency f (Hz, > 0) under constant-Q physical dispersion: each layer's
+// vp and vs are taken as given at their reference frequencies fp, fs and moved to f by
+// v(f) = v(f_ref) (1 + ln(f / f_ref) / (pi Q)). A layer whose Q or reference frequency is
+// 0 keeps that velocity. Throws Error if the result is not a valid model.
+Model dispersed_model(const Model& model, double frequency);
+
+// Modes, their properties and their kernels in one call. With physical_dispersion, each
+// frequency's modes are found on dispersed_model(model, f) and its kernels are derivatives
+// with respect to that frequency's layer parameters.
+struct Sensitivities {
+    Modes modes;
+    Properties properties;
+    Kernels kernels;
+};
+Sensitivities sensitivities(const Model& model, const Frequencies& frequencies, const SearchOptions& options = {},
+                            bool physical_dispersion = false);
+
+}  // namespace vemlari
