@@ -1,3 +1,4 @@
+#include "eigen/layer_integrals.h"
 #include "eigen/rayleigh_amplitudes.h"
 #include "eigen/rayleigh_mode.h"
 
@@ -5,36 +6,14 @@ namespace vemlari {
 
 namespace {
 
-// Integrals J(m, n) over one layer of the products of its depth functions
-// exp(-nup (z-u)), exp(-nus (z-u)), exp(-nup (b-z)), exp(-nus (b-z)), m, n = 0 .. 3.
-void layer_kernels(cplx nup, cplx nus, double h, bool half_space, cplx jj[4][4]) {
-    const cplx one{1.0, 0.0};
-    const cplx half{0.5, 0.0};
-    if (half_space) {
-        jj[0][0] = half / nup;
-        jj[1][1] = half / nus;
-        jj[0][1] = jj[1][0] = one / (nup + nus);
-        return;
-    }
-    const cplx ep = phase_factor(nup, h);
-    const cplx es = phase_factor(nus, h);
-    const cplx hh{h, 0.0};
-    jj[0][0] = jj[2][2] = (one - phase_factor(cplx{2.0, 0.0} * nup, h)) * half / nup;
-    jj[1][1] = jj[3][3] = (one - phase_factor(cplx{2.0, 0.0} * nus, h)) * half / nus;
-    jj[0][1] = jj[1][0] = jj[2][3] = jj[3][2] = (one - phase_factor(nup + nus, h)) / (nup + nus);
-    jj[0][2] = jj[2][0] = hh * ep;
-    jj[0][3] = jj[3][0] = jj[1][2] = jj[2][1] = (es - ep) / (nup - nus);
-    jj[1][3] = jj[3][1] = hh * es;
-}
-
 // Integral of r_p r_q over the layer (a product of complex values, not of moduli).
 cplx layer_product(const Mat4& er, const cplx amp[4], const cplx jj[4][4], int n, int p, int q) {
-    cplx sum{};
-    for (int m = 0; m < n; ++m) {
-        const cplx ap = er(p, m + 1) * amp[m];
-        for (int l = 0; l < n; ++l) sum = sum + ap * (er(q, l + 1) * amp[l]) * jj[m][l];
+    cplx x[4], y[4];
+    for (int m = 0; m < 4; ++m) {
+        x[m] = er(p, m + 1) * amp[m];
+        y[m] = er(q, m + 1) * amp[m];
     }
-    return sum;
+    return vemlari::layer_product(x, y, jj, n);
 }
 
 }  // namespace
@@ -49,7 +28,7 @@ ModeEnergy rayleigh_energy(double om, double wn, double c, const Nstrc& s, const
             a.enter_layer(j);
         const bool hs = a.in_half_space();
         cplx jj[4][4];
-        layer_kernels(a.cmp, a.cms, s.thk[j], hs, jj);
+        layer_integrals(a.cmp, a.cms, s.thk[j], hs, jj);
         const cplx amp[4] = {a.cdp, a.cds, a.cup, a.cus};
         const int n = hs ? 2 : 4;
         const cplx dr1 = layer_product(a.er, amp, jj, n, 1, 1);

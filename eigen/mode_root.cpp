@@ -1,0 +1,38 @@
+#include "eigen/mode_root.h"
+
+#include <cmath>
+
+namespace vemlari {
+
+cplx mode_secular(Wave wave, double om, double c, int top, const Nstrc& s, SecularWork& w) {
+    const double wn = om / c;
+    if (wave == Wave::love) return top > 1 ? love_secular_at(om, wn, top, s, w.love) : love_secular(om, wn, s, w.love);
+    if (top > 1) return rayleigh_secular_at(om, wn, top, s, w.rayleigh);
+    const double mu = s.rho[1] * s.vs[1] * s.vs[1];
+    return rayleigh_secular(om, wn, mu * mu, s, w.rayleigh);
+}
+
+bool polish_root(Wave wave, double om, double c0, double reach, int top, const Nstrc& s, SecularWork& w,
+                 double& root) {
+    double ca = c0, cb = c0 * (1.0 + 1e-7);
+    cplx fa = mode_secular(wave, om, ca, top, s, w);
+    cplx fb = mode_secular(wave, om, cb, top, s, w);
+    for (int n = 0; n < 20; ++n) {
+        const cplx df = fb - fa;
+        if (df.re == 0.0 && df.im == 0.0) break;
+        const double step = (fb * cplx{cb - ca, 0.0} / df).re;
+        const double cn = cb - step;
+        if (!(std::fabs(cn - c0) <= reach)) return false;
+        if (std::fabs(step) <= 1e-12 * cn) {
+            root = cn;
+            return true;
+        }
+        ca = cb;
+        fa = fb;
+        cb = cn;
+        fb = mode_secular(wave, om, cb, top, s, w);
+    }
+    return false;
+}
+
+}  // namespace vemlari

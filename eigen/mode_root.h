@@ -1,0 +1,24 @@
+#pragma once
+// A mode's phase velocity refined to the precision of its secular function, and followed to
+// a nearby frequency, for the kernels: a kernel holds only at a root, and the frequency
+// derivative of a kernel is taken along the mode.
+#include "kernels/secular.h"
+#include "vemlari/options.h"
+
+namespace vemlari {
+
+struct SecularWork {
+    LoveWork love;
+    RayleighWork rayleigh;
+};
+
+// The secular function of `wave` referred to the top of layer `top` (1: the free surface).
+cplx mode_secular(Wave wave, double om, double c, int top, const Nstrc& s, SecularWork& w);
+
+// The root nearest c0 by secant steps on the complex function (its zeros on the real axis
+// are simple, and F / F' is real there), stopped once a step falls below 1e-12 c. Returns
+// false, leaving `root` alone, when no root within `reach` (m/s) of c0 is met in 20 steps.
+bool polish_root(Wave wave, double om, double c0, double reach, int top, const Nstrc& s, SecularWork& w,
+                 double& root);
+
+}  // namespace vemlari
