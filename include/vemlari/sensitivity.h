@@ -19,11 +19,17 @@ namespace vemlari {
 // model, from the top, the half-space last. Units: dc_dvs, dc_dvp, du_dvs, du_dvp are
 // (m/s) per (m/s); dc_drho, du_drho are (m/s) per density unit; dc_dh is (m/s) per m,
 // 0 for the half-space. A positive entry means the velocity rises with the parameter.
+// dc_dh moves every deeper interface with the layer's bottom (the layers below keep their
+// thicknesses). The kernels are those of the exact root of the mode's secular function
+// nearest the phase velocity found (within 1e-4 of it): the search stops as soon as the
+// function is below its tolerance, and a kernel holds at the root. The du entries come
+// from the dc entries and their derivative along the mode in frequency; they are NaN when
+// the mode cannot be followed to a frequency 1e-4 away (never met in the examples).
 struct ModeKernels {
     std::vector<double> dc_dvs, dc_dvp, dc_drho, dc_dh;
     std::vector<double> du_dvs, du_dvp, du_drho;
     // 1/Q of the mode at fixed frequency: sum over layers of (vp/c dc/dvp / Qp + vs/c dc/dvs / Qs),
-    // a layer's Q of 0 counting as elastic (1/Q = 0). The complex phase velocity is
+    // a layer's Q of 0 (or below) counting as elastic (1/Q = 0). The complex phase velocity is
     // c (1 + i inverse_q / 2) to first order.
     double inverse_q = 0.0;
     // Spatial attenuation coefficient (1/m): amplitude decays as exp(-gamma x) along the
@@ -48,12 +54,16 @@ Kernels sensitivity_kernels(const Model& model, const Modes& modes, int threads 
 // The model at frequency f (Hz, > 0) under constant-Q physical dispersion: each layer's
 // vp and vs are taken as given at their reference frequencies fp, fs and moved to f by
 // v(f) = v(f_ref) (1 + ln(f / f_ref) / (pi Q)). A layer whose Q or reference frequency is
-// 0 keeps that velocity. Throws Error if the result is not a valid model.
+// 0 (or below) keeps that velocity. Throws Error (Rule::frequencies) for a frequency that
+// is not finite and > 0, and Error if the result is not a valid model.
 Model dispersed_model(const Model& model, double frequency);
 
 // Modes, their properties and their kernels in one call. With physical_dispersion, each
 // frequency's modes are found on dispersed_model(model, f) and its kernels are derivatives
-// with respect to that frequency's layer parameters.
+// with respect to that frequency's layer parameters; each frequency is then searched on
+// its own, and `options.on_frequency` is called after each as in find_modes. Physical
+// dispersion needs every frequency > 0 (Error, Rule::frequencies). Refusals come before
+// any work; `options.threads` serves every stage.
 struct Sensitivities {
     Modes modes;
     Properties properties;
