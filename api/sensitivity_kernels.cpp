@@ -57,44 +57,81 @@ void phase_kernels(Wave wave, double om, double c, int top, const Nstrc& s, Slot
 // 1/Q of the layer's velocity, 0 for an elastic one.
 double inverse(double q) { return q > 0.0 ? 1.0 / q : 0.0; }
 
-void mode_kernels(const Job& j, Slot& w, Wave wave, double om, double c_found, int top, ModeKernels& out) {
+// The root near c0 and the layer at whose top its secular function is referred: `top`
+// first, then the top of every deeper layer. False, leaving both alone, if none has a root
+// within `reach` of c0.
+bool refine(Wave wave, double om, double c0, double reach, const Nstrc& s, SecularWork& w, int& top, double& c) {
+    if (polish_root(wave, om, c0, reach, top, s, w, c)) return true;
+    for (int t = 2; t < s.nl; ++t) {
+        if (t != top && polish_root(wave, om, c0, reach, t, s, w, c)) {
+            top = t;
+            return true;
+        }
+    }
+    return false;
+}
+
+// om d/dom of the kernels along the mode, from kernels at roots om (1 + n 1e-4) away:
+// central differences, or second-order one-sided ones where the mode cannot be followed to
+// one side (it ends at the half-space's S velocity there). False where neither works.
+struct Slope {
+    double at = 0.0, up = 0.0, down = 0.0;  // weights of w.at, w.up, w.down
+};
+
+bool frequency_slope(Wave wave, double om, double c, double reach, int top, const Nstrc& s, Slot& w, Slope& g) {
+    const double dc_dom = (c / om) * (1.0 - c / w.at.u);
+    auto follow = [&](int n, PhaseKernels& k) {
+        const double dom = n * relative_step * om;
+        double c_n = c + dc_dom * dom;
+        int t = top;
+        if (!refine(wave, om + dom, c_n, reach, s, w.secular, t, c_n)) return false;
+        phase_kernels(wave, om + dom, c_n, t, s, w, k);
+        return true;
+    };
+    const double h = 1.0 / (2.0 * relative_step);
+    if (follow(1, w.up)) {
+        if (follow(-1, w.down)) {
+            g = {0.0, h, -h};
+            return true;
+        }
+        if (!follow(2, w.down)) return false;
+        g = {-3.0 * h, 4.0 * h, -h};
+        return true;
+    }
+    if (!follow(-1, w.down) || !follow(-2, w.up)) return false;
+    g = {3.0 * h, h, -4.0 * h};
+    return true;
+}
+
+void mode_kernels(const Job& j, Slot& w, Wave wave, double om, const std::vector<double>& row, std::size_t md,
+                  int found_at, ModeKernels& out) {
     const Nstrc& s = j.s;
     const std::size_t nl = static_cast<std::size_t>(s.nl);
+    const double c_found = row[md];
+    // Roots stay closer to this mode than to its neighbours.
+    double gap = 1e-2 * c_found;
+    if (md > 0) gap = std::fmin(gap, c_found - row[md - 1]);
+    if (md + 1 < row.size()) gap = std::fmin(gap, row[md + 1] - c_found);
     // The search stops once |F| is below its tolerance; the kernels hold at the root itself.
     double c = c_found;
-    if (s.nl > 1) polish_root(wave, om, c_found, 1e-4 * c_found, top, s, w.secular, c);
+    int top = found_at;
+    refine(wave, om, c_found, 0.5 * gap, s, w.secular, top, c);
     phase_kernels(wave, om, c, top, s, w, w.at);
     const PhaseKernels& k = w.at;
     out.dc_dvs = k.dvs;
     out.dc_dvp = k.dvp;
     out.dc_drho = k.drho;
     out.dc_dh = k.dh;
-    const double u = k.u;
-    const double r = u / c;
-    out.du_dvs.assign(nl, 0.0);
-    out.du_dvp.assign(nl, 0.0);
-    out.du_drho.assign(nl, 0.0);
+    const double r = k.u / c;
     // A lone half-space has no length scale: its kernels do not change with frequency.
-    bool along = s.nl > 1;
-    if (along) {
-        const double dom = relative_step * om;
-        const double dc_dom = (c / om) * (1.0 - c / u);
-        for (int side : {1, -1}) {
-            const double om_s = om + side * dom;
-            const double predicted = c + side * dc_dom * dom;
-            double c_s = predicted;
-            if (!polish_root(wave, om_s, predicted, 1e-6 * c, top, s, w.secular, c_s)) {
-                along = false;
-                break;
-            }
-            phase_kernels(wave, om_s, c_s, top, s, w, side > 0 ? w.up : w.down);
-        }
-    }
-    const double nan = std::numeric_limits<double>::quiet_NaN();
+    Slope g;
+    const bool along = s.nl == 1 || frequency_slope(wave, om, c, 0.25 * gap, top, s, w, g);
     auto group = [&](const std::vector<double>& dc, const std::vector<double>& up, const std::vector<double>& down,
                      std::vector<double>& du) {
+        du.assign(nl, std::numeric_limits<double>::quiet_NaN());
+        if (!along) return;
         for (std::size_t i = 0; i < nl; ++i) {
-            const double slope = s.nl == 1 ? 0.0 : along ? (up[i] - down[i]) / (2.0 * relative_step) : nan;
+            const double slope = s.nl == 1 ? 0.0 : g.at * dc[i] + g.up * up[i] + g.down * down[i];
             du[i] = r * (2.0 - r) * dc[i] + r * r * slope;
         }
     };
@@ -126,7 +163,7 @@ void frequency(void* context, int i) {
         std::vector<ModeKernels>& row = (wave == Wave::love ? j.out.love : j.out.rayleigh).modes[k];
         row.resize(wm.phase_velocity[k].size());
         for (std::size_t md = 0; md < row.size(); ++md)
-            mode_kernels(j, w, wave, om, wm.phase_velocity[k][md], wm.found_at[k][md], row[md]);
+            mode_kernels(j, w, wave, om, wm.phase_velocity[k], md, wm.found_at[k][md], row[md]);
     }
     std::lock_guard<std::mutex> lock(j.mutex);
     j.free.push_back(slot);

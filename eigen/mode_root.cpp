@@ -4,7 +4,18 @@
 
 namespace vemlari {
 
+namespace {
+
+// The Rayleigh function of a lone half-space, whose surface waves have no length scale.
+double half_space_rayleigh(double c, double vp, double vs) {
+    const double b = c * c / (vs * vs), a = c * c / (vp * vp);
+    return (2.0 - b) * (2.0 - b) - 4.0 * std::sqrt(1.0 - a) * std::sqrt(1.0 - b);
+}
+
+}  // namespace
+
 cplx mode_secular(Wave wave, double om, double c, int top, const Nstrc& s, SecularWork& w) {
+    if (s.nl == 1) return {half_space_rayleigh(c, s.vp[1], s.vs[1]), 0.0};
     const double wn = om / c;
     if (wave == Wave::love) return top > 1 ? love_secular_at(om, wn, top, s, w.love) : love_secular(om, wn, s, w.love);
     if (top > 1) return rayleigh_secular_at(om, wn, top, s, w.rayleigh);

@@ -12,12 +12,15 @@ struct SecularWork {
     RayleighWork rayleigh;
 };
 
-// The secular function of `wave` referred to the top of layer `top` (1: the free surface).
+// The secular function of `wave` referred to the top of layer `top` (1: the free surface);
+// for a lone half-space (Rayleigh waves only), its Rayleigh function.
 cplx mode_secular(Wave wave, double om, double c, int top, const Nstrc& s, SecularWork& w);
 
 // The root nearest c0 by secant steps on the complex function (its zeros on the real axis
 // are simple, and F / F' is real there), stopped once a step falls below 1e-12 c. Returns
-// false, leaving `root` alone, when no root within `reach` (m/s) of c0 is met in 20 steps.
+// false, leaving `root` alone, when no root within `reach` (m/s) of c0 is met in 20 steps:
+// a mode trapped in a slow layer barely dents the function referred to the free surface,
+// and the secant may only converge on the function referred to the slow layer's top.
 bool polish_root(Wave wave, double om, double c0, double reach, int top, const Nstrc& s, SecularWork& w,
                  double& root);
 

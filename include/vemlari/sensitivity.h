@@ -21,8 +21,9 @@ namespace vemlari {
 // 0 for the half-space. A positive entry means the velocity rises with the parameter.
 // dc_dh moves every deeper interface with the layer's bottom (the layers below keep their
 // thicknesses). The kernels are those of the exact root of the mode's secular function
-// nearest the phase velocity found (within 1e-4 of it): the search stops as soon as the
-// function is below its tolerance, and a kernel holds at the root. The du entries come
+// nearest the phase velocity found (closer to it than to the neighbouring modes, and within
+// 1 %): the search stops as soon as the function is below its tolerance, and a kernel holds
+// at the root; where no root is met there, at the phase velocity found. The du entries come
 // from the dc entries and their derivative along the mode in frequency; they are NaN when
 // the mode cannot be followed to a frequency 1e-4 away (never met in the examples).
 struct ModeKernels {
