@@ -235,5 +235,115 @@ TEST(SensitivityKernels, SplittingALayerSplitsItsKernels) {
     }
 }
 
+// Velocities v (1 + i / (2 Q)), with every Q of the file times `stiffer`.
+std::vector<AnelasticLayer> anelastic(const std::vector<Layer>& layers, double stiffer) {
+    std::vector<AnelasticLayer> m;
+    for (const Layer& l : layers)
+        m.push_back({l.thickness, l.density, l.vp * zd(1.0, 0.5 / (stiffer * l.qp)), l.vs * zd(1.0, 0.5 / (stiffer * l.qs))});
+    return m;
+}
+
+// The complex root of an anelastic model's secular function at fixed real frequency is
+// c (1 + i Q^-1 / 2) with the mode's own c, up to terms of second order in 1/Q, whose
+// imaginary part is of third order: Im c and gamma = -om Im(1/c) agree to about (1/Q)^2.
+TEST(ModalAttenuation, IsTheImaginaryPartOfTheComplexRootOfAnelasticLayers) {
+    int trapped = 0;
+    for (const char* name : {"two_layer", "low_velocity"}) {
+        std::vector<Layer> layers = example(std::string(VEMLARI_SOURCE_DIR) + "/examples/" + name + ".csv");
+        const double stiffer = 20.0;  // 1/Q of about 1e-3
+        for (Layer& l : layers) {
+            l.qp *= stiffer;
+            l.qs *= stiffer;
+        }
+        const double f = frequency_of(layers), om = 2 * pi * f;
+        SearchOptions o = tight(Wave::love, 2);
+        o.rayleigh = true;
+        const Model model(layers);
+        const Modes modes = find_modes(model, Frequencies::hertz({f}), o);
+        const Kernels kernels = sensitivity_kernels(model, modes);
+        const std::vector<AnelasticLayer> elastic = anelastic(layers, INFINITY), lossy = anelastic(layers, 1.0);
+        for (Wave wave : {Wave::love, Wave::rayleigh}) {
+            auto secular = [&](const std::vector<AnelasticLayer>& m) {
+                return [&, wave](zd c) { return wave == Wave::love ? love_surface(m, om, c) : rayleigh_surface(m, om, c); };
+            };
+            for (std::size_t m = 0; m < modes[wave].phase_velocity[0].size(); ++m) {
+                const ModeKernels& k = kernels[wave].modes[0][m];
+                const zd c0 = newton_root(secular(elastic), modes[wave].phase_velocity[0][m]);
+                ASSERT_NEAR(c0.real() / modes[wave].phase_velocity[0][m], 1.0, 1e-10) << name << " mode " << m;
+                const zd cq = newton_root(secular(lossy), c0);
+                EXPECT_GT(k.inverse_q, 5e-4);
+                EXPECT_NEAR(k.inverse_q, 2.0 * cq.imag() / c0.real(), 1e-5 * k.inverse_q) << name << " mode " << m;
+                EXPECT_NEAR(k.gamma, -om * (1.0 / cq).imag(), 1e-5 * k.gamma) << name << " mode " << m;
+                trapped += modes[wave].found_at[0][m] > 1;
+            }
+        }
+    }
+    EXPECT_GT(trapped, 0);
+}
+
+// A homogeneous half-space's Rayleigh velocity c(vp, vs) is homogeneous of degree one and
+// solves R = (2 - b)^2 - 4 sqrt(1 - a) sqrt(1 - b) = 0, a = c^2 / vp^2, b = c^2 / vs^2:
+// (vp / c) dc/dvp = a R_a / (a R_a + b R_b), (vs / c) dc/dvs = 1 - that.
+TEST(ModalAttenuation, OfTheHalfSpaceRayleighWaveHasItsClosedForm) {
+    const std::vector<Layer> layers = example(std::string(VEMLARI_SOURCE_DIR) + "/examples/halfspace.csv");
+    const Model model(layers);
+    const Layer& l = layers[0];
+    const Modes modes = find_modes(model, Frequencies::hertz({0.5, 4.0}));
+    const Kernels kernels = sensitivity_kernels(model, modes);
+    for (std::size_t i = 0; i < 2; ++i) {
+        const double c = modes.rayleigh.phase_velocity[i][0];
+        const double a = c * c / (l.vp * l.vp), b = c * c / (l.vs * l.vs);
+        const double ra = 2 * std::sqrt(1 - b) / std::sqrt(1 - a), rb = -2 * (2 - b) + 2 * std::sqrt(1 - a) / std::sqrt(1 - b);
+        const double p_share = a * ra / (a * ra + b * rb);
+        const double inverse_q = p_share / l.qp + (1 - p_share) / l.qs;
+        const ModeKernels& k = kernels.rayleigh.modes[i][0];
+        EXPECT_NEAR(k.inverse_q, inverse_q, 1e-8 * inverse_q);
+        EXPECT_NEAR(k.gamma, 2 * pi * modes.frequencies.frequency(i) * inverse_q / (2 * c), 1e-8 * k.gamma);
+        // No length scale: the group velocity kernels are the phase velocity kernels.
+        EXPECT_NEAR(k.du_dvs[0], k.dc_dvs[0], 1e-12);
+        EXPECT_NEAR(k.dc_dvp[0] * l.vp / c, p_share, 1e-8);
+    }
+}
+
+// Constant-Q dispersion moves each velocity from v to v (1 + ln(f / f_ref) / (pi Q)); along
+// that straight path c changes by the integral of sum_j dc/dv_j v_j ln(f / f_ref) / (pi Q_j),
+// which the trapezoidal rule on the kernels of the two ends (the elastic model's, the
+// dispersed one's) gives to second order. Each frequency's kernels are those of its
+// dispersed model, whose sum rule gives its own c, and so are its properties.
+TEST(ModalAttenuation, PhysicalDispersionMovesEachModeAlongItsKernels) {
+    const std::vector<Layer> layers = example(std::string(VEMLARI_SOURCE_DIR) + "/examples/crust.csv");
+    const Model model(layers);
+    const Frequencies f = Frequencies::hertz({0.1, 0.4});
+    SearchOptions o = tight(Wave::love, 1);
+    o.rayleigh = true;
+    const Sensitivities plain = sensitivities(model, f, o), dispersed = sensitivities(model, f, o, true);
+    for (Wave wave : {Wave::love, Wave::rayleigh}) {
+        for (std::size_t i = 0; i < f.size(); ++i) {
+            const Model at = dispersed_model(model, f.frequency(i));
+            ASSERT_EQ(plain.modes[wave].phase_velocity[i].size(), 2u);
+            ASSERT_EQ(dispersed.modes[wave].phase_velocity[i].size(), 2u);
+            for (std::size_t m = 0; m < 2; ++m) {
+                const double c = plain.modes[wave].phase_velocity[i][m], cd = dispersed.modes[wave].phase_velocity[i][m];
+                const ModeKernels &k0 = plain.kernels[wave].modes[i][m], &k = dispersed.kernels[wave].modes[i][m];
+                double shift = 0.0;
+                for (std::size_t j = 0; j < layers.size(); ++j) {
+                    const Layer& l = layers[j];
+                    shift += 0.5 * std::log(f.frequency(i) / l.fs) / (pi * l.qs) * l.vs * (k0.dc_dvs[j] + k.dc_dvs[j]);
+                    shift += 0.5 * std::log(f.frequency(i) / l.fp) / (pi * l.qp) * l.vp * (k0.dc_dvp[j] + k.dc_dvp[j]);
+                }
+                EXPECT_NEAR(cd - c, shift, 3e-4 * std::fabs(shift));
+                double sum = 0.0;
+                for (std::size_t j = 0; j < at.size(); ++j)
+                    sum += at[j].vp * k.dc_dvp[j] + at[j].vs * k.dc_dvs[j] + at[j].thickness * k.dc_dh[j];
+                EXPECT_NEAR(sum / cd, 1.0, 1e-9);
+                const Modes alone = find_modes(at, Frequencies::hertz({f.frequency(i)}), o);
+                EXPECT_EQ(dispersed.properties[wave].modes[i][m].group_velocity,
+                          mode_properties(at, alone)[wave].modes[0][m].group_velocity);
+            }
+        }
+    }
+    EXPECT_THROW(sensitivities(model, Frequencies::hertz({0.0, 0.1}), o, true), Error);
+}
+
 }  // namespace
 }  // namespace vemlari
