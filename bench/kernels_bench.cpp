@@ -10,12 +10,9 @@ using namespace vemlari;
 // A gradient crust of nl - 1 layers over a half-space.
 Nstrc crust(int nl) {
     Nstrc s;
-    s.nl = nl;
     for (int j = 1; j <= nl; ++j) {
-        s.vs[j] = 800.0 + 2400.0 * (j - 1) / (nl - 1);
-        s.vp[j] = 1.8 * s.vs[j];
-        s.rho[j] = 1800.0 + 0.3 * s.vs[j];
-        s.thk[j] = j < nl ? 2000.0 / (nl - 1) : 0.0;
+        const double vs = 800.0 + 2400.0 * (j - 1) / (nl - 1);
+        s.add(1800.0 + 0.3 * vs, 1.8 * vs, vs, j < nl ? 2000.0 / (nl - 1) : 0.0);
     }
     return s;
 }

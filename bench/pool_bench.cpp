@@ -72,13 +72,7 @@ void BM_pool_rayleigh(benchmark::State& state) {
     auto r = std::make_unique<Rayleigh>();
     const double rho[] = {2500, 2700, 2900, 3300}, vp[] = {4500, 6000, 6600, 8000}, vs[] = {2600, 3500, 3800, 4500},
                  thk[] = {2000, 13000, 15000, 0};
-    r->s.nl = 4;
-    for (int l = 1; l <= 4; ++l) {
-        r->s.rho[l] = rho[l - 1];
-        r->s.vp[l] = vp[l - 1];
-        r->s.vs[l] = vs[l - 1];
-        r->s.thk[l] = thk[l - 1];
-    }
+    for (int l = 0; l < 4; ++l) r->s.add(rho[l], vp[l], vs[l], thk[l]);
     int k = 0;
     for (auto _ : state) {
         for (int i = 0; i < n; ++i) r->c[i] = 2000.0 + (k % 3000) * 0.7 + i * 0.3;
