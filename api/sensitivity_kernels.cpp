@@ -6,8 +6,9 @@
 //   dU/dm = (U / c) (2 - U / c) dc/dm + (U / c)^2 om d/dom (dc/dm),
 // the last derivative along the mode, by central differences at om (1 +- 1e-4) of kernels
 // computed at the mode's own roots there (predicted from U, refined on the secular
-// function): no model parameter is perturbed. Its error, measured against finite
-// differences of the group velocity, is below 1e-6 of the largest entry.
+// function): no model parameter is perturbed. On the examples they agree with central
+// differences of the group velocity in each parameter to 3e-6 of the mode's largest
+// p dU/dp, the differences' own error included.
 #include <cmath>
 #include <limits>
 #include <memory>

@@ -25,7 +25,8 @@ namespace vemlari {
 // 1 %): the search stops as soon as the function is below its tolerance, and a kernel holds
 // at the root; where no root is met there, at the phase velocity found. The du entries come
 // from the dc entries and their derivative along the mode in frequency; they are NaN when
-// the mode cannot be followed to a frequency 1e-4 away (never met in the examples).
+// the mode cannot be followed to a frequency 1e-4 away on either side (never met on the
+// examples).
 struct ModeKernels {
     std::vector<double> dc_dvs, dc_dvp, dc_drho, dc_dh;
     std::vector<double> du_dvs, du_dvp, du_drho;
