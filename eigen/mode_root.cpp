@@ -35,6 +35,9 @@ bool polish_root(Wave wave, double om, double c0, double reach, int top, const N
         const double cn = cb - step;
         if (!(std::fabs(cn - c0) <= reach)) return false;
         if (std::fabs(step) <= 1e-12 * cn) {
+            // At or above the half-space's S velocity a root is no mode: the half-space no
+            // longer holds the wave evanescent.
+            if (!(cn < s.vs[s.nl])) return false;
             root = cn;
             return true;
         }

@@ -18,7 +18,8 @@ cplx mode_secular(Wave wave, double om, double c, int top, const Nstrc& s, Secul
 
 // The root nearest c0 by secant steps on the complex function (its zeros on the real axis
 // are simple, and F / F' is real there), stopped once a step falls below 1e-12 c. Returns
-// false, leaving `root` alone, when no root within `reach` (m/s) of c0 is met in 20 steps:
+// false, leaving `root` alone, when no root within `reach` (m/s) of c0 and below the
+// half-space's S velocity is met in 20 steps:
 // a mode trapped in a slow layer barely dents the function referred to the free surface,
 // and the secant may only converge on the function referred to the slow layer's top.
 bool polish_root(Wave wave, double om, double c0, double reach, int top, const Nstrc& s, SecularWork& w,
