@@ -49,8 +49,11 @@ struct Kernels {
     const WaveKernels& operator[](Wave w) const { return w == Wave::love ? love : rayleigh; }
 };
 
-// The kernels of every mode in `modes`, which must come from find_modes on the same model.
-// `threads` >= 1; results do not depend on it.
+// The kernels of every mode in `modes`, which must come from find_modes on the same model,
+// at the frequencies the mode properties use (Frequencies::property_angular: a zero
+// frequency's at its substitute). `threads` >= 1 (else Error, Rule::option); results do not
+// depend on it. Throws Error (Rule::request) when the tables of `modes` do not match its
+// frequencies.
 Kernels sensitivity_kernels(const Model& model, const Modes& modes, int threads = 1);
 
 // The model at frequency f (Hz, > 0) under constant-Q physical dispersion: each layer's
