@@ -14,16 +14,47 @@ void BatchedFunction::job(void* self, int i) {
     f.evaluate_one(f.batch_[i], i);
 }
 
+void BatchedFunction::lane_job(void* self, int g) {
+    auto& f = *static_cast<BatchedFunction*>(self);
+    const int first = g * secular_lanes;
+    const int n = std::min(secular_lanes, f.batch_n_ - first);
+    for (int i = first; i < first + n; ++i) f.batch_[i].slot = i;
+    f.evaluate_lanes(f.batch_ + first, n, first, g);
+}
+
 void BatchedFunction::evaluate(Evaluation* e, int n) {
     count_ += n;
     batch_ = e;
-    runner_.run(n, job, this);
+    batch_n_ = n;
+    if (n > 2 && lanes_apply()) {
+        runner_.run((n + secular_lanes - 1) / secular_lanes, lane_job, this);
+    } else {
+        runner_.run(n, job, this);
+    }
 }
 
 void LoveFunction::evaluate_one(Evaluation& e, int slot) {
     LoveWork& w = work_[static_cast<std::size_t>(slot)];
     e.f = top_ == 1 ? love_secular(om_, om_ / e.c, s_, w) : love_secular_at(om_, om_ / e.c, top_, s_, w);
     e.a = cabs(e.f);
+}
+
+void LoveFunction::evaluate_lanes(Evaluation* e, int n, int first, int job) {
+    double wn[secular_lanes] = {};
+    cplx f[secular_lanes];
+    for (int i = 0; i < n; ++i) wn[i] = om_ / e[i].c;
+    const unsigned near = lanes_.love(wn, n, top_, job, f, path_);
+    for (int i = 0; i < n; ++i) {
+        // A lane whose reverberation term came near zero is redone by the scalar kernel,
+        // which records the term for the log.
+        if (near >> i & 1u) {
+            evaluate_one(e[i], first + i);
+            continue;
+        }
+        work_[static_cast<std::size_t>(first + i)].grtlv.nwarn = 0;
+        e[i].f = f[i];
+        e[i].a = cabs(f[i]);
+    }
 }
 
 void LoveFunction::report(const Evaluation& e, ScanLog& log) {
@@ -40,7 +71,7 @@ void LoveFunction::report(const Evaluation& e, ScanLog& log) {
     }
 }
 
-RayleighFunction::RayleighFunction(const Nstrc& s, BatchRunner& runner) : BatchedFunction(runner), s_(s) {
+RayleighFunction::RayleighFunction(const Nstrc& s, BatchRunner& runner) : BatchedFunction(s, runner), s_(s) {
     const double mu = s.rho[1] * s.vs[1] * s.vs[1];
     sm2_ = mu * mu;
 }
@@ -49,6 +80,17 @@ void RayleighFunction::evaluate_one(Evaluation& e, int slot) {
     RayleighWork& w = work_[static_cast<std::size_t>(slot)];
     e.f = top_ == 1 ? rayleigh_secular(om_, om_ / e.c, sm2_, s_, w) : rayleigh_secular_at(om_, om_ / e.c, top_, s_, w);
     e.a = cabs(e.f);
+}
+
+void RayleighFunction::evaluate_lanes(Evaluation* e, int n, int, int job) {
+    double wn[secular_lanes] = {};
+    cplx f[secular_lanes];
+    for (int i = 0; i < n; ++i) wn[i] = om_ / e[i].c;
+    lanes_.rayleigh(wn, n, top_, sm2_, job, f, path_);
+    for (int i = 0; i < n; ++i) {
+        e[i].f = f[i];
+        e[i].a = cabs(f[i]);
+    }
 }
 
 namespace {

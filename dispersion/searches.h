@@ -1,38 +1,58 @@
 #pragma once
 // The Love and the Rayleigh search at one frequency, and the secular functions they scan.
 // Each search owns its function object for the whole frequency loop.
+#include <algorithm>
 #include <array>
 #include <cstddef>
 
 #include "dispersion/batch_runner.h"
 #include "dispersion/root_search.h"
 #include "kernels/secular.h"
+#include "kernels/secular_lanes.h"
 #include "vemlari/scan_range.h"
 
 namespace vemlari {
 
-// A secular function whose evaluations of one batch run on the runner, each with its own
-// kernel records.
+// A secular function whose evaluations of one batch run on the runner. A batch of scan
+// points is cut into groups of up to secular_lanes evaluated at once on the vector lanes (bit
+// for bit the scalar evaluations); pairs and single points go to the scalar kernels, each
+// evaluation with its own kernel records.
 class BatchedFunction : public SecularFunction {
 public:
-    explicit BatchedFunction(BatchRunner& runner) : runner_(runner) {}
-    void set_frequency(double om) { om_ = om; }
+    BatchedFunction(const Nstrc& s, BatchRunner& runner)
+        : lanes_(s, max_batch / secular_lanes), path_(best_lane_path()), runner_(runner) {}
+    void set_frequency(double om) {
+        om_ = om;
+        lanes_.set_frequency(om);
+    }
     void evaluate(Evaluation* e, int n) override;
     // Until a candidate appears the scan points are known in advance, and they are nearly
-    // all of a scan's evaluations: with helpers, a full batch shared out in equal parts pays
-    // for handing it over (a transfer between cores costs a good part of an evaluation).
-    int lookahead() const override { return runner_.threads() > 1 ? max_batch : 1; }
+    // all of a scan's evaluations: a group fills the lanes, and with helpers each thread
+    // takes a group (a transfer between cores costs a good part of an evaluation).
+    int lookahead() const override {
+        if (!lanes_apply()) return runner_.threads() > 1 ? max_batch : 1;
+        return std::min(max_batch, secular_lanes * runner_.threads());
+    }
     long long evaluations() const { return count_; }
+    // Which lane kernels run (tests compare them).
+    void use_lanes(LanePath p) { path_ = p; }
 
 protected:
     // Evaluates e with the kernel records of slot (0 .. max_batch-1).
     virtual void evaluate_one(Evaluation& e, int slot) = 0;
+    // Evaluates e[0 .. n-1] (n <= secular_lanes) on the lanes of `job`; e[i] owns slot first + i.
+    virtual void evaluate_lanes(Evaluation* e, int n, int first, int job) = 0;
+    virtual bool lanes_apply() const = 0;
     double om_ = 0.0;
+    SecularLanes lanes_;
+    LanePath path_;
 
 private:
     static void job(void* self, int i);
+    static void lane_job(void* self, int g);
     BatchRunner& runner_;
     Evaluation* batch_ = nullptr;
+    int batch_n_ = 0;
     long long count_ = 0;  // counted by the submitting thread
 };
 
@@ -40,12 +60,14 @@ private:
 // or to the top of a deeper layer.
 class LoveFunction : public BatchedFunction {
 public:
-    LoveFunction(const Nstrc& s, BatchRunner& runner) : BatchedFunction(runner), s_(s) {}
+    LoveFunction(const Nstrc& s, BatchRunner& runner) : BatchedFunction(s, runner), s_(s) {}
     void refer_to(int top) { top_ = top; }
     void report(const Evaluation& e, ScanLog& log) override;
 
 private:
     void evaluate_one(Evaluation& e, int slot) override;
+    void evaluate_lanes(Evaluation* e, int n, int first, int job) override;
+    bool lanes_apply() const override { return s_.nl >= 2; }
     const Nstrc& s_;
     int top_ = 1;
     std::array<LoveWork, max_batch> work_{};
@@ -59,6 +81,8 @@ public:
 
 private:
     void evaluate_one(Evaluation& e, int slot) override;
+    void evaluate_lanes(Evaluation* e, int n, int first, int job) override;
+    bool lanes_apply() const override { return s_.nl >= 2 && om_ != 0.0; }
     const Nstrc& s_;
     double sm2_ = 0.0;
     int top_ = 1;
