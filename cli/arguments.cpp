@@ -4,9 +4,9 @@
 #include <cmath>
 #include <limits>
 #include <optional>
-#include <thread>
 
 #include "cli/spacing.h"
+#include "program/usable_cores.h"
 #include "vemlari/error.h"
 #include "vemlari/version.h"
 
@@ -44,7 +44,7 @@ void add_common(CLI::App& sub, Common& c, Raw& raw) {
         ->capture_default_str();
     sub.add_option("--format", raw.format, "csv or json")->check(CLI::IsMember({"csv", "json"}))->capture_default_str();
     sub.add_option("-o,--output", c.output, "Write the table to FILE (default: standard output)")->type_name("FILE");
-    sub.add_option("--threads", c.threads, "Threads, shared among the models (default: every core)")
+    sub.add_option("--threads", c.threads, "Threads, shared among the models (default: every core this process may run on)")
         ->check(CLI::Range(1, 4096));
     sub.add_flag("--quiet", c.quiet, "No progress line on a terminal");
 }
@@ -211,8 +211,7 @@ std::variant<Request, int> parse_arguments(int argc, const char* const* argv, st
     app.require_subcommand(1);
 
     Parsed p;
-    const unsigned cores = std::thread::hardware_concurrency();
-    for (Common* c : {&p.modes.common, &p.eigen.common, &p.secular.common}) c->threads = cores == 0 ? 1 : static_cast<int>(cores);
+    for (Common* c : {&p.modes.common, &p.eigen.common, &p.secular.common}) c->threads = usable_cores();
     add_modes(app, p);
     add_eigen(app, p);
     add_secular(app, p);

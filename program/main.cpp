@@ -4,11 +4,11 @@
 
 #include <filesystem>
 #include <iostream>
-#include <thread>
 
 #include "cli/command_line.h"
 #include "program/interrupts.h"
 #include "program/run.h"
+#include "program/usable_cores.h"
 
 int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);
@@ -16,6 +16,5 @@ int main(int argc, char** argv) {
     vemlari::watch_interrupts(argc > 1 ? std::filesystem::path() : dir / "fort.10");
     if (argc > 1)
         return vemlari::cli::run_command_line(argc, argv, std::cin, std::cout, std::cerr, isatty(STDERR_FILENO) == 1);
-    const unsigned cores = std::thread::hardware_concurrency();
-    return vemlari::run_vemlari(std::cin, std::cout, std::cerr, dir, cores == 0 ? 1 : static_cast<int>(cores));
+    return vemlari::run_vemlari(std::cin, std::cout, std::cerr, dir, vemlari::usable_cores());
 }
