@@ -14,7 +14,7 @@
 namespace vemlari {
 
 // Most evaluations a secular function is asked for at once.
-constexpr int max_batch = 16;
+constexpr int max_batch = 32;
 
 // One evaluation of F at phase velocity c. `slot` names the kernel records it used, which
 // keep what the kernels met (near-singular terms) until the scan reports it.
