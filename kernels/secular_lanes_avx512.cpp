@@ -1,9 +1,13 @@
-// The lane kernels on AVX-512F: eight doubles per instruction. This unit alone is built with
-// -mavx512f (and -ffp-contract=off like the rest: no fused multiply-add); it is called only
-// where the processor reports AVX-512F. Elsewhere it holds entry points that are never called.
+// The lane kernels on AVX-512F: eight doubles per instruction. This unit alone is built for
+// AVX-512F, by the pragma below whatever the build system (with -ffp-contract=off like the
+// rest: no fused multiply-add); it is called only where the processor reports AVX-512F.
+// Other compilers and processors get entry points to the portable lanes, never called.
+#include <math.h>  // before the pragma: the library's headers keep the default target
+
 #include "kernels/lane_kernels.h"
 
-#if defined(__AVX512F__)
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+#pragma GCC target("avx512f")
 namespace vemlari {
 namespace {
 
