@@ -5,7 +5,7 @@ sitting, alternating; prints medians and the ratios ours / peer.
 
   /usr/bin/python3 bench/side_by_side.py build/vemlari ../shared/peers/time_disba.py --repeats 3
 
-Each run of the program works in a fresh temporary folder with the model file and its answers
+Each round waits until the machine has been idle 90 % of 2 s. Each run of the program works in a fresh temporary folder with the model file and its answers
 (tolerance 1e-7, 100 iterations, 500 partitions) and writes every output file there.
 """
 import argparse
@@ -24,6 +24,20 @@ CASES = [
     ("soil", os.path.join(SOURCE, "examples", "soil.csv")),
     ("gradient20", os.path.join(HERE, "models", "gradient20.csv")),
 ]
+
+
+def wait_idle(share=0.9, tries=30):
+    """Waits (up to a minute) until the machine was idle for at least `share` of 2 s."""
+    def ticks():
+        v = [int(x) for x in open("/proc/stat").readline().split()[1:9]]
+        return sum(v), v[3]
+    for _ in range(tries):
+        t0, i0 = ticks()
+        time.sleep(2)
+        t1, i1 = ticks()
+        if i1 - i0 >= share * (t1 - t0):
+            return True
+    return False
 
 
 def ours(exe, model, answers, pin):
@@ -54,6 +68,8 @@ def main():
         ours(a.exe, model, answers, True)  # warm-up
         one, two, ref = [], [], []
         for _ in range(a.repeats):
+            if not wait_idle():
+                print("(machine busy)")
             one.append(ours(a.exe, model, answers, True))
             two.append(ours(a.exe, model, answers, False))
             ref.append(peer(a.peer, model, True))
