@@ -14,7 +14,12 @@ namespace {
 using C = vc<V>;
 using M2 = vm2<V>;
 
-inline C wavenumber(V x) { return vertical_wavenumber_of<V, VSQRT>(x); }
+// vertical_wavenumber(k2, w2): at x = 0 exactly (the trial velocity is the layer's own) the
+// wavenumber is taken a rounding error of k2 away from the branch point.
+inline C wavenumber(V k2, double w2) {
+    const V x = k2 - w2;
+    return vertical_wavenumber_of<V, VSQRT>(select<V>(x != 0.0, x, k2 * 0x1p-52));
+}
 inline C phase(C nu, double h) { return phase_factor_of<V, W>(nu, h); }
 inline C one() { return real_of<V>(1.0); }
 inline C zero() { return real_of<V>(0.0); }
@@ -34,7 +39,7 @@ inline void store(const LaneArgs& a, C f) {
 
 // nu / k of layer j, as relative_wavenumber in secular.cpp (om^2 / v^2 is ws2 or wp2).
 inline C relative(V wn, V wn2, double w2) {
-    const C nu = wavenumber(wn2 - w2);
+    const C nu = wavenumber(wn2, w2);
     return {nu.re / wn, nu.im / wn};
 }
 
@@ -45,7 +50,7 @@ struct Sh {
 };
 
 inline Sh sh_layer(const LaneArgs& a, V wn2, int j) {
-    const C nu = wavenumber(wn2 - a.ws2[j]);
+    const C nu = wavenumber(wn2, a.ws2[j]);
     const C mnu = real_of<V>(a.sm[j]) * nu;
     return {one(), -mnu, one(), mnu, nu};
 }
@@ -122,9 +127,9 @@ struct Psv {
 
 inline Psv psv_layer(const LaneArgs& a, V wn, V wn2, int j) {
     Psv p;
-    p.cms = wavenumber(wn2 - a.ws2[j]);
+    p.cms = wavenumber(wn2, a.ws2[j]);
     const C cmsg{p.cms.re / wn, p.cms.im / wn};
-    p.cmp = wavenumber(wn2 - a.wp2[j]);
+    p.cmp = wavenumber(wn2, a.wp2[j]);
     const C cmpg{p.cmp.re / wn, p.cmp.im / wn};
     const V x0 = (wn + wn) - a.ws2[j] / wn;
     const C smp = real_of<V>(a.sm2x[j]) * p.cmp;
