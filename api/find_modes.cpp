@@ -7,6 +7,7 @@
 #include <mutex>
 #include <thread>
 
+#include "api/wave_tables.h"
 #include "dispersion/searches.h"
 #include "model/nstrc.h"
 #include "parallel/worker_pool.h"
@@ -26,16 +27,6 @@ void check_options(const SearchOptions& o) {
     if (o.highest_mode < -1) refuse("the highest mode must be -1 (all) or at least 0");
     if (o.max_modes < 0) refuse("the mode limit must be 0 (none) or positive");
     if (o.threads < 1) refuse("the number of threads must be at least 1");
-}
-
-void size_for(WaveModes& w, Wave wave, bool searched, std::size_t n, bool tracing) {
-    w.wave = wave;
-    w.searched = searched;
-    w.phase_velocity.assign(n, {});
-    w.found_at.assign(n, {});
-    w.diagnostics.assign(n, {});
-    w.trace.assign(tracing && searched ? n : 0, {});
-    w.count.assign(n, 0);
 }
 
 bool overflows(const SearchOptions& o, const WaveModes& w, std::size_t k) { return o.max_modes > 0 && w.count[k] > o.max_modes; }

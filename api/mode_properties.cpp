@@ -1,16 +1,13 @@
-// Group velocity, energy integral, medium response and H/V of every mode. Every frequency's
-// modes depend only on the phase velocities found, so frequencies are computed side by side,
-// each job with its own kernel records, writing only its own frequency's entries.
+// Group velocity, energy integral, medium response and H/V of every mode, frequency by
+// frequency side by side.
 #include <cmath>
 #include <limits>
-#include <memory>
-#include <mutex>
 #include <vector>
 
 #include "eigen/love_mode.h"
 #include "eigen/rayleigh_mode.h"
 #include "model/nstrc.h"
-#include "parallel/worker_pool.h"
+#include "parallel/per_frequency.h"
 #include "vemlari/compute.h"
 
 namespace vemlari {
@@ -30,9 +27,6 @@ struct Job {
     const Nstrc& s;
     const Modes& modes;
     Properties& out;
-    std::vector<std::unique_ptr<Slot>> slots;
-    std::vector<int> free;
-    std::mutex mutex;
 };
 
 void love_frequency(const Job& j, Slot& w, std::size_t k, double om) {
@@ -75,23 +69,6 @@ void rayleigh_frequency(const Job& j, Slot& w, std::size_t k, double om) {
     }
 }
 
-void frequency(void* context, int i) {
-    Job& j = *static_cast<Job*>(context);
-    int slot;
-    {
-        std::lock_guard<std::mutex> lock(j.mutex);
-        slot = j.free.back();
-        j.free.pop_back();
-    }
-    Slot& w = *j.slots[static_cast<std::size_t>(slot)];
-    const auto k = static_cast<std::size_t>(i);
-    const double om = j.modes.frequencies.property_angular(k);
-    love_frequency(j, w, k, om);
-    rayleigh_frequency(j, w, k, om);
-    std::lock_guard<std::mutex> lock(j.mutex);
-    j.free.push_back(slot);
-}
-
 }  // namespace
 
 Properties mode_properties(const Model& model, const Modes& modes, int threads) {
@@ -105,13 +82,12 @@ Properties mode_properties(const Model& model, const Modes& modes, int threads) 
         w->modes.assign(n, {});
         w->diagnostics.assign(n, {});
     }
-    Job job{s, modes, p, {}, {}, {}};
-    for (int t = 0; t < threads; ++t) {
-        job.slots.push_back(std::make_unique<Slot>());
-        job.free.push_back(t);
-    }
-    WorkerPool pool(threads);
-    pool.run(static_cast<int>(n), frequency, &job);
+    const Job job{s, modes, p};
+    for_each_frequency<Slot>(n, threads, [&](std::size_t k, Slot& w) {
+        const double om = modes.frequencies.property_angular(k);
+        love_frequency(job, w, k, om);
+        rayleigh_frequency(job, w, k, om);
+    });
     return p;
 }
 

@@ -2,6 +2,7 @@
 #include <cmath>
 #include <vector>
 
+#include "api/wave_tables.h"
 #include "vemlari/sensitivity.h"
 
 namespace vemlari {
@@ -28,16 +29,6 @@ void place(const WaveModes& one, std::size_t k, WaveModes& w) {
         w.overflow = true;
         w.overflow_at = k;
     }
-}
-
-void size_for(WaveModes& w, Wave wave, bool searched, std::size_t n, bool tracing) {
-    w.wave = wave;
-    w.searched = searched;
-    w.phase_velocity.assign(n, {});
-    w.found_at.assign(n, {});
-    w.diagnostics.assign(n, {});
-    w.trace.assign(tracing && searched ? n : 0, {});
-    w.count.assign(n, 0);
 }
 
 // Each frequency on its own dispersed model, stitched into one result.

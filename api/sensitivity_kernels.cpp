@@ -11,14 +11,12 @@
 // p dU/dp, the differences' own error included.
 #include <cmath>
 #include <limits>
-#include <memory>
-#include <mutex>
 #include <vector>
 
 #include "eigen/mode_root.h"
 #include "eigen/phase_kernels.h"
 #include "model/nstrc.h"
-#include "parallel/worker_pool.h"
+#include "parallel/per_frequency.h"
 #include "vemlari/sensitivity.h"
 
 namespace vemlari {
@@ -39,9 +37,6 @@ struct Job {
     const Nstrc& s;
     const Modes& modes;
     Kernels& out;
-    std::vector<std::unique_ptr<Slot>> slots;
-    std::vector<int> free;
-    std::mutex mutex;
 };
 
 void phase_kernels(Wave wave, double om, double c, int top, const Nstrc& s, Slot& w, PhaseKernels& k) {
@@ -148,16 +143,7 @@ void mode_kernels(const Job& j, Slot& w, Wave wave, double om, const std::vector
     out.gamma = om * q / (2.0 * c);
 }
 
-void frequency(void* context, int i) {
-    Job& j = *static_cast<Job*>(context);
-    int slot;
-    {
-        std::lock_guard<std::mutex> lock(j.mutex);
-        slot = j.free.back();
-        j.free.pop_back();
-    }
-    Slot& w = *j.slots[static_cast<std::size_t>(slot)];
-    const auto k = static_cast<std::size_t>(i);
+void frequency(const Job& j, Slot& w, std::size_t k) {
     const double om = j.modes.frequencies.property_angular(k);
     for (Wave wave : {Wave::love, Wave::rayleigh}) {
         const WaveModes& wm = j.modes[wave];
@@ -166,8 +152,6 @@ void frequency(void* context, int i) {
         for (std::size_t md = 0; md < row.size(); ++md)
             mode_kernels(j, w, wave, om, wm.phase_velocity[k], md, wm.found_at[k][md], row[md]);
     }
-    std::lock_guard<std::mutex> lock(j.mutex);
-    j.free.push_back(slot);
 }
 
 }  // namespace
@@ -181,13 +165,8 @@ Kernels sensitivity_kernels(const Model& model, const Modes& modes, int threads)
     Kernels out;
     out.love.modes.assign(n, {});
     out.rayleigh.modes.assign(n, {});
-    Job job{model, s, modes, out, {}, {}, {}};
-    for (int t = 0; t < threads; ++t) {
-        job.slots.push_back(std::make_unique<Slot>());
-        job.free.push_back(t);
-    }
-    WorkerPool pool(threads);
-    pool.run(static_cast<int>(n), frequency, &job);
+    const Job job{model, s, modes, out};
+    for_each_frequency<Slot>(n, threads, [&](std::size_t k, Slot& w) { frequency(job, w, k); });
     return out;
 }
 

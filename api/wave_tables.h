@@ -1,0 +1,19 @@
+#pragma once
+// The tables of one wave's modes, sized for n frequency entries before a search fills them.
+#include <cstddef>
+
+#include "vemlari/results.h"
+
+namespace vemlari {
+
+inline void size_for(WaveModes& w, Wave wave, bool searched, std::size_t n, bool tracing) {
+    w.wave = wave;
+    w.searched = searched;
+    w.phase_velocity.assign(n, {});
+    w.found_at.assign(n, {});
+    w.diagnostics.assign(n, {});
+    w.trace.assign(tracing && searched ? n : 0, {});
+    w.count.assign(n, 0);
+}
+
+}  // namespace vemlari
