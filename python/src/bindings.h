@@ -12,5 +12,7 @@ void bind_frequencies(py::module_& m);
 void bind_result(py::module_& m);
 void bind_dispersion(py::module_& m);
 void bind_fields(py::module_& m);
+void bind_kernels_result(py::module_& m);
+void bind_kernels(py::module_& m);
 
 }  // namespace vemlari::python

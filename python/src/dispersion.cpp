@@ -106,7 +106,7 @@ Raises ValueError for invalid frequencies or options. Releases the GIL while it 
 
 const char* dispersion_many_doc = R"(dispersion for each of many models, on several threads.
 
-models   an iterable of vemlari.Model, or of sequences (thickness, vp, vs, rho[, qp[, qs]])
+models   an iterable of vemlari.Model, or of sequences (thickness, vp, vs, rho[, qp[, qs[, fp[, fs]]]])
          of array-likes as Model takes them (a (n_models, 4, n_layers) array will do)
 threads  None: every core; each model is computed on one thread
 The other arguments are those of dispersion.

@@ -28,31 +28,37 @@ std::vector<double> doubles(const py::handle& values, const char* name) {
 }
 
 std::vector<Layer> layers_of(const py::handle& thickness, const py::handle& vp, const py::handle& vs,
-                             const py::handle& rho, const py::handle& qp, const py::handle& qs) {
+                             const py::handle& rho, const py::handle& qp, const py::handle& qs,
+                             const py::handle& fp, const py::handle& fs) {
     const std::vector<double> h = model_column(thickness, "thickness"), p = model_column(vp, "vp"),
                               s = model_column(vs, "vs"), d = model_column(rho, "rho");
     const std::size_t n = h.size();
-    const std::vector<double> q_p = qp.is_none() ? std::vector<double>(n) : model_column(qp, "qp");
-    const std::vector<double> q_s = qs.is_none() ? std::vector<double>(n) : model_column(qs, "qs");
-    for (const auto* column : {&p, &s, &d, &q_p, &q_s})
+    auto optional = [n](const py::handle& values, const char* name) {
+        return values.is_none() ? std::vector<double>(n) : model_column(values, name);
+    };
+    const std::vector<double> q_p = optional(qp, "qp"), q_s = optional(qs, "qs"), f_p = optional(fp, "fp"),
+                              f_s = optional(fs, "fs");
+    for (const auto* column : {&p, &s, &d, &q_p, &q_s, &f_p, &f_s})
         if (column->size() != n)
-            raise_model_error("thickness, vp, vs, rho, qp and qs must have one entry per layer: " + std::to_string(n) +
-                              " thicknesses, " + std::to_string(column->size()) + " of another");
+            raise_model_error("thickness, vp, vs, rho, qp, qs, fp and fs must have one entry per layer: " +
+                              std::to_string(n) + " thicknesses, " + std::to_string(column->size()) + " of another");
     std::vector<Layer> layers(n);
     for (std::size_t i = 0; i < n; ++i)
-        layers[i] = {i + 1 == n ? 0.0 : h[i], p[i], s[i], d[i], q_p[i], q_s[i], 0.0, 0.0};
+        layers[i] = {i + 1 == n ? 0.0 : h[i], p[i], s[i], d[i], q_p[i], q_s[i], f_p[i], f_s[i]};
     return layers;
 }
 
 Model model_of(const py::handle& item) {
     if (py::isinstance<Model>(item)) return item.cast<const Model&>();
     if (!py::isinstance<py::sequence>(item) || py::isinstance<py::str>(item))
-        raise_model_error("a model must be a vemlari.Model or a sequence (thickness, vp, vs, rho[, qp[, qs]])");
+        raise_model_error(
+            "a model must be a vemlari.Model or a sequence (thickness, vp, vs, rho[, qp[, qs[, fp[, fs]]]])");
     const auto s = py::reinterpret_borrow<py::sequence>(item);
     const std::size_t n = s.size();
-    if (n < 4 || n > 6) raise_model_error("a model sequence holds 4 to 6 arrays, not " + std::to_string(n));
+    if (n < 4 || n > 8) raise_model_error("a model sequence holds 4 to 8 arrays, not " + std::to_string(n));
     const py::object none = py::none();
-    return Model(layers_of(s[0], s[1], s[2], s[3], n > 4 ? s[4] : none, n > 5 ? s[5] : none));
+    auto at = [&](std::size_t i) -> py::object { return n > i ? py::object(s[i]) : none; };
+    return Model(layers_of(s[0], s[1], s[2], s[3], at(4), at(5), at(6), at(7)));
 }
 
 Wave wave_of(const std::string& name) {

@@ -16,12 +16,15 @@ namespace py = pybind11;
 // A one-dimensional array-like of numbers; ValueError (with `name`) for anything else.
 std::vector<double> doubles(const py::handle& values, const char* name);
 
-// The layers of Model(thickness, vp, vs, rho, qp, qs): equal lengths, the half-space's
-// thickness 0 whatever was given. ModelError for unequal or non-one-dimensional arrays.
+// The layers of Model(thickness, vp, vs, rho, qp, qs, fp, fs), None for an absent column
+// (zeros): equal lengths, the half-space's thickness 0 whatever was given. ModelError for
+// unequal or non-one-dimensional arrays.
 std::vector<Layer> layers_of(const py::handle& thickness, const py::handle& vp, const py::handle& vs,
-                             const py::handle& rho, const py::handle& qp, const py::handle& qs);
+                             const py::handle& rho, const py::handle& qp, const py::handle& qs,
+                             const py::handle& fp, const py::handle& fs);
 
-// A Model, or the sequence (thickness, vp, vs, rho[, qp[, qs]]) of one; ModelError if invalid.
+// A Model, or the sequence (thickness, vp, vs, rho[, qp[, qs[, fp[, fs]]]]) of one; ModelError
+// if invalid.
 Model model_of(const py::handle& item);
 
 // "love" or "rayleigh"; ValueError otherwise.

@@ -19,21 +19,22 @@ py::array_t<double> column(const Model& model, double Layer::*field) {
 void bind_model(py::module_& m) {
     py::class_<Model>(m, "Model", R"(A horizontally layered elastic half-space.
 
-Model(thickness, vp, vs, rho, qp=None, qs=None)
+Model(thickness, vp, vs, rho, qp=None, qs=None, fp=None, fs=None)
 
 One entry per layer from the top, the last one the half-space (its thickness is ignored):
 thickness in m, P and S velocities in m/s, density in kg/m^3 (any unit will do: the energy
-integral and the medium response scale with it). The quality factors qp, qs are carried
-with the model but unused: the computation is elastic.
+integral and the medium response scale with it). The quality factors qp, qs (0 or None:
+elastic) and the frequencies fp, fs (Hz) at which vp, vs are given serve the modal
+attenuation and the physical dispersion of vemlari.kernels; the mode search is elastic.
 
 Raises vemlari.ModelError (a ValueError) naming the first layer, quantity and rule broken:
 values must be finite, rho > 0, vs > 0, vp > vs, thickness >= 0 above the half-space, and
 the half-space must have the largest vs and the largest vp.)")
         .def(py::init([](const py::object& thickness, const py::object& vp, const py::object& vs, const py::object& rho,
-                         const py::object& qp,
-                         const py::object& qs) { return Model(layers_of(thickness, vp, vs, rho, qp, qs)); }),
+                         const py::object& qp, const py::object& qs, const py::object& fp,
+                         const py::object& fs) { return Model(layers_of(thickness, vp, vs, rho, qp, qs, fp, fs)); }),
              py::arg("thickness"), py::arg("vp"), py::arg("vs"), py::arg("rho"), py::arg("qp") = py::none(),
-             py::arg("qs") = py::none())
+             py::arg("qs") = py::none(), py::arg("fp") = py::none(), py::arg("fs") = py::none())
         .def_property_readonly(
             "thickness", [](const Model& x) { return column(x, &Layer::thickness); },
             "Layer thicknesses (m); 0 for the half-space.")
@@ -47,14 +48,21 @@ the half-space must have the largest vs and the largest vp.)")
             "qp", [](const Model& x) { return column(x, &Layer::qp); }, "P quality factors (0: not given).")
         .def_property_readonly(
             "qs", [](const Model& x) { return column(x, &Layer::qs); }, "S quality factors (0: not given).")
+        .def_property_readonly(
+            "fp", [](const Model& x) { return column(x, &Layer::fp); },
+            "Frequencies (Hz) at which vp is given (0: not given).")
+        .def_property_readonly(
+            "fs", [](const Model& x) { return column(x, &Layer::fs); },
+            "Frequencies (Hz) at which vs is given (0: not given).")
         .def("__len__", &Model::size)
         .def("__repr__", [](const Model& x) { return "<vemlari.Model: " + std::to_string(x.size()) + " layers>"; })
         .def(py::pickle(
             [](const Model& x) {
                 return py::make_tuple(column(x, &Layer::thickness), column(x, &Layer::vp), column(x, &Layer::vs),
-                                      column(x, &Layer::density), column(x, &Layer::qp), column(x, &Layer::qs));
+                                      column(x, &Layer::density), column(x, &Layer::qp), column(x, &Layer::qs),
+                                      column(x, &Layer::fp), column(x, &Layer::fs));
             },
-            [](const py::tuple& t) { return Model(layers_of(t[0], t[1], t[2], t[3], t[4], t[5])); }));
+            [](const py::tuple& t) { return Model(layers_of(t[0], t[1], t[2], t[3], t[4], t[5], t[6], t[7])); }));
 }
 
 }  // namespace vemlari::python

@@ -16,8 +16,8 @@ Units are SI: m, m/s, kg/m^3, Hz.
     r = vemlari.dispersion(model, [0.05, 0.1, 0.2], wave="rayleigh")
     r.phase_velocity  # (3, n_modes), NaN where a mode does not exist
 
-Calls: dispersion, dispersion_many, eigenfunctions, secular. Every long call releases
-the GIL.)";
+Calls: dispersion, dispersion_many, kernels (sensitivity kernels and modal attenuation),
+eigenfunctions, secular. Every long call releases the GIL.)";
     m.attr("__version__") = vemlari::version;
     bind_errors(m);
     bind_model(m);
@@ -25,4 +25,6 @@ the GIL.)";
     bind_result(m);
     bind_dispersion(m);
     bind_fields(m);
+    bind_kernels_result(m);
+    bind_kernels(m);
 }

@@ -7,14 +7,18 @@ namespace vemlari::python {
 
 WaveTable wave_table(const Model& model, const Frequencies& frequencies, Wave wave, const SearchOptions& options) {
     const Modes modes = find_modes(model, frequencies, options);
-    const Properties props = mode_properties(model, modes, options.threads);
+    return tabulate(modes, mode_properties(model, modes, options.threads), wave, options.highest_mode);
+}
+
+WaveTable tabulate(const Modes& modes, const Properties& props, Wave wave, int highest_mode) {
+    const Frequencies& frequencies = modes.frequencies;
     const WaveModes& wm = modes[wave];
     const WaveProperties& wp = props[wave];
     WaveTable t;
     t.wave = wave;
     t.rows = frequencies.size();
     for (const auto& row : wm.phase_velocity) t.cols = std::max(t.cols, row.size());
-    if (options.highest_mode >= 0) t.cols = static_cast<std::size_t>(options.highest_mode) + 1;
+    if (highest_mode >= 0) t.cols = static_cast<std::size_t>(highest_mode) + 1;
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const std::size_t cells = t.rows * t.cols;
     for (auto* v : {&t.phase_velocity, &t.group_velocity, &t.energy_integral, &t.response, &t.ellipticity})

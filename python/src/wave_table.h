@@ -25,4 +25,7 @@ struct WaveTable {
 // largest number of modes found at one frequency.
 WaveTable wave_table(const Model& model, const Frequencies& frequencies, Wave wave, const SearchOptions& options);
 
+// The same table of modes and properties already computed; highest_mode as in SearchOptions.
+WaveTable tabulate(const Modes& modes, const Properties& properties, Wave wave, int highest_mode);
+
 }  // namespace vemlari::python

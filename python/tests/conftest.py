@@ -29,7 +29,8 @@ class Example:
         self.step = 8.0 * math.atan(1.0) / duration
         # layer, density, vp, qp, fp, vs, qs, fs, thickness
         layers = np.array([numbers(lines[9 + i]) for i in range(int(numbers(lines[7])[0]))])
-        self.model = vemlari.Model(layers[:, 8], layers[:, 2], layers[:, 5], layers[:, 1], layers[:, 3], layers[:, 6])
+        self.model = vemlari.Model(layers[:, 8], layers[:, 2], layers[:, 5], layers[:, 1], layers[:, 3], layers[:, 6],
+                                   layers[:, 4], layers[:, 7])
         self.options = dict(tolerance=numbers(answers[2])[0], iterations=int(numbers(answers[3])[0]))
         if len(layers) > 1:
             self.options["partitions"] = int(numbers(answers[4])[0])

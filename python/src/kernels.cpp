@@ -1,0 +1,110 @@
+// kernels: the modes of one model with the partial derivatives of their phase and group
+// velocities with respect to every layer's parameters, and their attenuation.
+#include <pybind11/stl.h>
+
+#include <limits>
+#include <optional>
+#include <vector>
+
+#include "python/src/bindings.h"
+#include "python/src/inputs.h"
+#include "python/src/kernels_result.h"
+
+namespace vemlari::python {
+
+namespace {
+
+// The kernels as dense tables beside the wave's table, computed without Python.
+struct KernelTable {
+    WaveTable modes;
+    std::size_t layers = 0;
+    // [(row * cols + mode) * layers + layer]; NaN where the mode does not exist.
+    std::vector<double> dc_dvs, dc_dvp, dc_drho, dc_dh, du_dvs, du_dvp, du_drho;
+    std::vector<double> inverse_q, gamma;  // [row * cols + mode]
+};
+
+KernelTable kernel_table(const Model& model, const Frequencies& f, Wave w, const SearchOptions& o,
+                         bool physical_dispersion) {
+    const Sensitivities s = sensitivities(model, f, o, physical_dispersion);
+    KernelTable t;
+    t.modes = tabulate(s.modes, s.properties, w, o.highest_mode);
+    t.layers = model.size();
+    const std::size_t rows = t.modes.rows, cols = t.modes.cols, cells = rows * cols;
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    std::vector<double>* per_layer[] = {&t.dc_dvs, &t.dc_dvp, &t.dc_drho, &t.dc_dh, &t.du_dvs, &t.du_dvp, &t.du_drho};
+    std::vector<double> ModeKernels::*fields[] = {&ModeKernels::dc_dvs, &ModeKernels::dc_dvp, &ModeKernels::dc_drho,
+                                                  &ModeKernels::dc_dh,  &ModeKernels::du_dvs, &ModeKernels::du_dvp,
+                                                  &ModeKernels::du_drho};
+    for (std::vector<double>* v : per_layer) v->assign(cells * t.layers, nan);
+    t.inverse_q.assign(cells, nan);
+    t.gamma.assign(cells, nan);
+    const WaveKernels& wk = s.kernels[w];
+    for (std::size_t k = 0; k < rows; ++k)
+        for (std::size_t j = 0; j < std::min(wk.modes[k].size(), cols); ++j) {
+            const ModeKernels& m = wk.modes[k][j];
+            const std::size_t at = k * cols + j;
+            for (std::size_t q = 0; q < std::size(fields); ++q)
+                std::copy((m.*fields[q]).begin(), (m.*fields[q]).end(), per_layer[q]->begin() + at * t.layers);
+            t.inverse_q[at] = m.inverse_q;
+            t.gamma[at] = m.gamma;
+        }
+    return t;
+}
+
+KernelsResult kernels(const Model& model, const py::object& frequencies, const std::string& wave,
+                      const std::optional<int>& modes, double tolerance, int partitions, int iterations, int threads,
+                      bool physical_dispersion) {
+    const Wave w = wave_of(wave);
+    const Frequencies f = frequencies_of(frequencies);
+    const SearchOptions o = options_of(w, modes, tolerance, partitions, iterations, threads);
+    KernelTable t;
+    {
+        py::gil_scoped_release free;
+        t = kernel_table(model, f, w, o, physical_dispersion);
+    }
+    const auto rows = static_cast<py::ssize_t>(t.modes.rows), cols = static_cast<py::ssize_t>(t.modes.cols),
+               layers = static_cast<py::ssize_t>(t.layers);
+    KernelsResult r;
+    static_cast<DispersionResult&>(r) = to_result(std::move(t.modes));
+    r.dc_dvs = to_array(std::move(t.dc_dvs), {rows, cols, layers});
+    r.dc_dvp = to_array(std::move(t.dc_dvp), {rows, cols, layers});
+    r.dc_drho = to_array(std::move(t.dc_drho), {rows, cols, layers});
+    r.dc_dh = to_array(std::move(t.dc_dh), {rows, cols, layers});
+    r.du_dvs = to_array(std::move(t.du_dvs), {rows, cols, layers});
+    r.du_dvp = to_array(std::move(t.du_dvp), {rows, cols, layers});
+    r.du_drho = to_array(std::move(t.du_drho), {rows, cols, layers});
+    r.inverse_q = to_array(std::move(t.inverse_q), {rows, cols});
+    r.gamma = to_array(std::move(t.gamma), {rows, cols});
+    return r;
+}
+
+const char* kernels_doc = R"(Every mode of one wave type of a model, with its sensitivity kernels and attenuation.
+
+The arguments are those of dispersion, and
+physical_dispersion  False: the model's velocities at every frequency. True: each layer's
+             vp and vs are taken as given at its fp and fs (Hz) and moved to each frequency
+             f by the constant-Q relation v(f) = v(f_ref) (1 + ln(f / f_ref) / (pi Q))
+             before that frequency's modes are found (a layer whose Q or reference
+             frequency is 0 keeps its velocity); the kernels are then derivatives with
+             respect to that frequency's velocities. Needs every frequency > 0.
+
+Returns a KernelsResult: the arrays of a DispersionResult, and
+  dc_dvs, dc_dvp, dc_drho, dc_dh, du_dvs, du_dvp, du_drho  shaped (n_f, n_modes, n_layers),
+      the partial derivatives of phase velocity c and group velocity U with respect to each
+      layer's S velocity, P velocity, density and thickness at fixed frequency, the
+      half-space last (its dc_dh is 0); NaN where a mode does not exist
+  inverse_q, gamma  shaped (n_f, n_modes): the mode's 1/Q and its spatial attenuation
+      coefficient (1/m), from the model's qp and qs to first order in 1/Q
+
+Raises ValueError for invalid frequencies or options (with physical_dispersion, a zero
+frequency). Releases the GIL while it computes.)";
+
+}  // namespace
+
+void bind_kernels(py::module_& m) {
+    m.def("kernels", &kernels, kernels_doc, py::arg("model"), py::arg("frequencies"), py::arg("wave") = "rayleigh",
+          py::arg("modes") = py::none(), py::arg("tolerance") = 1e-3, py::arg("partitions") = 200,
+          py::arg("iterations") = 100, py::arg("threads") = 1, py::arg("physical_dispersion") = false);
+}
+
+}  // namespace vemlari::python
