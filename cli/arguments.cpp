@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 #include <cmath>
+#include <functional>
 #include <limits>
 #include <optional>
 
@@ -89,41 +90,35 @@ Frequencies hertz(const std::string& option, std::vector<double> f) {
 struct Parsed {
     Raw raw;
     ModesRequest modes;
+    KernelsRequest kernels;
     EigenRequest eigen;
     SecularRequest secular;
     std::optional<Request> request;
 };
 
-void add_modes(CLI::App& app, Parsed& p) {
-    CLI::App* m = app.add_subcommand(
-        "modes",
-        "Every mode of every model, a row per model, wave, mode and frequency:\n"
-        "phase and group velocity (m/s), energy integral, medium response,\n"
-        "H/V ratio (Rayleigh) and the layer at whose top the mode was found\n"
-        "(1: the free surface).");
-    Raw& raw = p.raw;
-    add_common(*m, p.modes.common, raw);
-    add_search(*m, p.modes.search);
-    CLI::Option* list = m->add_option("--frequencies", raw.frequencies, "Frequencies (Hz), increasing: F1,F2,...")
+// The frequencies and mode limit of modes and kernels; the returned callback checks them
+// into `r` once the line is parsed.
+std::function<void()> add_mode_options(CLI::App& sub, ModesRequest& r, Raw& raw) {
+    add_common(sub, r.common, raw);
+    add_search(sub, r.search);
+    CLI::Option* list = sub.add_option("--frequencies", raw.frequencies, "Frequencies (Hz), increasing: F1,F2,...")
                             ->delimiter(',')
                             ->type_name("LIST");
-    CLI::Option* fmin = m->add_option("--fmin", raw.fmin, "Lowest frequency of a grid (Hz)");
-    CLI::Option* fmax = m->add_option("--fmax", raw.fmax, "Highest frequency of the grid (Hz)");
-    CLI::Option* fcount = m->add_option("--count", raw.count, "Frequencies of the grid, at least 2")
+    CLI::Option* fmin = sub.add_option("--fmin", raw.fmin, "Lowest frequency of a grid (Hz)");
+    CLI::Option* fmax = sub.add_option("--fmax", raw.fmax, "Highest frequency of the grid (Hz)");
+    CLI::Option* fcount = sub.add_option("--count", raw.count, "Frequencies of the grid, at least 2")
                               ->check(CLI::Range(2, std::numeric_limits<int>::max()));
-    CLI::Option* log = m->add_flag("--log", raw.log, "Space the grid's frequencies by equal ratios");
+    CLI::Option* log = sub.add_flag("--log", raw.log, "Space the grid's frequencies by equal ratios");
     for (CLI::Option* o : {fmin, fmax, fcount}) {
         o->excludes(list);
         for (CLI::Option* other : {fmin, fmax, fcount})
             if (other != o) o->needs(other);
     }
     log->needs(fmin);
-    CLI::Option* highest = m->add_option("--modes", raw.mode, "Modes 0 .. N only (default: every mode)")
+    CLI::Option* highest = sub.add_option("--modes", raw.mode, "Modes 0 .. N only (default: every mode)")
                                ->check(CLI::Range(0, std::numeric_limits<int>::max()))
                                ->type_name("N");
-    m->callback([&p, list, fmin, highest] {
-        const Raw& raw = p.raw;
-        ModesRequest& r = p.modes;
+    return [&r, &raw, list, fmin, highest] {
         finish_common(r.common, raw);
         finish_search(r.search);
         if (list->count() > 0) r.frequencies = hertz("--frequencies", raw.frequencies);
@@ -134,7 +129,40 @@ void add_modes(CLI::App& app, Parsed& p) {
             r.frequencies = hertz("--fmin, --fmax, --count", spaced(raw.fmin, raw.fmax, raw.count, raw.log));
         }
         if (highest->count() > 0) r.highest_mode = raw.mode;
-        p.request = r;
+    };
+}
+
+void add_modes(CLI::App& app, Parsed& p) {
+    CLI::App* m = app.add_subcommand(
+        "modes",
+        "Every mode of every model, a row per model, wave, mode and frequency:\n"
+        "phase and group velocity (m/s), energy integral, medium response,\n"
+        "H/V ratio (Rayleigh) and the layer at whose top the mode was found\n"
+        "(1: the free surface).");
+    std::function<void()> finish = add_mode_options(*m, p.modes, p.raw);
+    m->callback([&p, finish] {
+        finish();
+        p.request = p.modes;
+    });
+}
+
+void add_kernels(CLI::App& app, Parsed& p) {
+    CLI::App* k = app.add_subcommand(
+        "kernels",
+        "Sensitivity kernels of every mode, a row per model, wave, mode, frequency\n"
+        "and layer (1: the top; the last the half-space): the partial derivatives\n"
+        "at fixed frequency of phase velocity c and group velocity U with respect\n"
+        "to the layer's S and P velocity, density and thickness (dc_dh: the\n"
+        "layer's bottom moved with every deeper interface; 0 for the half-space),\n"
+        "and the mode's 1/Q and attenuation coefficient gamma (1/m) from the\n"
+        "model's Qp and Qs.");
+    std::function<void()> finish = add_mode_options(*k, p.kernels.modes, p.raw);
+    k->add_flag("--physical-dispersion", p.kernels.physical_dispersion,
+                "Move each layer's velocities from the file's reference frequencies Fp, Fs to each frequency by "
+                "the constant-Q relation before the modes are found (every frequency must be above 0)");
+    k->callback([&p, finish] {
+        finish();
+        p.request = p.kernels;
     });
 }
 
@@ -211,8 +239,10 @@ std::variant<Request, int> parse_arguments(int argc, const char* const* argv, st
     app.require_subcommand(1);
 
     Parsed p;
-    for (Common* c : {&p.modes.common, &p.eigen.common, &p.secular.common}) c->threads = usable_cores();
+    for (Common* c : {&p.modes.common, &p.kernels.modes.common, &p.eigen.common, &p.secular.common})
+        c->threads = usable_cores();
     add_modes(app, p);
+    add_kernels(app, p);
     add_eigen(app, p);
     add_secular(app, p);
     try {

@@ -11,6 +11,7 @@ int run_command_line(int argc, const char* const* argv, std::istream& in, std::o
     if (const int* status = std::get_if<int>(&parsed)) return *status;
     const Request& r = std::get<Request>(parsed);
     if (const auto* m = std::get_if<ModesRequest>(&r)) return run_modes(*m, in, out, err, terminal);
+    if (const auto* k = std::get_if<KernelsRequest>(&r)) return run_kernels(*k, in, out, err, terminal);
     if (const auto* e = std::get_if<EigenRequest>(&r)) return run_eigen(*e, in, out, err, terminal);
     return run_secular(std::get<SecularRequest>(r), in, out, err, terminal);
 }

@@ -8,6 +8,7 @@
 namespace vemlari::cli {
 
 int run_modes(const ModesRequest& r, std::istream& in, std::ostream& out, std::ostream& err, bool terminal);
+int run_kernels(const KernelsRequest& r, std::istream& in, std::ostream& out, std::ostream& err, bool terminal);
 int run_eigen(const EigenRequest& r, std::istream& in, std::ostream& out, std::ostream& err, bool terminal);
 int run_secular(const SecularRequest& r, std::istream& in, std::ostream& out, std::ostream& err, bool terminal);
 

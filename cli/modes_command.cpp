@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "cli/commands.h"
+#include "cli/mode_frequencies.h"
 #include "cli/search_options.h"
 #include "cli/table_run.h"
 #include "vemlari/compute.h"
@@ -11,12 +12,6 @@ namespace vemlari::cli {
 namespace {
 
 enum Column { mode, frequency, phase_velocity, group_velocity, energy_integral, response, ellipticity, found_at, columns };
-
-const Frequencies& frequencies_of(const ModesRequest& r, const ModelEntry& e) {
-    if (r.frequencies) return *r.frequencies;
-    if (e.grid) return *e.grid;
-    throw Refusal("the file gives no frequencies: give --frequencies, or --fmin, --fmax and --count");
-}
 
 // Mode after mode, each at every frequency where it exists, so that a curve is one run of rows.
 Block block_of(const std::string& name, const Modes& m, const Properties& p, Wave w) {
@@ -46,9 +41,7 @@ int run_modes(const ModesRequest& r, std::istream& in, std::ostream& out, std::o
     TableJob job;
     job.columns = {"mode", "frequency", "phase_velocity", "group_velocity", "energy_integral", "response",
                    "ellipticity", "found_at"};
-    job.frequencies = [&](const ModelEntry& e) {
-        return r.frequencies ? r.frequencies->size() : e.grid ? e.grid->size() : 0;
-    };
+    job.frequencies = [&](const ModelEntry& e) { return frequency_count(r, e); };
     job.compute = [&](const ModelEntry& e, int threads, const std::function<void()>& frequency_done) {
         SearchOptions o = search_options(r.common, r.search, threads, frequency_done);
         o.highest_mode = r.highest_mode;

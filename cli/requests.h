@@ -34,6 +34,12 @@ struct ModesRequest {
     int highest_mode = -1;                   // -1: every mode
 };
 
+// The modes of ModesRequest with their sensitivity kernels and attenuation.
+struct KernelsRequest {
+    ModesRequest modes;
+    bool physical_dispersion = false;  // velocities moved from the file's reference frequencies
+};
+
 struct EigenRequest {
     Common common;
     Search search;
@@ -50,6 +56,6 @@ struct SecularRequest {
     int count = 1000;
 };
 
-using Request = std::variant<ModesRequest, EigenRequest, SecularRequest>;
+using Request = std::variant<ModesRequest, KernelsRequest, EigenRequest, SecularRequest>;
 
 }  // namespace vemlari::cli

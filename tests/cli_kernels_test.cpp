@@ -1,0 +1,74 @@
+// vemlari kernels end to end: every number of the table is the library's (physical
+// dispersion included), the bytes do not depend on the thread count, and a zero frequency
+// under physical dispersion refuses the model.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <iostream>
+
+#include "cli/model_input.h"
+#include "tests/cli_support.h"
+#include "vemlari/sensitivity.h"
+
+namespace vemlari::testing {
+namespace {
+
+TEST(CliKernels, EveryNumberIsTheLibrarys) {
+    const std::string file = (examples_dir() / "low_velocity.csv").string();
+    const Model model = *cli::read_models(file, std::cin).at(0).model;
+    const Frequencies f = Frequencies::hertz({0.5, 2.0, 5.0});
+    SearchOptions o;
+    o.partitions = 500;
+    const Sensitivities s = sensitivities(model, f, o, true);
+
+    const CliRun r = run_cli(scratch_dir("cli-kernels"), "kernels " + example("low_velocity.csv") +
+                                                             " --frequencies 0.5,2,5 --partitions 500 "
+                                                             "--physical-dispersion");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(split(r.out, '\n').at(0),
+              "model,wave,mode,frequency,phase_velocity,group_velocity,layer,dc_dvs,dc_dvp,dc_drho,dc_dh,du_dvs,"
+              "du_dvp,du_drho,inverse_q,gamma");
+    std::size_t trapped = 0, rows = 0;
+    const auto by_model = rows_by_model(r.out);
+    for (const std::string& row : by_model.at(file)) {
+        const std::vector<std::string> x = split(row, ',');
+        ASSERT_EQ(x.size(), 15u) << row;
+        const Wave w = x[0] == "love" ? Wave::love : Wave::rayleigh;
+        std::vector<double> v;
+        for (std::size_t i = 1; i < x.size(); ++i) v.push_back(std::strtod(x[i].c_str(), nullptr));
+        const auto m = static_cast<std::size_t>(v[0]), j = static_cast<std::size_t>(v[4]) - 1;
+        std::size_t k = 0;
+        while (k < f.size() && f.frequency(k) != v[1]) ++k;
+        ASSERT_LT(k, f.size()) << row;
+        const ModeKernels& q = s.kernels[w].modes[k].at(m);
+        const double want[] = {s.modes[w].phase_velocity[k][m], s.properties[w].modes[k][m].group_velocity,
+                               q.dc_dvs.at(j), q.dc_dvp[j], q.dc_drho[j], q.dc_dh[j], q.du_dvs[j], q.du_dvp[j],
+                               q.du_drho[j], q.inverse_q, q.gamma};
+        for (std::size_t c = 0; c < std::size(want); ++c)
+            EXPECT_EQ(v[c < 2 ? c + 2 : c + 3], want[c]) << row << " column " << c;
+        trapped += s.modes[w].found_at[k][m] == 2;
+        ++rows;
+    }
+    std::size_t want_rows = 0;
+    for (Wave w : {Wave::love, Wave::rayleigh})
+        for (const auto& at : s.modes[w].phase_velocity) want_rows += at.size() * model.size();
+    EXPECT_EQ(rows, want_rows);
+    EXPECT_GT(trapped, 0u) << "modes trapped in the slow layer among the rows";
+}
+
+TEST(CliKernels, TheThreadCountChangesNoByteAndAZeroFrequencyIsRefused) {
+    const auto dir = scratch_dir("cli-kernels-threads");
+    const std::string models = example("crust.csv") + " " + example("two_layer.csv") + " " + example("soil.csv") +
+                               " --fmin 0.1 --fmax 2 --count 7 --modes 2";
+    const CliRun one = run_cli(dir, "kernels " + models + " --threads 1");
+    ASSERT_EQ(one.status, 0) << one.err;
+    EXPECT_EQ(run_cli(dir, "kernels " + models + " --threads 3").out, one.out);
+
+    // The file's own grid starts at 0 Hz, where velocities cannot be moved from 1 Hz.
+    const CliRun own = run_cli(dir, "kernels --physical-dispersion " + example("crust.csv"));
+    EXPECT_EQ(own.status, 1);
+    EXPECT_NE(own.err.find("crust.csv: "), std::string::npos) << own.err;
+}
+
+}  // namespace
+}  // namespace vemlari::testing
