@@ -14,8 +14,9 @@ struct Layer {
     double vp = 0.0;         // P velocity, m/s
     double vs = 0.0;         // S velocity, m/s
     double density = 0.0;
-    // Quality factors and their reference frequencies (Hz). Carried with the model; the
-    // computation is elastic and does not use them. 0 means "not given".
+    // Quality factors and their reference frequencies (Hz). The mode search is elastic; only
+    // the modal attenuation and the optional constant-Q dispersion of the sensitivity calls
+    // (vemlari/sensitivity.h) use them. 0 means "not given".
     double qp = 0.0;
     double qs = 0.0;
     double fp = 0.0;
