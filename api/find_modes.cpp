@@ -7,6 +7,7 @@
 #include <mutex>
 #include <thread>
 
+#include "api/entry_pipeline.h"
 #include "api/wave_tables.h"
 #include "dispersion/searches.h"
 #include "model/nstrc.h"
@@ -170,17 +171,28 @@ Modes find_modes(const Model& model, const Frequencies& frequencies, const Searc
                             options.keep_trace,
                             options.max_modes > 0 ? static_cast<std::size_t>(options.max_modes)
                                                   : std::numeric_limits<std::size_t>::max(),
-                            options.highest_mode};
+                            options.highest_mode,
+                            StepWindows(s),
+                            slow_layer_tops(s)};
 
+    // Without slow layers each entry's roots are final as the surface scan finds them, so the
+    // entries of a wave run side by side, each following the one before; otherwise the two
+    // waves do, and the thread of the one that ends first then helps the other's batches.
+    if (options.threads > 1 && n > 1 && setup.slow.layer.empty()) {
+        search_entries_side_by_side(m, setup, options.threads);
+        return m;
+    }
     const bool parallel = options.threads > 1 && m.love.searched && m.rayleigh.searched && n > 0;
-    // Side by side, the two searches take two threads; further threads help both evaluate
-    // ahead, and the thread of the search that ends first then helps the other.
     WorkerPool pool(parallel ? std::max(1, options.threads - 1) : options.threads);
     LoveFunction love(s, pool);
     RayleighFunction rayleigh(s, pool);
-    auto love_at = [&](std::size_t k) { love_search(k, frequencies.search_angular(k), frequencies.angular(k) == 0.0, setup, love, m.love); };
+    const RootTable love_roots(m.love.phase_velocity), rayleigh_roots(m.rayleigh.phase_velocity);
+    auto love_at = [&](std::size_t k) {
+        love_search(k, frequencies.search_angular(k), frequencies.angular(k) == 0.0, setup, {love_roots}, love, m.love);
+    };
     auto rayleigh_at = [&](std::size_t k) {
-        rayleigh_search(k, frequencies.search_angular(k), frequencies.angular(k) == 0.0, setup, rayleigh, m.rayleigh);
+        rayleigh_search(k, frequencies.search_angular(k), frequencies.angular(k) == 0.0, setup, {rayleigh_roots}, rayleigh,
+                        m.rayleigh);
     };
     if (parallel) {
         side_by_side(m, pool, love_at, rayleigh_at);

@@ -6,12 +6,25 @@
 
 namespace vemlari {
 
-void scan_modes(const WaveScan& wave, SecularFunction& f, int top, std::size_t k, const Nstrc& s,
-                const SearchControls& ctl, const ModeHistory& history, ScanRoots& roots, ScanLog& log) {
+void scan_modes(const WaveScan& wave, SecularFunction& f, int top, std::size_t k, const StepWindows& windows,
+                const SearchControls& ctl, const RootHistory& history, ScanRoots& roots, ScanLog& log) {
     const double dcc = wave.dcc;
     roots.clear();
     const int& md = roots.n;
-    auto step = [&](double p, double q) { return step_rule(p, q, k, md, dcc, s, history, roots.capacity, ctl.cmin); };
+    // The mode sought changes only when a root is found: its trend is read then.
+    ModeTrend trend;
+    int trend_of = -1;
+    auto step = [&](double p, double q) {
+        if (trend_of != md) {
+            trend_of = md;
+            trend.applies = k >= 3 && static_cast<std::size_t>(md) < roots.capacity;
+            if (trend.applies) {
+                trend.before_last = history.root(k - 2, md);
+                trend.last = history.root(k - 1, md);
+            }
+        }
+        return step_rule(p, q, dcc, windows, trend, ctl.cmin);
+    };
     auto beyond_end = [&](double c3, double dccn) {
         return c3 > wave.end + (wave.end_on_current_step ? dccn : dcc);
     };
@@ -35,9 +48,10 @@ void scan_modes(const WaveScan& wave, SecularFunction& f, int top, std::size_t k
     // the step rule alone, so they can be evaluated together; a refinement discards them.
     std::array<Evaluation, max_batch> ahead;
     int ahead_n = 0, ahead_pos = 0;
-    const int width = std::clamp(f.lookahead(), 1, max_batch);
     auto scan_point = [&](double c3, double c2) -> const Evaluation& {
         if (ahead_pos < ahead_n && ahead[ahead_pos].c == c3) return ahead[ahead_pos++];
+        // Asked at every batch: helpers come and go during a scan.
+        const int width = std::clamp(f.lookahead(), 1, max_batch);
         ahead[0].c = c3;
         ahead_n = 1;
         for (double prev = c2; ahead_n < width; ++ahead_n) {

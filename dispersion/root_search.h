@@ -5,10 +5,10 @@
 #include <cstddef>
 #include <vector>
 
+#include "dispersion/root_history.h"
 #include "dispersion/scan_roots.h"
 #include "dispersion/step_rule.h"
 #include "kernels/complex.h"
-#include "model/nstrc.h"
 #include "vemlari/results.h"
 
 namespace vemlari {
@@ -77,7 +77,7 @@ struct SearchControls {
 // roots of the previous frequencies in `history`. `roots` is cleared first and keeps its
 // capacity. Whatever the lookahead, the trials and their order in the log are those of a
 // strictly sequential scan.
-void scan_modes(const WaveScan& wave, SecularFunction& f, int top, std::size_t k, const Nstrc& s,
-                const SearchControls& ctl, const ModeHistory& history, ScanRoots& roots, ScanLog& log);
+void scan_modes(const WaveScan& wave, SecularFunction& f, int top, std::size_t k, const StepWindows& windows,
+                const SearchControls& ctl, const RootHistory& history, ScanRoots& roots, ScanLog& log);
 
 }  // namespace vemlari

@@ -6,6 +6,8 @@
 #include <limits>
 #include <vector>
 
+#include "dispersion/root_history.h"
+
 namespace vemlari {
 
 struct ScanRoots {
@@ -13,6 +15,8 @@ struct ScanRoots {
     std::vector<int> top;
     int n = 0;
     std::size_t capacity = std::numeric_limits<std::size_t>::max();
+    // Told each root kept, where the roots of this scan are final as found.
+    RootSink* sink = nullptr;
 
     void clear() {
         c.clear();
@@ -28,6 +32,7 @@ struct ScanRoots {
             lo.push_back(low);
             hi.push_back(high);
             top.push_back(layer);
+            if (sink) sink->found(root);
         }
         ++n;
     }

@@ -4,7 +4,6 @@
 #include <cmath>
 
 #include "dispersion/merge_roots.h"
-#include "dispersion/slow_layer_tops.h"
 
 namespace vemlari {
 
@@ -98,15 +97,16 @@ namespace {
 // The surface scan, then a scan at the top of every slow layer, each candidate converged on
 // the function that found it; the merged roots go to entry k of w.
 template <class Function>
-void scan_every_top(const WaveScan& surface, Function& f, std::size_t k, const SearchSetup& setup, WaveModes& w) {
-    const Nstrc& s = setup.s;
+void scan_every_top(const WaveScan& surface, Function& f, std::size_t k, const SearchSetup& setup,
+                    const EntryLinks& links, WaveModes& w) {
     const SearchControls ctl{setup.range.cmin, setup.tol, setup.itmax, setup.highest_mode + 1};
+    const SlowLayerTops& slow = setup.slow;
     ScanRoots modes, more;
     modes.capacity = more.capacity = setup.capacity;
+    if (slow.layer.empty()) modes.sink = links.sink;
     ScanLog log{w.diagnostics[k], setup.tracing ? &w.trace[k] : nullptr, w.wave, k};
     f.refer_to(1);
-    scan_modes(surface, f, 1, k, s, ctl, w.phase_velocity, modes, log);
-    const SlowLayerTops slow = slow_layer_tops(s);
+    scan_modes(surface, f, 1, k, setup.windows, ctl, links.history, modes, log);
     SearchControls deeper = ctl;
     deeper.stop_after = 0;
     ScanLog untraced{w.diagnostics[k], nullptr, w.wave, k};
@@ -115,7 +115,7 @@ void scan_every_top(const WaveScan& surface, Function& f, std::size_t k, const S
         at.end = std::fmin(at.end, surface.ceiling);
         at.end_on_current_step = true;
         f.refer_to(top);
-        scan_modes(at, f, top, k, s, deeper, w.phase_velocity, more, untraced);
+        scan_modes(at, f, top, k, setup.windows, deeper, links.history, more, untraced);
         merge_roots(modes, more);
     }
     f.refer_to(1);
@@ -128,7 +128,8 @@ void scan_every_top(const WaveScan& surface, Function& f, std::size_t k, const S
 
 }  // namespace
 
-void love_search(std::size_t k, double om, bool zero_frequency, const SearchSetup& setup, LoveFunction& f, WaveModes& w) {
+void love_search(std::size_t k, double om, bool zero_frequency, const SearchSetup& setup, const EntryLinks& links,
+                 LoveFunction& f, WaveModes& w) {
     const ScanRange& r = setup.range;
     const double dcc = (r.vsmax - r.vsmin) / setup.ncc;
     // Layers of one S velocity leave no range to scan.
@@ -136,11 +137,11 @@ void love_search(std::size_t k, double om, bool zero_frequency, const SearchSetu
     // No Love wave is slower than the slowest S velocity.
     const WaveScan wave{dcc, scan_start(r.vsmin, dcc), r.vsmax, true, r.vsmin, setup.s.vs[setup.s.nl], !zero_frequency};
     f.set_frequency(om);
-    scan_every_top(wave, f, k, setup, w);
+    scan_every_top(wave, f, k, setup, links, w);
 }
 
-void rayleigh_search(std::size_t k, double om, bool zero_frequency, const SearchSetup& setup, RayleighFunction& f,
-                     WaveModes& w) {
+void rayleigh_search(std::size_t k, double om, bool zero_frequency, const SearchSetup& setup, const EntryLinks& links,
+                     RayleighFunction& f, WaveModes& w) {
     const ScanRange& r = setup.range;
     if (setup.s.nl == 1 || zero_frequency) {
         w.phase_velocity[k] = {setup.s.nl == 1 ? r.ccmin : r.ccmax};
@@ -153,7 +154,7 @@ void rayleigh_search(std::size_t k, double om, bool zero_frequency, const Search
     // Rayleigh velocity of the slowest layer.
     const WaveScan wave{dcc, scan_start(r.ccmin, dcc), r.cmax, false, r.cmin, setup.s.vs[setup.s.nl]};
     f.set_frequency(om);
-    scan_every_top(wave, f, k, setup, w);
+    scan_every_top(wave, f, k, setup, links, w);
 }
 
 }  // namespace vemlari

@@ -7,6 +7,7 @@
 
 #include "dispersion/batch_runner.h"
 #include "dispersion/root_search.h"
+#include "dispersion/slow_layer_tops.h"
 #include "kernels/secular.h"
 #include "kernels/secular_lanes.h"
 #include "vemlari/scan_range.h"
@@ -100,15 +101,19 @@ struct SearchSetup {
     bool tracing;
     std::size_t capacity;  // roots kept per frequency; more are counted (an overflow)
     int highest_mode;      // -1: all
+    StepWindows windows;
+    SlowLayerTops slow;
 };
 
 // Each fills entry k of `w` (phase velocities, found_at, count, diagnostics, trace) and reads
-// only entries before k, so the two waves can be searched at the same time. In a model with
-// slow layers the modes are those of the surface scan and of a scan at the top of each slow
-// layer together.
-void love_search(std::size_t k, double om, bool zero_frequency, const SearchSetup& setup, LoveFunction& f, WaveModes& w);
+// the roots of earlier entries only through `links`, so that the two waves, and the entries
+// of one wave, can be searched at the same time. In a model with slow layers the modes are
+// those of the surface scan and of a scan at the top of each slow layer together; without,
+// the surface scan's roots are final as found and go to the links' sink.
+void love_search(std::size_t k, double om, bool zero_frequency, const SearchSetup& setup, const EntryLinks& links,
+                 LoveFunction& f, WaveModes& w);
 // Also covers the half-space (one mode, ccmin) and zero frequency (one mode, ccmax).
-void rayleigh_search(std::size_t k, double om, bool zero_frequency, const SearchSetup& setup, RayleighFunction& f,
-                     WaveModes& w);
+void rayleigh_search(std::size_t k, double om, bool zero_frequency, const SearchSetup& setup, const EntryLinks& links,
+                     RayleighFunction& f, WaveModes& w);
 
 }  // namespace vemlari

@@ -6,12 +6,6 @@ namespace vemlari {
 
 namespace {
 
-// Idle rounds spent spinning, then yielding, before an idle thread blocks. Spinning covers
-// the gap between two batches of one scan (well under a microsecond); yielding keeps a
-// loaded machine or a sanitizer build from starving the thread that is awaited.
-constexpr int spin_rounds = 1 << 14;
-constexpr int yield_rounds = 1 << 10;
-
 // A ticket: the first job not yet taken (bits 0-31), the job count (32-47) and the jobs
 // taken at once (48-63), so that a take reads one consistent word.
 constexpr std::uint64_t low_half = 0xffffffffu;

@@ -39,6 +39,21 @@ public:
     void lend();
     void release();
 
+    // The calling thread, waiting for another thread's progress, serves the pool until
+    // until() holds (checked between jobs, so it must be cheap), then returns.
+    template <class Until>
+    void help_until(Until&& until) {
+        serving_.fetch_add(1, std::memory_order_relaxed);
+        for (int idle = 0; !until();) {
+            if (work_on_any()) {
+                idle = 0;
+            } else if (++idle >= spin_rounds) {
+                std::this_thread::yield();
+            }
+        }
+        serving_.fetch_sub(1, std::memory_order_relaxed);
+    }
+
 private:
     // One posted batch. `ticket` holds the job count and the first job not yet taken: jobs
     // are taken by one compare-and-swap, and a batch whose jobs are all taken cannot be
@@ -54,6 +69,11 @@ private:
         int failed = -1;  // lowest job that threw, guarded by failure_mutex_
         std::exception_ptr failure;
     };
+    // Idle rounds spent spinning, then yielding, before an idle thread blocks. Spinning covers
+    // the gap between two batches of one scan (well under a microsecond); yielding keeps a
+    // loaded machine or a sanitizer build from starving the thread that is awaited.
+    static constexpr int spin_rounds = 1 << 14;
+    static constexpr int yield_rounds = 1 << 10;
     // Batches posted at the same time; a submitter finding every slot in use runs alone.
     static constexpr int slot_count = 4;
     // Largest batch one ticket can count; larger ones run on the submitter alone.

@@ -98,27 +98,21 @@ TEST(DispersionLove, OneLayerMatchesClassicalRelationModeByMode) {
 TEST(DispersionStepRule, WindowsAroundEachLayerVelocity) {
     Nstrc s;
     for (double vs : {1000.0, 2000.0, 3000.0}) s.add(1.0, 2 * vs, vs, 1.0);
-    const ModeHistory cc(2);
+    const StepWindows w(s);
     const double c[] = {980, 1050, 1200, 1700, 2100, 2500, 2990};
     const double step[] = {10, 0.5, 2, 10, 0.5, 2, 0.5};
-    for (int k = 0; k < 7; ++k)
-        EXPECT_DOUBLE_EQ(step_rule(c[k], c[k], 1, 0, 10.0, s, cc, nmode, 900.0), step[k]) << c[k];
+    for (int k = 0; k < 7; ++k) EXPECT_DOUBLE_EQ(step_rule(c[k], c[k], 10.0, w, {}, 900.0), step[k]) << c[k];
 }
 
-TEST(DispersionStepRule, HistoryFromTheThirdFrequencyOn) {
+TEST(DispersionStepRule, FollowsTheModeOverThePreviousFrequencies) {
     Nstrc s;
     for (double vs : {1000.0, 3000.0}) s.add(1.0, 2 * vs, vs, 1.0);
-    ModeHistory cc(3);
-    cc[1] = {2500.0};
-    cc[2] = {2497.0};  // the mode moved by 3 between the two previous frequencies
-    EXPECT_DOUBLE_EQ(step_rule(2000, 2000, 2, 0, 10.0, s, cc, nmode, 900.0), 10.0);  // no history yet
-    EXPECT_DOUBLE_EQ(step_rule(2000, 2000, 3, 0, 10.0, s, cc, nmode, 900.0), 3.0);
-    cc[2] = {2499.99};  // never below dcc/100
-    EXPECT_DOUBLE_EQ(step_rule(2000, 2000, 3, 0, 10.0, s, cc, nmode, 900.0), 0.1);
-    cc[2] = {};  // no such mode at the previous frequency: full step
-    EXPECT_DOUBLE_EQ(step_rule(2000, 2000, 3, 0, 10.0, s, cc, nmode, 900.0), 10.0);
-    cc[2] = {2497.0};
-    EXPECT_DOUBLE_EQ(step_rule(2000, 2000, 3, nmode, 10.0, s, cc, nmode, 900.0), 10.0);  // past the table
+    const StepWindows w(s);
+    EXPECT_DOUBLE_EQ(step_rule(2000, 2000, 10.0, w, {false, 2500.0, 2497.0}, 900.0), 10.0);  // no history yet
+    EXPECT_DOUBLE_EQ(step_rule(2000, 2000, 10.0, w, {true, 2500.0, 2497.0}, 900.0), 3.0);    // moved by 3
+    EXPECT_DOUBLE_EQ(step_rule(2000, 2000, 10.0, w, {true, 2500.0, 2499.99}, 900.0), 0.1);   // never below dcc/100
+    EXPECT_DOUBLE_EQ(step_rule(2000, 2000, 10.0, w, {true, 2500.0, 0.0}, 900.0), 10.0);  // missing: full step
+    EXPECT_DOUBLE_EQ(step_rule(2050, 2050, 10.0, w, {true, 2500.0, 0.0}, 900.0), 10.0);  // even in a window
 }
 
 TEST(DispersionSpecialCases, HalfSpaceHasOneRayleighModeAndNoLoveSearch) {
