@@ -72,28 +72,27 @@ void search_entries_side_by_side(Modes& m, const SearchSetup& setup, int threads
         p.end = n;
     }
     std::exception_ptr failure;
-    bool abandoned = false;
-    std::atomic<std::size_t> next{0};
+    std::atomic<bool> abandoned{false};
+    std::atomic<std::size_t> next{0}, ended{0};
 
     auto abandon = [&] {
-        {
-            std::lock_guard<std::mutex> lock(mutex);
-            abandoned = true;
-        }
+        abandoned.store(true);
         for (RootBoard* b : boards) b->abandon();
         progress.notify_all();
     };
+    // With no task left to start, a thread helps with the batches of those still running.
+    auto help_to_the_end = [&] { pool.help_until([&] { return abandoned.load() || ended.load() == tasks.size(); }); };
     auto work = [&](TaskThread& t) {
-        for (;;) {
+        for (;; ended.fetch_add(1)) {
             const std::size_t i = next.fetch_add(1);
-            if (i >= tasks.size()) return;
+            if (i >= tasks.size()) return help_to_the_end();
             const Task task = tasks[i];
             WaveModes& w = *waves[task.wave];
             RootBoard& board = *boards[task.wave];
+            if (abandoned.load()) return;
             bool skip;
             {
                 std::lock_guard<std::mutex> lock(mutex);
-                if (abandoned) return;
                 skip = task.k >= state[task.wave].end;
             }
             if (skip) {

@@ -1,8 +1,9 @@
 // The cost of handing batches to another core: batches run by the submitter alone
-// (threads:1) and with one thread lent to the pool (threads:2), of synthetic jobs and of
+// (threads:1) and with a second thread helping (threads:2), of synthetic jobs and of
 // 4-layer Rayleigh evaluations (the crustal example's stack).
 #include <benchmark/benchmark.h>
 
+#include <atomic>
 #include <memory>
 #include <thread>
 
@@ -11,23 +12,24 @@
 
 namespace {
 
-// A pool of one thread, with a second one lent to it for the benchmark when asked.
+// A pool of one thread, with a second one helping it for the benchmark when asked.
 class Pool {
 public:
     explicit Pool(bool helper) : pool_(1) {
         if (!helper) return;
-        lent_ = std::thread([this] { pool_.lend(); });
+        helper_ = std::thread([this] { pool_.help_until([this] { return over_.load(); }); });
         while (pool_.threads() < 2) std::this_thread::yield();
     }
     ~Pool() {
-        pool_.release();
-        if (lent_.joinable()) lent_.join();
+        over_.store(true);
+        if (helper_.joinable()) helper_.join();
     }
     vemlari::WorkerPool& operator*() { return pool_; }
 
 private:
     vemlari::WorkerPool pool_;
-    std::thread lent_;
+    std::atomic<bool> over_{false};
+    std::thread helper_;
 };
 
 // A chain of dependent operations, `steps` long (about 4 cycles each).

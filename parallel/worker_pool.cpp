@@ -151,18 +151,4 @@ void WorkerPool::serve(const std::atomic<bool>& until) {
     }
 }
 
-void WorkerPool::lend() {
-    serving_.fetch_add(1, std::memory_order_relaxed);
-    serve(released_);
-    serving_.fetch_sub(1, std::memory_order_relaxed);
-}
-
-void WorkerPool::release() {
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        released_.store(true);
-    }
-    wake_.notify_all();
-}
-
 }  // namespace vemlari

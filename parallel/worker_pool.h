@@ -21,26 +21,22 @@ class WorkerPool : public BatchRunner {
 public:
     // `threads` is the parallelism wanted for batches: threads - 1 workers are started.
     explicit WorkerPool(int threads);
-    // Lent threads must have been released and have returned.
+    // Threads helping (help_until) must have returned.
     ~WorkerPool() override;
     WorkerPool(const WorkerPool&) = delete;
     WorkerPool& operator=(const WorkerPool&) = delete;
 
     // Threads that can work on a batch submitted now: the submitter and every thread serving
-    // the pool, lent ones included.
+    // the pool, helping ones included.
     int threads() const override { return 1 + serving_.load(std::memory_order_relaxed); }
 
     // Runs job(context, i) for i = 0 .. n-1 and returns when all have finished. If jobs
     // throw, every job still runs and the exception of the lowest index is rethrown.
     void run(int n, void (*job)(void*, int), void* context) override;
 
-    // The calling thread, whose own work is over, serves the pool like a worker until
-    // release() is called; returns at once if it already has been.
-    void lend();
-    void release();
-
-    // The calling thread, waiting for another thread's progress, serves the pool until
-    // until() holds (checked between jobs, so it must be cheap), then returns.
+    // The calling thread, waiting for another thread's progress or out of work of its own,
+    // serves the pool until until() holds (checked between jobs, so it must be cheap). It
+    // spins, then yields between checks; it never blocks.
     template <class Until>
     void help_until(Until&& until) {
         serving_.fetch_add(1, std::memory_order_relaxed);
@@ -90,7 +86,6 @@ private:
     alignas(64) std::atomic<int> serving_{0};
     std::atomic<int> sleepers_{0};  // serving threads blocked on wake_
     std::atomic<bool> stopping_{false};  // ends the workers
-    std::atomic<bool> released_{false};  // ends the lent threads
     std::mutex mutex_;
     std::condition_variable wake_;
     std::mutex failure_mutex_;

@@ -1,5 +1,5 @@
 // The worker pool: every job of every batch runs exactly once and has finished when run()
-// returns, whoever submits, with dedicated workers, lent threads or none; failures of jobs
+// returns, whoever submits, with dedicated workers, helping threads or none; failures of jobs
 // reach their own submitter.
 #include <gtest/gtest.h>
 
@@ -58,29 +58,30 @@ TEST(WorkerPool, EveryJobOnceWithSeveralSubmittersAndWorkers) {
     }
 }
 
-TEST(WorkerPool, LentThreadsServeUntilReleased) {
+TEST(WorkerPool, HelpersServeUntilTheirConditionHolds) {
     WorkerPool pool(1);
     EXPECT_EQ(pool.threads(), 1);
+    std::atomic<bool> over{false};
     std::atomic<int> returned{0};
-    std::vector<std::thread> lent;
-    for (int k = 0; k < 2; ++k) lent.emplace_back([&] {
-        pool.lend();
+    std::vector<std::thread> helpers;
+    for (int k = 0; k < 2; ++k) helpers.emplace_back([&] {
+        pool.help_until([&] { return over.load(); });
         ++returned;
     });
     while (pool.threads() < 3) std::this_thread::yield();
     std::thread other([&] { submit_and_check(pool, 2000, 3); });
     submit_and_check(pool, 2000, 0);
     other.join();
-    // Idle long enough for the lent threads to block: a batch must still wake them or run.
+    // Idle long enough to have stopped spinning: a batch must still be served or run.
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     submit_and_check(pool, 200, 5);
     EXPECT_EQ(returned.load(), 0);
-    pool.release();
-    for (auto& t : lent) t.join();
+    over.store(true);
+    for (auto& t : helpers) t.join();
     EXPECT_EQ(returned.load(), 2);
     EXPECT_EQ(pool.threads(), 1);
-    // Lending after the release returns at once; batches then run on the submitter alone.
-    pool.lend();
+    // A condition already met returns at once; batches then run on the submitter alone.
+    pool.help_until([] { return true; });
     submit_and_check(pool, 100, 1);
 }
 
