@@ -7,7 +7,7 @@
 #include <optional>
 
 #include "cli/spacing.h"
-#include "program/usable_cores.h"
+#include "parallel/usable_cores.h"
 #include "vemlari/error.h"
 #include "vemlari/version.h"
 

@@ -8,6 +8,7 @@
 #include <thread>
 #include <vector>
 
+#include "parallel/usable_cores.h"
 #include "python/src/bindings.h"
 #include "python/src/errors.h"
 #include "python/src/inputs.h"
@@ -70,7 +71,7 @@ py::list dispersion_many(const py::iterable& models, const py::object& frequenci
                 }
             }
         };
-        const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+        const auto cores = static_cast<std::size_t>(usable_cores());
         const std::size_t helpers = std::min<std::size_t>(threads ? static_cast<std::size_t>(*threads) : cores, n);
         std::vector<std::jthread> pool;
         for (std::size_t t = 1; t < helpers; ++t) pool.emplace_back(work);
@@ -108,7 +109,8 @@ const char* dispersion_many_doc = R"(dispersion for each of many models, on seve
 
 models   an iterable of vemlari.Model, or of sequences (thickness, vp, vs, rho[, qp[, qs[, fp[, fs]]]])
          of array-likes as Model takes them (a (n_models, 4, n_layers) array will do)
-threads  None: every core; each model is computed on one thread
+threads  None: every core the process may run on (its CPU affinity); each model is computed
+         on one thread
 The other arguments are those of dispersion.
 
 Returns a list in the order of the models: a DispersionResult for each, equal to what

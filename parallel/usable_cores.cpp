@@ -1,4 +1,4 @@
-#include "program/usable_cores.h"
+#include "parallel/usable_cores.h"
 
 #include <thread>
 
