@@ -1,7 +1,8 @@
 #!/usr/bin/python3
-"""Whole normal runs of the program on one core (taskset -c 0) and on every core, and the
-public peer's time_disba.py on the same model (phase and group velocity of every mode), in one
-sitting, alternating; prints medians and the ratios ours / peer.
+"""Whole normal runs of the program on one core (taskset -c 0) and on every core, two
+independent one-core runs at once (one per core: what the machine's two cores give work that
+shares nothing), and the public peer's time_disba.py on the same model (phase and group
+velocity of every mode), in one sitting, alternating; prints medians and the ratios ours / peer.
 
   /usr/bin/python3 bench/side_by_side.py build/vemlari ../shared/peers/time_disba.py --repeats 3
 
@@ -50,6 +51,23 @@ def ours(exe, model, answers, pin):
             return time.perf_counter() - t
 
 
+def ours_pair(exe, model, answers):
+    """Two independent one-core runs at once, one pinned to each core: the throughput the two
+    cores give work that shares nothing, which bounds any speed-up of one run on both."""
+    with tempfile.TemporaryDirectory() as d0, tempfile.TemporaryDirectory() as d1:
+        runs = []
+        t = time.perf_counter()
+        for core, d in ((0, d0), (1, d1)):
+            shutil.copy(model, os.path.join(d, os.path.basename(model)))
+            a = open(answers, "rb")
+            runs.append((subprocess.Popen(["taskset", "-c", str(core), os.path.abspath(exe)], stdin=a,
+                                          stdout=subprocess.DEVNULL, cwd=d), a))
+        for r, a in runs:
+            r.wait()
+            a.close()
+        return time.perf_counter() - t
+
+
 def peer(script, model, pin):
     cmd = (["taskset", "-c", "0"] if pin else []) + ["/usr/bin/python3", script, model, "--repeats", "1"]
     out = subprocess.run(cmd, capture_output=True, text=True, check=True).stdout
@@ -66,16 +84,18 @@ def main():
     for name, model in CASES:
         answers = os.path.join(HERE, "models", name + ".answers")
         ours(a.exe, model, answers, True)  # warm-up
-        one, two, ref = [], [], []
+        one, two, pair, ref = [], [], [], []
         for _ in range(a.repeats):
             if not wait_idle():
                 print("(machine busy)")
             one.append(ours(a.exe, model, answers, True))
             two.append(ours(a.exe, model, answers, False))
+            pair.append(ours_pair(a.exe, model, answers))
             ref.append(peer(a.peer, model, True))
-        m1, m2, mp = statistics.median(one), statistics.median(two), statistics.median(ref)
+        m1, m2, mq, mp = (statistics.median(x) for x in (one, two, pair, ref))
         print(f"{name}: 1 core {m1:.3f} s, 2 cores {m2:.3f} s (x{m1 / m2:.2f}), peer {mp:.3f} s; "
-              f"ours/peer {m1 / mp:.2f} (1 core), {m2 / mp:.2f} (2 cores)")
+              f"ours/peer {m1 / mp:.2f} (1 core), {m2 / mp:.2f} (2 cores); "
+              f"two one-core runs at once {mq:.3f} s (throughput x{2 * m1 / mq:.2f})")
     print("load average at end:", open("/proc/loadavg").read().split()[:3])
 
 
