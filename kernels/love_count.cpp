@@ -1,0 +1,134 @@
+// Love-wave mode count and root function from the SH dynamic stiffness of the layers.
+#include <cmath>
+#include <numbers>
+
+#include "kernels/mode_count.h"
+
+namespace vemlari {
+
+namespace {
+
+// A layer's SH stiffness [[a, b], [b, a]] (scaled by mu_N wn), kept as a and d = a^2 - b^2,
+// which is known in closed form: the condensed stiffness (a Z + d) / (a + Z) then has no
+// cancellation even in a layer far thinner than a wavelength.
+struct ShLayer {
+    double a = 0.0, d = 0.0;
+    int j0 = 0;
+};
+
+ShLayer sh_layer(double c2, double wn, int l, const Nstrc& s, const CountWork& w) {
+    const double mu = w.mu[static_cast<std::size_t>(l)];
+    const double x = c2 * w.inv_vs2[static_cast<std::size_t>(l)];
+    const double h = wn * s.thk[static_cast<std::size_t>(l)];
+    ShLayer r;
+    if (x > 1.0) {
+        // Propagating: mu eta cot(eta h), and eigenfrequencies of the clamped layer at
+        // eta h = n pi.
+        const double eta = std::sqrt(x - 1.0), t = eta * h, sin_t = std::sin(t);
+        r.a = mu * eta * std::cos(t) / sin_t;
+        r.d = -(mu * eta) * (mu * eta);
+        // The pole of a (sin t = 0) and the step of J0 must fall at the same trial velocity,
+        // or the count blips there: J0 follows the sign of sin t, which is (-1)^J0.
+        int n = static_cast<int>(std::floor(t / std::numbers::pi));
+        if (sin_t != 0.0 && (sin_t > 0.0) != (n % 2 == 0)) n += t - n * std::numbers::pi < 0.5 * std::numbers::pi ? -1 : 1;
+        r.j0 = n;
+    } else if (x < 1.0) {
+        // Evanescent: mu nu coth(nu h), from exp(-2 nu h) alone.
+        const double nu = std::sqrt(1.0 - x), t = nu * h;
+        const double e = std::exp(-2.0 * t);
+        r.a = mu * nu * (1.0 + e) / -std::expm1(-2.0 * t);
+        r.d = (mu * nu) * (mu * nu);
+    } else {
+        r.a = mu / h;
+        r.d = 0.0;
+    }
+    return r;
+}
+
+double condensed(const ShLayer& l, double z) {
+    // A pivot of exactly zero left an infinite stiffness, whose limit through the layer is a.
+    if (!std::isfinite(z)) return l.a;
+    return (l.a * z + l.d) / (l.a + z);
+}
+
+double half_space(double c2, const Nstrc& s, const CountWork& w) {
+    return std::sqrt(std::fmax(0.0, 1.0 - c2 * w.inv_vs2[static_cast<std::size_t>(s.nl)]));
+}
+
+bool empty(int l, const Nstrc& s) { return s.thk[static_cast<std::size_t>(l)] == 0.0; }
+
+// The stiffness below interface i (the top of layer i) and the count of the stack below it.
+double below(double c2, double wn, int i, const Nstrc& s, const CountWork& w, int& count) {
+    double z = half_space(c2, s, w);
+    count = 0;
+    for (int l = s.nl - 1; l >= i; --l) {
+        if (empty(l, s)) continue;
+        const ShLayer e = sh_layer(c2, wn, l, s, w);
+        if (e.a + z < 0.0) ++count;
+        count += e.j0;
+        z = condensed(e, z);
+    }
+    return z;
+}
+
+double above(double c2, double wn, int i, const Nstrc& s, const CountWork& w, int& count) {
+    double z = 0.0;
+    count = 0;
+    for (int l = 1; l < i; ++l) {
+        if (empty(l, s)) continue;
+        const ShLayer e = sh_layer(c2, wn, l, s, w);
+        if (e.a + z < 0.0) ++count;
+        count += e.j0;
+        z = condensed(e, z);
+    }
+    return z;
+}
+
+}  // namespace
+
+int love_count(double om, double wn, const Nstrc& s, CountWork& w) {
+    const double c = om / wn;
+    int count = 0;
+    const double z = below(c * c, wn, 1, s, w, count);
+    return count + (z < 0.0 ? 1 : 0);
+}
+
+int love_profile(double om, double wn, const Nstrc& s, CountWork& w) {
+    const double c = om / wn, c2 = c * c;
+    double z = half_space(c2, s, w);
+    int count = 0;
+    for (int l = s.nl - 1; l >= 1; --l) {
+        if (!empty(l, s)) {
+            const ShLayer e = sh_layer(c2, wn, l, s, w);
+            if (e.a + z < 0.0) ++count;
+            count += e.j0;
+            z = condensed(e, z);
+        }
+        w.love_below[static_cast<std::size_t>(l)] = z;
+        w.count_below[static_cast<std::size_t>(l)] = count;
+    }
+    const int n = count + (z < 0.0 ? 1 : 0);
+    z = 0.0;
+    count = 0;
+    w.love_above[1] = 0.0;
+    w.count_above[1] = 0;
+    for (int l = 1; l + 1 <= s.nl - 1; ++l) {
+        if (!empty(l, s)) {
+            const ShLayer e = sh_layer(c2, wn, l, s, w);
+            if (e.a + z < 0.0) ++count;
+            count += e.j0;
+            z = condensed(e, z);
+        }
+        w.love_above[static_cast<std::size_t>(l + 1)] = z;
+        w.count_above[static_cast<std::size_t>(l + 1)] = count;
+    }
+    return n;
+}
+
+double love_root_function(double om, double wn, int i, const Nstrc& s, CountWork& w) {
+    const double c = om / wn, c2 = c * c;
+    int count = 0;
+    return love_root_value(below(c2, wn, i, s, w, count) + above(c2, wn, i, s, w, count));
+}
+
+}  // namespace vemlari

@@ -1,0 +1,97 @@
+#pragma once
+// Counting the modes below a trial phase velocity (Wittrick-Williams), and a root function
+// without poles, from the dynamic stiffness of the layer stack.
+//
+// At angular frequency om and wavenumber wn = om / c (c below the half-space's S velocity)
+// every layer has a real symmetric dynamic stiffness relating the forces on its faces to
+// their displacements; the half-space one relating the force on its top to its
+// displacement. Assembling them gives the stiffness of the stack, singular exactly at a
+// mode. The number of modes with a phase velocity below c is
+//     N(c) = sum_j J0_j + (negative pivots of the stack's stiffness),
+// J0_j the number of eigenfrequencies of layer j with both faces clamped. The pivots are
+// taken interface by interface from the half-space up (the "below" pass) or from the free
+// surface down (the "above" pass); at any interface the stiffness of the stack below plus
+// that of the stack above is singular at a mode, and its sign or determinant changes there.
+//
+// Everything is scaled by the half-space's shear modulus times wn (the inertia, and so the
+// count, do not change under a positive scale), and built only from decaying exponentials,
+// cosines, sines and power series, so nothing overflows at any thickness or frequency.
+//
+// Love waves: the count is exact (every Love mode has a positive group velocity). Rayleigh
+// waves: the count is signed, N(c) = forward modes below c - backward modes below c.
+#include <cstddef>
+#include <vector>
+
+#include "model/nstrc.h"
+
+namespace vemlari {
+
+// A symmetric 2 x 2 matrix [[xx, xz], [xz, zz]] (Rayleigh stiffness in the variables u_x and
+// u_z / i, both real).
+struct Sym2 {
+    double xx = 0.0, xz = 0.0, zz = 0.0;
+};
+
+// A general real 2 x 2 matrix, row major.
+struct Real2 {
+    double a = 0.0, b = 0.0, c = 0.0, d = 0.0;
+};
+
+// One layer's dynamic stiffness at one (om, wn). A thin layer (every vertical wavenumber times
+// the thickness below 1) is kept as its propagator, whose entries come from power series
+// without cancellation; a thick one as its stiffness blocks.
+struct RayleighElement {
+    bool thin = false;
+    bool empty = false;  // zero thickness: changes nothing
+    // thick: stiffness blocks; kbt is ktb transposed
+    Sym2 ktt, kbb;
+    Real2 ktb;
+    // thin: propagator blocks [d_bottom; t_bottom] = [p11 p12; p21 p22] [d_top; t_top]
+    Real2 p11, p12, p21, p22;
+    int j0 = 0;  // clamped-layer eigenfrequencies below c
+};
+
+// What one evaluation leaves, per interface i = 1 .. nl - 1 (the top of layer i; 1 is the
+// free surface): the stiffness of the stack below and above it, and the count of negative
+// pivots and clamped-layer eigenfrequencies of each stack. Sized once per model.
+struct CountWork {
+    explicit CountWork(const Nstrc& s);
+    std::vector<double> love_below, love_above;
+    std::vector<Sym2> below, above;
+    std::vector<int> count_below, count_above;
+    std::vector<RayleighElement> elements;
+    // Scaled layer constants, formed once per model: mu / mu_N and 1 / vs^2, 1 / vp^2.
+    std::vector<double> mu, inv_vs2, inv_vp2;
+};
+
+// N(c) of Love waves at (om, wn); needs nl >= 2. Fills nothing but the count.
+int love_count(double om, double wn, const Nstrc& s, CountWork& w);
+// Both passes: love_below, love_above, count_below, count_above at every interface. Returns N(c).
+int love_profile(double om, double wn, const Nstrc& s, CountWork& w);
+// The root function at interface i: (Z_below + Z_above) / (1 + |Z_below + Z_above|), with only
+// the layers between the interface and each end evaluated.
+double love_root_function(double om, double wn, int i, const Nstrc& s, CountWork& w);
+
+// The same for Rayleigh waves (any nl >= 1). The root function at interface i is
+// det(Z) / |Z|_F^2 of Z = Z_below + Z_above, bounded by 1/2 in modulus.
+int rayleigh_count(double om, double wn, const Nstrc& s, CountWork& w);
+int rayleigh_profile(double om, double wn, const Nstrc& s, CountWork& w);
+double rayleigh_root_function(double om, double wn, int i, const Nstrc& s, CountWork& w);
+
+// Negative eigenvalues of a symmetric 2 x 2 matrix with this determinant and trace.
+inline int negatives(double det, double trace) {
+    if (det < 0.0) return 1;
+    if (det > 0.0) return trace < 0.0 ? 2 : 0;
+    return trace < 0.0 ? 1 : 0;
+}
+
+// The root functions from the stiffness Z_below + Z_above at an interface: continuous and
+// bounded wherever the counts of the stacks above and below stay constant, and changing sign
+// at every mode there.
+inline double love_root_value(double sum) { return sum / (1.0 + (sum < 0.0 ? -sum : sum)); }
+inline double rayleigh_root_value(const Sym2& z) {
+    const double norm = z.xx * z.xx + 2.0 * z.xz * z.xz + z.zz * z.zz;
+    return norm > 0.0 ? (z.xx * z.zz - z.xz * z.xz) / norm : 0.0;
+}
+
+}  // namespace vemlari
