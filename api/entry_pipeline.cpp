@@ -9,6 +9,7 @@
 #include <thread>
 #include <vector>
 
+#include "api/wave_tables.h"
 #include "parallel/root_board.h"
 #include "parallel/worker_pool.h"
 
@@ -43,6 +44,7 @@ struct WaveProgress {
 void clear_entry(WaveModes& w, std::size_t k) {
     w.phase_velocity[k].clear();
     w.found_at[k].clear();
+    w.mode[k].clear();
     w.diagnostics[k].clear();
     if (k < w.trace.size()) w.trace[k].clear();
     w.count[k] = 0;
@@ -161,6 +163,8 @@ void search_entries_side_by_side(Modes& m, const SearchSetup& setup, int threads
                     }
                 }
             }
+            number_modes(m.love, k);
+            number_modes(m.rayleigh, k);
             m.searched = k + 1;
             if (o.on_frequency && !o.on_frequency(m, k)) break;
         }

@@ -2,6 +2,7 @@
 #include <cmath>
 #include <limits>
 
+#include "api/counted_modes.h"
 #include "api/entry_pipeline.h"
 #include "api/wave_tables.h"
 #include "dispersion/searches.h"
@@ -23,6 +24,11 @@ void check_options(const SearchOptions& o) {
     if (o.highest_mode < -1) refuse("the highest mode must be -1 (all) or at least 0");
     if (o.max_modes < 0) refuse("the mode limit must be 0 (none) or positive");
     if (o.threads < 1) refuse("the number of threads must be at least 1");
+    if (!(std::isfinite(o.velocity_tolerance) && o.velocity_tolerance >= 0.0 && o.velocity_tolerance < 1.0))
+        refuse("the velocity tolerance must be at least 0 and below 1");
+    for (int mode : o.mode_set)
+        if (mode < 0) refuse("a mode number must be at least 0");
+    if (o.method == SearchMethod::scan && !o.mode_set.empty()) refuse("a set of modes needs the counted search");
 }
 
 bool overflows(const SearchOptions& o, const WaveModes& w, std::size_t k) { return o.max_modes > 0 && w.count[k] > o.max_modes; }
@@ -35,6 +41,8 @@ void in_sequence(Modes& m, Love&& love, Rayleigh&& rayleigh) {
     for (std::size_t k = 0; k < m.frequencies.size(); ++k) {
         if (love_on) love(k);
         if (rayleigh_on) rayleigh(k);
+        number_modes(m.love, k);
+        number_modes(m.rayleigh, k);
         m.searched = k + 1;
         if (love_on && overflows(o, m.love, k)) {
             m.love.overflow = true;
@@ -50,10 +58,22 @@ void in_sequence(Modes& m, Love&& love, Rayleigh&& rayleigh) {
     }
 }
 
+// The program's scan over the frequency list.
+Modes scanned_modes(const Model& model, const Frequencies& frequencies, const SearchOptions& options);
+
 }  // namespace
 
 Modes find_modes(const Model& model, const Frequencies& frequencies, const SearchOptions& options) {
     check_options(options);
+    if (options.method == SearchMethod::counted) return counted_modes(model, frequencies, options);
+    // The scan runs from the slowest layer to the fastest, which must be the half-space.
+    check_half_space_fastest(model);
+    return scanned_modes(model, frequencies, options);
+}
+
+namespace {
+
+Modes scanned_modes(const Model& model, const Frequencies& frequencies, const SearchOptions& options) {
     const Nstrc s = nstrc_of(model);
     const std::size_t n = frequencies.size();
     Modes m{frequencies, options, {}, {}};
@@ -94,5 +114,6 @@ Modes find_modes(const Model& model, const Frequencies& frequencies, const Searc
     return m;
 }
 
-}  // namespace vemlari
+}  // namespace
 
+}  // namespace vemlari

@@ -11,9 +11,16 @@ inline void size_for(WaveModes& w, Wave wave, bool searched, std::size_t n, bool
     w.searched = searched;
     w.phase_velocity.assign(n, {});
     w.found_at.assign(n, {});
+    w.mode.assign(n, {});
     w.diagnostics.assign(n, {});
     w.trace.assign(tracing && searched ? n : 0, {});
     w.count.assign(n, 0);
+}
+
+// The scan finds every mode up to where it stops: entry k's mode numbers are its columns.
+inline void number_modes(WaveModes& w, std::size_t k) {
+    w.mode[k].resize(w.phase_velocity[k].size());
+    for (std::size_t i = 0; i < w.mode[k].size(); ++i) w.mode[k][i] = static_cast<int>(i);
 }
 
 }  // namespace vemlari

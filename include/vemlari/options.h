@@ -2,18 +2,36 @@
 // How the modes are sought.
 #include <cstddef>
 #include <functional>
+#include <vector>
 
 namespace vemlari {
 
 enum class Wave { love, rayleigh };
 struct Modes;
 
+// The two searches.
+// - counted (the default): at every frequency the modes slower than a trial phase velocity
+//   are counted from the stiffness of the layer stack, so that each mode is certified by the
+//   count, none is missed or numbered twice, and any mode can be asked for alone; each phase
+//   velocity is refined to `velocity_tolerance`. Any valid model.
+// - scan: the interactive program's search: trial velocities on an adaptive grid, minima of
+//   |F| refined until |F| < `tolerance` (`partitions`, `max_iterations`). Its results are
+//   the program's files; it needs a half-space with the largest S and P velocities.
+enum class SearchMethod { counted, scan };
+
 struct SearchOptions {
-    // A candidate becomes a mode when |F| of its secular function falls below this (> 0).
+    SearchMethod method = SearchMethod::counted;
+    // counted: the relative phase-velocity tolerance (>= 0, below 1); 0, the default, refines
+    // as far as double precision allows (a bracket of four rounding errors, about 1e-15 c).
+    double velocity_tolerance = 0.0;
+    // counted: only these mode numbers (0 the fundamental), in any order; empty: every mode
+    // up to highest_mode. The scan refuses a set.
+    std::vector<int> mode_set;
+    // scan: a candidate becomes a mode when |F| of its secular function falls below this (> 0).
     double tolerance = 1e-3;
-    // Bracket halvings allowed per candidate (>= 1).
+    // scan: bracket halvings allowed per candidate (>= 1).
     int max_iterations = 100;
-    // The scan's base step is the phase-velocity range over this number (>= 1).
+    // scan: the base step is the phase-velocity range over this number (>= 1).
     int partitions = 200;
     bool love = true;
     bool rayleigh = true;
@@ -22,7 +40,7 @@ struct SearchOptions {
     // A guard for memory and time: a wave whose search finds more modes than this at one
     // frequency stops at that frequency (see WaveModes::overflow). 0: no limit.
     int max_modes = 0;
-    // Keep every scan point (c, F) of the surface scan, for plotting the secular functions.
+    // scan: keep every scan point (c, F) of the surface scan, for plotting the secular functions.
     bool keep_trace = false;
     // Threads the call may use (>= 1). Results do not depend on it.
     int threads = 1;

@@ -49,6 +49,9 @@ struct WaveModes {
     // The layer whose secular function found each mode: 1 = the free surface, a deeper layer
     // for a mode trapped in a slow layer.
     std::vector<std::vector<int>> found_at;
+    // The mode number of each entry (0 the fundamental): the column index, unless
+    // SearchOptions::mode_set picked some modes.
+    std::vector<std::vector<int>> mode;
     // Per frequency, in the order the search met them.
     std::vector<std::vector<Diagnostic>> diagnostics;
     // Per frequency, the scan points of the surface scan (only with keep_trace).
@@ -60,7 +63,8 @@ struct WaveModes {
     // Modes found at frequency k: with max_modes, those past the limit too; with
     // highest_mode, those kept.
     std::vector<int> count;
-    // Secular-function evaluations the search made.
+    // Evaluations the search made: secular functions (scan), or counts and root functions
+    // (counted search).
     long long evaluations = 0;
 };
 
