@@ -36,6 +36,7 @@ struct Raw {
     int mode = -1;
     double depth = 0.0;
     double cmin = 0.0, cmax = 0.0;
+    std::string search = "counted";
 };
 
 void add_common(CLI::App& sub, Common& c, Raw& raw) {
@@ -50,14 +51,23 @@ void add_common(CLI::App& sub, Common& c, Raw& raw) {
     sub.add_flag("--quiet", c.quiet, "No progress line on a terminal");
 }
 
-void add_search(CLI::App& sub, Search& s) {
-    sub.add_option("--tolerance", s.tolerance, "A root is a mode when |F| falls below this")->capture_default_str();
-    sub.add_option("--partitions", s.partitions, "Scan steps over the phase-velocity range")
-        ->check(CLI::Range(1, std::numeric_limits<int>::max()))
+void add_search(CLI::App& sub, Search& s, std::string& method) {
+    sub.add_option("--search", method,
+                   "counted: every mode certified by a count of the modes, to full precision; scan: the dialogue's "
+                   "search on a grid of trial velocities")
+        ->check(CLI::IsMember({"counted", "scan"}))
         ->capture_default_str();
-    sub.add_option("--iterations", s.iterations, "Refinement iterations per candidate")
-        ->check(CLI::Range(1, std::numeric_limits<int>::max()))
+    sub.add_option("--velocity-tolerance", s.velocity_tolerance,
+                   "Counted search: relative phase-velocity tolerance (0: as far as double precision allows)")
         ->capture_default_str();
+    const auto scan_only = [&sub](CLI::Option* o) { o->group("Scan (--search scan)"); };
+    scan_only(sub.add_option("--tolerance", s.tolerance, "A root is a mode when |F| falls below this")->capture_default_str());
+    scan_only(sub.add_option("--partitions", s.partitions, "Scan steps over the phase-velocity range")
+                  ->check(CLI::Range(1, std::numeric_limits<int>::max()))
+                  ->capture_default_str());
+    scan_only(sub.add_option("--iterations", s.iterations, "Refinement iterations per candidate")
+                  ->check(CLI::Range(1, std::numeric_limits<int>::max()))
+                  ->capture_default_str());
 }
 
 [[noreturn]] void refuse(const std::string& option, const std::string& what) {
@@ -74,8 +84,16 @@ void finish_common(Common& c, const Raw& raw) {
     c.format = raw.format == "json" ? Format::json : Format::csv;
 }
 
-void finish_search(const Search& s) {
+void finish_search(const CLI::App& sub, Search& s, const std::string& method) {
+    s.scan = method == "scan";
     if (!(std::isfinite(s.tolerance) && s.tolerance > 0.0)) refuse("--tolerance", "must be a positive number");
+    if (!(std::isfinite(s.velocity_tolerance) && s.velocity_tolerance >= 0.0 && s.velocity_tolerance < 1.0))
+        refuse("--velocity-tolerance", "must be at least 0 and below 1");
+    // An option of the other search would be ignored without a word.
+    for (const char* o : {"--tolerance", "--partitions", "--iterations"})
+        if (!s.scan && sub.count(o) > 0) refuse(o, "applies to the scan: add --search scan");
+    if (s.scan && sub.count("--velocity-tolerance") > 0)
+        refuse("--velocity-tolerance", "applies to the counted search, not to --search scan");
 }
 
 Frequencies hertz(const std::string& option, std::vector<double> f) {
@@ -100,7 +118,7 @@ struct Parsed {
 // into `r` once the line is parsed.
 std::function<void()> add_mode_options(CLI::App& sub, ModesRequest& r, Raw& raw) {
     add_common(sub, r.common, raw);
-    add_search(sub, r.search);
+    add_search(sub, r.search, raw.search);
     CLI::Option* list = sub.add_option("--frequencies", raw.frequencies, "Frequencies (Hz), increasing: F1,F2,...")
                             ->delimiter(',')
                             ->type_name("LIST");
@@ -118,9 +136,9 @@ std::function<void()> add_mode_options(CLI::App& sub, ModesRequest& r, Raw& raw)
     CLI::Option* highest = sub.add_option("--modes", raw.mode, "Modes 0 .. N only (default: every mode)")
                                ->check(CLI::Range(0, std::numeric_limits<int>::max()))
                                ->type_name("N");
-    return [&r, &raw, list, fmin, highest] {
+    return [&sub, &r, &raw, list, fmin, highest] {
         finish_common(r.common, raw);
-        finish_search(r.search);
+        finish_search(sub, r.search, raw.search);
         if (list->count() > 0) r.frequencies = hertz("--frequencies", raw.frequencies);
         if (fmin->count() > 0) {
             if (!(std::isfinite(raw.fmin) && raw.fmin >= 0.0 && (raw.fmin > 0.0 || !raw.log)))
@@ -174,7 +192,7 @@ void add_eigen(CLI::App& app, Parsed& p) {
         "displacement, shear and normal traction.");
     Raw& raw = p.raw;
     add_common(*e, p.eigen.common, raw);
-    add_search(*e, p.eigen.search);
+    add_search(*e, p.eigen.search, raw.search);
     e->add_option("--frequency", p.eigen.frequency, "Frequency (Hz)")->required();
     CLI::Option* mode = e->add_option("--mode", raw.mode, "Mode M only (default: every mode)")
                             ->check(CLI::Range(0, std::numeric_limits<int>::max()))
@@ -184,11 +202,11 @@ void add_eigen(CLI::App& app, Parsed& p) {
     e->add_option("--points", p.eigen.points, "Depth points from 0 to the deepest, evenly spaced")
         ->check(CLI::Range(2, std::numeric_limits<int>::max()))
         ->capture_default_str();
-    e->callback([&p, mode, depth] {
+    e->callback([e, &p, mode, depth] {
         const Raw& raw = p.raw;
         EigenRequest& r = p.eigen;
         finish_common(r.common, raw);
-        finish_search(r.search);
+        finish_search(*e, r.search, raw.search);
         positive("--frequency", r.frequency);
         if (mode->count() > 0) r.mode = raw.mode;
         if (depth->count() > 0) {

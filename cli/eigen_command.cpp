@@ -29,6 +29,7 @@ int run_eigen(const EigenRequest& r, std::istream& in, std::ostream& out, std::o
     job.columns = {"mode",  "frequency", "phase_velocity", "depth", "displacement",
                    "stress", "horizontal", "vertical",       "shear", "normal"};
     job.frequencies = [](const ModelEntry&) { return std::size_t{1}; };
+    job.fastest_half_space = r.search.scan;
     job.compute = [&](const ModelEntry& e, int threads, const std::function<void()>& frequency_done) {
         const Model& model = *e.model;
         SearchOptions o = search_options(r.common, r.search, threads, frequency_done);

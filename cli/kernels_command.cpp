@@ -70,6 +70,7 @@ int run_kernels(const KernelsRequest& r, std::istream& in, std::ostream& out, st
     job.columns = {"mode",    "frequency", "phase_velocity", "group_velocity", "layer",   "dc_dvs",    "dc_dvp",
                    "dc_drho", "dc_dh",     "du_dvs",         "du_dvp",         "du_drho", "inverse_q", "gamma"};
     job.frequencies = [&](const ModelEntry& e) { return frequency_count(r.modes, e); };
+    job.fastest_half_space = r.modes.search.scan;
     job.compute = [&](const ModelEntry& e, int threads, const std::function<void()>& frequency_done) {
         SearchOptions o = search_options(r.modes.common, r.modes.search, threads, frequency_done);
         o.highest_mode = r.modes.highest_mode;

@@ -15,11 +15,13 @@ std::string located(const std::string& file, int line, const std::string& what) 
 }
 
 // The library validates; its refusal names the layer, which names the line.
-ModelEntry validated(const std::string& file, std::string name, ParsedModel&& p) {
+ModelEntry validated(const std::string& file, std::string name, ParsedModel&& p, bool fastest_half_space) {
     ModelEntry e;
     e.name = std::move(name);
     try {
-        e.model.emplace(std::move(p.layers));
+        Model model(std::move(p.layers));
+        if (fastest_half_space) check_half_space_fastest(model);
+        e.model.emplace(std::move(model));
         e.grid = std::move(p.grid);
     } catch (const Error& err) {
         const int line = err.layer() > 0 ? p.layer_lines[static_cast<std::size_t>(err.layer() - 1)] : p.line;
@@ -47,7 +49,8 @@ ModelFormat recognise(const std::vector<std::string>& lines) {
     return ModelFormat::program_file;
 }
 
-std::vector<ModelEntry> read_models(const std::string& argument_as_given, std::istream& standard_input) {
+std::vector<ModelEntry> read_models(const std::string& argument_as_given, std::istream& standard_input,
+                                    bool fastest_half_space) {
     const bool piped = argument_as_given == "-";
     const std::string argument = piped ? "stdin" : argument_as_given;
     std::vector<std::string> lines;
@@ -76,14 +79,15 @@ std::vector<ModelEntry> read_models(const std::string& argument_as_given, std::i
             if (auto* r = std::get_if<FileRefusal>(&list[k])) {
                 entries.push_back(refused(argument, name, r->line(), r->what()));
             } else {
-                entries.push_back(validated(argument, name, std::get<ParsedModel>(std::move(list[k]))));
+                entries.push_back(validated(argument, name, std::get<ParsedModel>(std::move(list[k])), fastest_half_space));
             }
         }
         return entries;
     }
     try {
         return {validated(argument, argument,
-                          format == ModelFormat::model96 ? read_model96(lines) : read_program_file(lines))};
+                          format == ModelFormat::model96 ? read_model96(lines) : read_program_file(lines),
+                          fastest_half_space)};
     } catch (const FileRefusal& r) {
         return {refused(argument, argument, r.line(), r.what())};
     }

@@ -21,6 +21,9 @@ struct ModelEntry {
     std::string refusal;
 };
 
-std::vector<ModelEntry> read_models(const std::string& argument, std::istream& standard_input);
+// With `fastest_half_space`, a model whose half-space is not its fastest layer is refused too
+// (the scan's rule).
+std::vector<ModelEntry> read_models(const std::string& argument, std::istream& standard_input,
+                                    bool fastest_half_space = false);
 
 }  // namespace vemlari::cli

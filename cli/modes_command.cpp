@@ -42,6 +42,7 @@ int run_modes(const ModesRequest& r, std::istream& in, std::ostream& out, std::o
     job.columns = {"mode", "frequency", "phase_velocity", "group_velocity", "energy_integral", "response",
                    "ellipticity", "found_at"};
     job.frequencies = [&](const ModelEntry& e) { return frequency_count(r, e); };
+    job.fastest_half_space = r.search.scan;
     job.compute = [&](const ModelEntry& e, int threads, const std::function<void()>& frequency_done) {
         SearchOptions o = search_options(r.common, r.search, threads, frequency_done);
         o.highest_mode = r.highest_mode;

@@ -22,7 +22,9 @@ struct Common {
 };
 
 struct Search {
-    double tolerance = 1e-3;
+    bool scan = false;               // the program's scan instead of the counted search
+    double velocity_tolerance = 0.0;  // counted: relative; 0 as far as double precision allows
+    double tolerance = 1e-3;          // scan
     int partitions = 200;
     int iterations = 100;
 };

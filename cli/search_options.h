@@ -10,6 +10,8 @@ namespace vemlari::cli {
 inline SearchOptions search_options(const Common& c, const Search& s, int threads,
                                     const std::function<void()>& frequency_done) {
     SearchOptions o;
+    o.method = s.scan ? SearchMethod::scan : SearchMethod::counted;
+    o.velocity_tolerance = s.velocity_tolerance;
     o.tolerance = s.tolerance;
     o.max_iterations = s.iterations;
     o.partitions = s.partitions;

@@ -13,7 +13,7 @@ int run_table(const Common& common, const TableJob& job, std::istream& in, std::
               bool terminal) {
     std::vector<ModelEntry> entries;
     for (const std::string& argument : common.models)
-        for (ModelEntry& e : read_models(argument, in)) entries.push_back(std::move(e));
+        for (ModelEntry& e : read_models(argument, in, job.fastest_half_space)) entries.push_back(std::move(e));
 
     std::ofstream file;
     if (!common.output.empty()) {

@@ -29,6 +29,8 @@ struct TableJob {
         compute;
     // Frequencies of a model's work, for the progress line (0: not counted).
     std::function<std::size_t(const ModelEntry&)> frequencies;
+    // The scan: models whose half-space is not the fastest layer are refused as read.
+    bool fastest_half_space = false;
 };
 
 // Returns the exit status: 0, 1 when a model was refused, 2 when the output cannot be written.

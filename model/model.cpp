@@ -51,10 +51,15 @@ Model::Model(std::vector<Layer> layers) : layers_(std::move(layers)) {
     if (layers_.empty()) throw Error(Error::Rule::no_layers, "a model needs at least one layer, the half-space");
     const int nl = static_cast<int>(layers_.size());
     for (int n = 1; n <= nl; ++n) check_layer(layers_[static_cast<std::size_t>(n - 1)], n, n == nl);
-    // Energy trapped near the surface leaks into a half-space slower than a layer above it.
-    const Layer& h = layers_.back();
+}
+
+void check_half_space_fastest(const Model& model) {
+    const std::vector<Layer>& layers = model.layers();
+    const int nl = static_cast<int>(layers.size());
+    // The scan runs up to these velocities, which it takes for the half-space's.
+    const Layer& h = layers.back();
     for (int n = 1; n < nl; ++n) {
-        const Layer& l = layers_[static_cast<std::size_t>(n - 1)];
+        const Layer& l = layers[static_cast<std::size_t>(n - 1)];
         if (l.vs > h.vs)
             throw Error(Error::Rule::half_space_vs,
                         "layer " + std::to_string(n) + ": vs = " + number(l.vs) +
@@ -62,7 +67,7 @@ Model::Model(std::vector<Layer> layers) : layers_(std::move(layers)) {
                         n, "vs", l.vs);
     }
     for (int n = 1; n < nl; ++n) {
-        const Layer& l = layers_[static_cast<std::size_t>(n - 1)];
+        const Layer& l = layers[static_cast<std::size_t>(n - 1)];
         if (l.vp > h.vp)
             throw Error(Error::Rule::half_space_vp,
                         "layer " + std::to_string(n) + ": vp = " + number(l.vp) +

@@ -30,7 +30,9 @@ std::string program_name(const std::string& quantity) {
 
 Model check_model(Streams& st, std::vector<Layer> layers) {
     try {
-        return Model(std::move(layers));
+        Model model(std::move(layers));
+        check_half_space_fastest(model);
+        return model;
     } catch (const Error& e) {
         const std::string n = "(" + std::to_string(e.layer()) + ")";
         const std::string q = program_name(e.quantity()) + n;

@@ -80,6 +80,7 @@ void phase(int mom_limit, Run& run) {
 
     const Frequencies fr = Frequencies::regular(run.freq.dom, run.freq.iom, run.freq.nom);
     SearchOptions o;
+    o.method = SearchMethod::scan;  // the program's own search: its files are its contract
     o.tolerance = run.minmax.tol;
     o.max_iterations = run.minmax.itmax;
     o.partitions = run.minmax.ncc;

@@ -33,7 +33,7 @@ TEST(CliEigen, EigenfunctionsAreThoseOfTheDialoguesCheckRuns) {
         const CliRun r = run_cli(scratch_dir("cli-eigen"),
                                  "eigen " + example(std::string(c.tag) + ".csv") + " --frequency " + c.frequency +
                                      " --depth " + c.depth + " --points " + std::to_string(c.depth_partitions + 1) +
-                                     " --partitions " + std::to_string(c.partitions));
+                                     " --search scan --partitions " + std::to_string(c.partitions));
         ASSERT_EQ(r.status, 0) << r.err;
         // Columns after model and wave: mode, frequency, phase velocity, depth, then the six functions.
         std::vector<std::vector<std::string>> love(2), rayleigh(4);
@@ -76,7 +76,7 @@ TEST(CliEigen, OneModeOrARefusalNamingTheModesThatExist) {
 
 TEST(CliSecular, VanishesAtTheModesFoundAndSpansTheRangeAsked) {
     const auto dir = scratch_dir("cli-secular");
-    const CliRun modes = run_cli(dir, "modes " + example("low_velocity.csv") + " --frequencies 2 --partitions 500");
+    const CliRun modes = run_cli(dir, "modes " + example("low_velocity.csv") + " --frequencies 2 --search scan --partitions 500");
     ASSERT_EQ(modes.status, 0) << modes.err;
     int checked = 0;
     const auto rows_of_model = rows_by_model(modes.out);

@@ -17,12 +17,10 @@ TEST(CliKernels, EveryNumberIsTheLibrarys) {
     const std::string file = (examples_dir() / "low_velocity.csv").string();
     const Model model = *cli::read_models(file, std::cin).at(0).model;
     const Frequencies f = Frequencies::hertz({0.5, 2.0, 5.0});
-    SearchOptions o;
-    o.partitions = 500;
-    const Sensitivities s = sensitivities(model, f, o, true);
+    const Sensitivities s = sensitivities(model, f, SearchOptions{}, true);
 
     const CliRun r = run_cli(scratch_dir("cli-kernels"), "kernels " + example("low_velocity.csv") +
-                                                             " --frequencies 0.5,2,5 --partitions 500 "
+                                                             " --frequencies 0.5,2,5 "
                                                              "--physical-dispersion");
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(split(r.out, '\n').at(0),

@@ -62,7 +62,7 @@ TEST(CliModes, ValuesAreThoseOfTheDialogueOnEveryExample) {
                              Example{"low_velocity", 500}, Example{"halfspace", 200}}) {
         SCOPED_TRACE(ex.tag);
         const std::string tag = ex.tag;
-        const CliRun r = run_cli(scratch_dir("cli-modes"), "modes " + example(tag + ".csv") + " --partitions " +
+        const CliRun r = run_cli(scratch_dir("cli-modes"), "modes " + example(tag + ".csv") + " --search scan --partitions " +
                                                                 std::to_string(ex.partitions));
         ASSERT_EQ(r.status, 0) << r.err;
         EXPECT_EQ(r.err, "") << "no progress line when standard error is no terminal";

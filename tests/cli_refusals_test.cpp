@@ -90,7 +90,8 @@ TEST(CliRefusals, EveryMalformedFileNamesItsLineAndWhatWasExpected) {
         SCOPED_TRACE(c.message);
         const auto dir = scratch_dir("cli-refusal");
         if (c.file != "missing.csv") write_file(dir / c.file, c.text);
-        const CliRun r = run_cli(dir, "modes " + c.file + " --frequencies 0.1");
+        // The half-space rule is the scan's: the counted search takes any order of velocities.
+        const CliRun r = run_cli(dir, "modes " + c.file + " --frequencies 0.1 --search scan");
         EXPECT_EQ(r.status, 1);
         EXPECT_EQ(r.out, header);
         EXPECT_EQ(r.err.substr(0, c.message.size() + 10), "vemlari: " + c.message + "\n");

@@ -180,7 +180,8 @@ TEST(SensitivityKernels, ScalingSumRulesHoldForEveryModeAndThreadsChangeNothing)
                     }
                     const double c = modes[wave].phase_velocity[i][m];
                     EXPECT_NEAR(scale / c, 1.0, 1e-9) << file.filename() << " mode " << m;
-                    EXPECT_NEAR(density / c, 0.0, 1e-12) << file.filename() << " mode " << m;
+                    // The kernels hold at the secular function's root, polished to 1e-12 c.
+                    EXPECT_NEAR(density / c, 0.0, 1e-11) << file.filename() << " mode " << m;
                     EXPECT_TRUE(same(k, threaded[wave].modes[i][m]));
                     ++checked;
                 }

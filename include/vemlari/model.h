@@ -25,10 +25,11 @@ struct Layer {
 
 // A validated model: constructing one checks, layer by layer from the top and in this order,
 //   thickness, qp, fp, qs, fs finite; density > 0, vs > 0 (finite); vp finite and vp > vs;
-//   vp^2 > 4/3 vs^2 (a positive bulk modulus: a solid); thickness >= 0 above the half-space;
-// then that the half-space has the largest vs and the largest vp of the model. The first
-// rule broken throws Error naming the layer, the quantity, the value and the rule.
-// Any number of layers from 1 (a lone half-space) up.
+//   vp^2 > 4/3 vs^2 (a positive bulk modulus: a solid); thickness >= 0 above the half-space.
+// The first rule broken throws Error naming the layer, the quantity, the value and the rule.
+// Any number of layers from 1 (a lone half-space) up, their velocities in any order: a layer
+// may be faster than the half-space (the modes are those slower than the half-space's S
+// velocity). A layer of zero thickness changes nothing.
 class Model {
 public:
     explicit Model(std::vector<Layer> layers);
@@ -41,5 +42,10 @@ public:
 private:
     std::vector<Layer> layers_;
 };
+
+// Throws Error (Rule::half_space_vs, then half_space_vp, naming the first layer) unless the
+// half-space has the largest S and the largest P velocity of the model: the rule of the
+// interactive program and of its scan (SearchMethod::scan), which runs up to those velocities.
+void check_half_space_fastest(const Model& model);
 
 }  // namespace vemlari

@@ -19,11 +19,13 @@ namespace vemlari::python {
 namespace {
 
 DispersionResult dispersion(const Model& model, const py::object& frequencies, const std::string& wave,
-                            const std::optional<int>& modes, double tolerance, int partitions, int iterations,
-                            int threads) {
+                            const std::optional<int>& modes, const std::optional<double>& tolerance, const std::optional<int>& partitions,
+                      const std::optional<int>& iterations,
+                            int threads, const std::string& search, double velocity_tolerance) {
     const Wave w = wave_of(wave);
     const Frequencies f = frequencies_of(frequencies);
-    const SearchOptions o = options_of(w, modes, tolerance, partitions, iterations, threads);
+    const SearchOptions o =
+        options_of(w, modes, {search, velocity_tolerance, tolerance, partitions, iterations}, threads);
     WaveTable t;
     {
         py::gil_scoped_release free;
@@ -34,11 +36,12 @@ DispersionResult dispersion(const Model& model, const py::object& frequencies, c
 
 // Each model on one thread; the threads take the next model as they finish one.
 py::list dispersion_many(const py::iterable& models, const py::object& frequencies, const std::string& wave,
-                         const std::optional<int>& modes, double tolerance, int partitions, int iterations,
-                         const std::optional<int>& threads) {
+                         const std::optional<int>& modes, const std::optional<double>& tolerance, const std::optional<int>& partitions,
+                      const std::optional<int>& iterations,
+                         const std::optional<int>& threads, const std::string& search, double velocity_tolerance) {
     const Wave w = wave_of(wave);
     const Frequencies f = frequencies_of(frequencies);
-    const SearchOptions o = options_of(w, modes, tolerance, partitions, iterations, 1);
+    const SearchOptions o = options_of(w, modes, {search, velocity_tolerance, tolerance, partitions, iterations}, 1);
     if (threads && *threads < 1) throw py::value_error("threads must be None (every core) or at least 1");
     std::vector<std::optional<Model>> valid;
     std::vector<py::object> refused;
@@ -91,17 +94,24 @@ frequencies  frequencies in Hz (array-like: finite, >= 0, increasing), or a veml
 wave         "rayleigh" or "love"
 modes        None: every mode found; n: modes 0 .. n only (the search stops there) and the
              result has n + 1 columns
-tolerance    a candidate is a mode when |F| of its secular function falls below this
-partitions   the scan's base step is the phase-velocity range over this number (>= 1)
-iterations   bracket halvings allowed per candidate
+tolerance    search="scan" only: a candidate is a mode when |F| of its secular function
+             falls below this
+partitions   search="scan" only: the base step is the phase-velocity range over this number
+iterations   search="scan" only: bracket halvings allowed per candidate
 threads      threads for this one model (results do not depend on it)
+search       "counted" (the default): every mode certified by a count of the modes below a
+             trial velocity, its phase velocity refined to velocity_tolerance; any valid
+             model. "scan": the interactive program's search on a grid of trial velocities,
+             whose values are the program's files (the half-space must be the fastest layer).
+velocity_tolerance  search="counted": relative phase-velocity tolerance; 0 (the default):
+             as far as double precision allows, about 1e-15
 
 Returns a DispersionResult: frequency (n_f,) and, shaped (n_f, n_modes) and NaN where a
 mode does not exist, phase_velocity, group_velocity (m/s), energy_integral, response,
-ellipticity (H/V; NaN for Love waves), found_at (int: 1 = found at the free surface, a
-deeper layer for a mode trapped in a slow layer, 0 where absent), and diagnostics.
-At a zero frequency the Rayleigh "mode" is the half-space Rayleigh velocity of the
-fastest layer, as in the interactive program.
+ellipticity (H/V; NaN for Love waves), found_at (int: the layer at whose top the mode's
+phase velocity was refined, 1 the free surface; 0 where absent), and diagnostics.
+At a zero frequency the Rayleigh "mode" is the half-space's Rayleigh velocity, as in the
+interactive program.
 
 Raises ValueError for invalid frequencies or options. Releases the GIL while it computes.)";
 
@@ -121,11 +131,13 @@ Releases the GIL while it computes.)";
 
 void bind_dispersion(py::module_& m) {
     m.def("dispersion", &dispersion, dispersion_doc, py::arg("model"), py::arg("frequencies"),
-          py::arg("wave") = "rayleigh", py::arg("modes") = py::none(), py::arg("tolerance") = 1e-3,
-          py::arg("partitions") = 200, py::arg("iterations") = 100, py::arg("threads") = 1);
+          py::arg("wave") = "rayleigh", py::arg("modes") = py::none(), py::arg("tolerance") = py::none(),
+          py::arg("partitions") = py::none(), py::arg("iterations") = py::none(), py::arg("threads") = 1,
+          py::arg("search") = "counted", py::arg("velocity_tolerance") = 0.0);
     m.def("dispersion_many", &dispersion_many, dispersion_many_doc, py::arg("models"), py::arg("frequencies"),
-          py::arg("wave") = "rayleigh", py::arg("modes") = py::none(), py::arg("tolerance") = 1e-3,
-          py::arg("partitions") = 200, py::arg("iterations") = 100, py::arg("threads") = py::none());
+          py::arg("wave") = "rayleigh", py::arg("modes") = py::none(), py::arg("tolerance") = py::none(),
+          py::arg("partitions") = py::none(), py::arg("iterations") = py::none(), py::arg("threads") = py::none(),
+          py::arg("search") = "counted", py::arg("velocity_tolerance") = 0.0);
 }
 
 }  // namespace vemlari::python

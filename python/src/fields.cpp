@@ -29,12 +29,14 @@ py::object array_of(std::vector<double>& v) {
 }
 
 ModeField eigenfunctions(const Model& model, double frequency, const std::string& wave, int mode,
-                         const py::object& depths, double tolerance, int partitions, int iterations) {
+                         const py::object& depths, const std::optional<double>& tolerance, const std::optional<int>& partitions,
+                      const std::optional<int>& iterations,
+                         const std::string& search, double velocity_tolerance) {
     const Wave w = wave_of(wave);
     if (mode < 0) throw py::value_error("mode must be at least 0");
     const std::vector<double> z = doubles(depths, "depths");
     const Frequencies f = Frequencies::hertz({frequency});
-    const SearchOptions o = options_of(w, mode, tolerance, partitions, iterations, 1);
+    const SearchOptions o = options_of(w, mode, {search, velocity_tolerance, tolerance, partitions, iterations}, 1);
     std::optional<Modes> modes;
     std::optional<Eigenfunctions> e;
     {
@@ -88,7 +90,7 @@ frequency  Hz (> 0)
 wave       "love" or "rayleigh"
 mode       0 for the fundamental mode; ValueError if the search finds no such mode
 depths     m, >= 0 and non-decreasing; a depth on an interface belongs to the layer above
-tolerance, partitions, iterations: the search's, as in dispersion
+tolerance, partitions, iterations, search, velocity_tolerance: the search's, as in dispersion
 
 Returns a ModeField: the mode's phase_velocity and found_at, depth, and the real parts of
 its field normalised as the interactive program normalises them (a down-going wave of
@@ -126,8 +128,9 @@ void bind_fields(py::module_& m) {
         .def_readonly("shear", &ModeField::shear, "Rayleigh: shear traction.")
         .def_readonly("normal", &ModeField::normal, "Rayleigh: normal traction.");
     m.def("eigenfunctions", &eigenfunctions, eigenfunctions_doc, py::arg("model"), py::arg("frequency"),
-          py::arg("wave"), py::arg("mode"), py::arg("depths"), py::kw_only(), py::arg("tolerance") = 1e-3,
-          py::arg("partitions") = 200, py::arg("iterations") = 100);
+          py::arg("wave"), py::arg("mode"), py::arg("depths"), py::kw_only(), py::arg("tolerance") = py::none(),
+          py::arg("partitions") = py::none(), py::arg("iterations") = py::none(), py::arg("search") = "counted",
+          py::arg("velocity_tolerance") = 0.0);
     m.def("secular", &secular, secular_doc, py::arg("model"), py::arg("frequency"), py::arg("phase_velocity"),
           py::arg("wave"), py::arg("layer") = 1);
 }

@@ -74,16 +74,23 @@ Frequencies frequencies_of(const py::handle& frequencies) {
     return Frequencies::hertz(doubles(frequencies, "frequencies"));
 }
 
-SearchOptions options_of(Wave wave, const std::optional<int>& modes, double tolerance, int partitions, int iterations,
-                         int threads) {
+SearchOptions options_of(Wave wave, const std::optional<int>& modes, const SearchChoice& search, int threads) {
     if (modes && *modes < 0) throw py::value_error("modes must be None (every mode) or at least 0");
+    if (search.method != "counted" && search.method != "scan")
+        throw py::value_error("search must be \"counted\" or \"scan\", not \"" + search.method + "\"");
+    const bool scan = search.method == "scan";
+    // An option of the other search would be ignored without a word.
+    if (!scan && (search.tolerance || search.partitions || search.iterations))
+        throw py::value_error("tolerance, partitions and iterations apply to search=\"scan\"");
     SearchOptions o;
+    o.method = scan ? SearchMethod::scan : SearchMethod::counted;
+    o.velocity_tolerance = search.velocity_tolerance;
     o.love = wave == Wave::love;
     o.rayleigh = wave == Wave::rayleigh;
     o.highest_mode = modes ? *modes : -1;
-    o.tolerance = tolerance;
-    o.partitions = partitions;
-    o.max_iterations = iterations;
+    o.tolerance = search.tolerance.value_or(o.tolerance);
+    o.partitions = search.partitions.value_or(o.partitions);
+    o.max_iterations = search.iterations.value_or(o.max_iterations);
     o.threads = threads;
     return o;
 }

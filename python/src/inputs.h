@@ -35,8 +35,17 @@ const char* wave_name(Wave w);
 Frequencies frequencies_of(const py::handle& frequencies);
 
 // The search options of one wave; modes None: every mode.
-SearchOptions options_of(Wave wave, const std::optional<int>& modes, double tolerance, int partitions, int iterations,
-                         int threads);
+// How the modes are sought: the counted search (velocity_tolerance) or the program's scan
+// (tolerance, partitions, iterations).
+struct SearchChoice {
+    std::string method = "counted";
+    double velocity_tolerance = 0.0;
+    std::optional<double> tolerance;  // the scan's; None: 1e-3, 200, 100
+    std::optional<int> partitions;
+    std::optional<int> iterations;
+};
+
+SearchOptions options_of(Wave wave, const std::optional<int>& modes, const SearchChoice& search, int threads);
 
 // A numpy array that owns `values`, of the given shape.
 template <class T>

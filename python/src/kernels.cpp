@@ -52,11 +52,13 @@ KernelTable kernel_table(const Model& model, const Frequencies& f, Wave w, const
 }
 
 KernelsResult kernels(const Model& model, const py::object& frequencies, const std::string& wave,
-                      const std::optional<int>& modes, double tolerance, int partitions, int iterations, int threads,
-                      bool physical_dispersion) {
+                      const std::optional<int>& modes, const std::optional<double>& tolerance, const std::optional<int>& partitions,
+                      const std::optional<int>& iterations, int threads,
+                      bool physical_dispersion, const std::string& search, double velocity_tolerance) {
     const Wave w = wave_of(wave);
     const Frequencies f = frequencies_of(frequencies);
-    const SearchOptions o = options_of(w, modes, tolerance, partitions, iterations, threads);
+    const SearchOptions o =
+        options_of(w, modes, {search, velocity_tolerance, tolerance, partitions, iterations}, threads);
     KernelTable t;
     {
         py::gil_scoped_release free;
@@ -103,8 +105,9 @@ frequency). Releases the GIL while it computes.)";
 
 void bind_kernels(py::module_& m) {
     m.def("kernels", &kernels, kernels_doc, py::arg("model"), py::arg("frequencies"), py::arg("wave") = "rayleigh",
-          py::arg("modes") = py::none(), py::arg("tolerance") = 1e-3, py::arg("partitions") = 200,
-          py::arg("iterations") = 100, py::arg("threads") = 1, py::arg("physical_dispersion") = false);
+          py::arg("modes") = py::none(), py::arg("tolerance") = py::none(), py::arg("partitions") = py::none(),
+          py::arg("iterations") = py::none(), py::arg("threads") = 1, py::arg("physical_dispersion") = false,
+          py::arg("search") = "counted", py::arg("velocity_tolerance") = 0.0);
 }
 
 }  // namespace vemlari::python

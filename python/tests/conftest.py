@@ -31,7 +31,8 @@ class Example:
         layers = np.array([numbers(lines[9 + i]) for i in range(int(numbers(lines[7])[0]))])
         self.model = vemlari.Model(layers[:, 8], layers[:, 2], layers[:, 5], layers[:, 1], layers[:, 3], layers[:, 6],
                                    layers[:, 4], layers[:, 7])
-        self.options = dict(tolerance=numbers(answers[2])[0], iterations=int(numbers(answers[3])[0]))
+        # The program's own search and options: its files are what the scan gives.
+        self.options = dict(search="scan", tolerance=numbers(answers[2])[0], iterations=int(numbers(answers[3])[0]))
         if len(layers) > 1:
             self.options["partitions"] = int(numbers(answers[4])[0])
 

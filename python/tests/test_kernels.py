@@ -39,10 +39,9 @@ def test_sum_rules_and_attenuation_on_the_returned_arrays(tag, example):
     e = example(tag)
     m = e.model
     f = e.grid(min(e.nom, 60)).hertz[1:]
-    # The kernels hold at the exact root: a tolerance that makes the phase velocities exact.
-    options = dict(e.options, tolerance=1e-9, iterations=300)
+    # The kernels hold at the exact root, which the counted search returns.
     for wave in ("love", "rayleigh"):
-        r = vemlari.kernels(m, f, wave=wave, **options)
+        r = vemlari.kernels(m, f, wave=wave)
         c = r.phase_velocity
         scaled = (m.vp * r.dc_dvp + m.vs * r.dc_dvs + m.thickness * r.dc_dh).sum(axis=2)
         present = ~np.isnan(c)
@@ -61,15 +60,15 @@ def test_physical_dispersion_moves_only_layers_with_q_and_a_reference_frequency(
     e = example("crust")
     f = [0.02, 0.05, 0.1, 0.2]
     elastic = vemlari.Model(e.model.thickness, e.model.vp, e.model.vs, e.model.rho, e.model.qp, e.model.qs)
-    exact = dict(tolerance=1e-9, iterations=300)  # frequency by frequency, the search meets the same roots
-    plain = vemlari.kernels(elastic, f, physical_dispersion=False, **exact)
-    alone = vemlari.kernels(elastic, f, physical_dispersion=True, **exact)
-    assert same(alone.found_at, plain.found_at)
+    plain = vemlari.kernels(elastic, f, physical_dispersion=False)
+    alone = vemlari.kernels(elastic, f, physical_dispersion=True)  # frequency by frequency
+    # The same modes; a root may be refined at another interface where two serve alike.
+    assert same(alone.found_at > 0, plain.found_at > 0)
     for name in FIELDS[:-1] + PER_LAYER + ["inverse_q"]:
         a, b = getattr(alone, name), getattr(plain, name)
         assert np.allclose(a, b, rtol=1e-6, atol=1e-6 * np.nanmax(np.abs(b)), equal_nan=True), name
     # Velocities given at 1 Hz are slower below it.
-    dispersed = vemlari.kernels(e.model, f, physical_dispersion=True, **exact)
+    dispersed = vemlari.kernels(e.model, f, physical_dispersion=True)
     assert (dispersed.phase_velocity[:, 0] < plain.phase_velocity[:, 0]).all()
 
 

@@ -58,7 +58,8 @@ def check_run(tag):
     a = [numbers(x)[0] for x in (EXAMPLES / f"{tag}_check.answers").read_text().splitlines()[2:]]
     frequency, tolerance, iterations, partitions, depth, steps = a
     depths = depth / int(steps) * np.arange(int(steps) + 1)
-    return frequency, depths, dict(tolerance=tolerance, iterations=int(iterations), partitions=int(partitions))
+    return frequency, depths, dict(search="scan", tolerance=tolerance, iterations=int(iterations),
+                                   partitions=int(partitions))
 
 
 @pytest.mark.parametrize("tag", ["crust", "low_velocity", "soil", "two_layer"])
