@@ -12,8 +12,10 @@
 namespace vemlari {
 
 // With |lambda| h^2 < 1 the n-th term is below (n + 1) 2 / (2n)! of the first: 12 terms
-// reach 1e-20.
+// reach 1e-20. A series stops earlier once a bound on its next term falls below 1e-17 of
+// the first, which the sum never goes far below.
 inline constexpr int series_terms = 12;
+inline constexpr double series_accuracy = 1e-17;
 
 struct WaveSeries {
     double c = 1.0, s = 0.0, e = 0.0;
@@ -30,11 +32,13 @@ inline WaveSeries wave_series(double lambda, double h) {
     if (std::fabs(x) < 1.0) {
         // C = sum x^n / (2n)!, S = h sum x^n / (2n+1)!
         double tc = 1.0, ts = h, c = 1.0, s = h;
+        const double small = series_accuracy * 0.5 * h;  // c >= cos 1 > 1/2, s >= h sin 1 > h / 2
         for (int n = 1; n <= series_terms; ++n) {
             tc *= x / ((2.0 * n - 1.0) * (2.0 * n));
             ts *= x / ((2.0 * n) * (2.0 * n + 1.0));
             c += tc;
             s += ts;
+            if (std::fabs(tc) < series_accuracy * 0.5 && std::fabs(ts) < small) break;
         }
         r.c = c;
         r.s = s;
@@ -64,6 +68,10 @@ inline DividedSeries divided_series(double ls, double lp, double h) {
     double tc = 1.0;        // h^2n / (2n)!
     double ts = h;          // h^(2n+1) / (2n+1)!
     r.de = ts;              // n = 0: H_0 = 1
+    // |H_m| <= (m + 1) m_max^m bounds every later term; the sums stay above half their
+    // first terms h^2 / 2, h^3 / 6 and h.
+    const double m_max = std::fmax(std::fabs(ls), std::fabs(lp));
+    double bound = 1.0;  // m_max^n
     for (int n = 1; n <= series_terms; ++n) {
         tc *= h2 / ((2.0 * n - 1.0) * (2.0 * n));
         ts *= h2 / ((2.0 * n) * (2.0 * n + 1.0));
@@ -74,6 +82,10 @@ inline DividedSeries divided_series(double ls, double lp, double h) {
         hm = ls * hm + lpm;  // H_n
         const double de = ts * hm;
         r.de += de;
+        bound *= m_max;
+        if (ts * (n + 2.0) * bound * m_max < series_accuracy * 0.5 * std::fmin(h * h * h / 6.0, h) &&
+            tc * (n + 1.0) * bound < series_accuracy * 0.25 * h * h)
+            break;
     }
     return r;
 }

@@ -18,7 +18,7 @@ struct ShLayer {
 
 ShLayer sh_layer(double c2, double wn, int l, const Nstrc& s, const CountWork& w) {
     const double mu = w.mu[static_cast<std::size_t>(l)];
-    const double x = c2 * w.inv_vs2[static_cast<std::size_t>(l)];
+    const double x = c2 / w.vs2[static_cast<std::size_t>(l)];
     const double h = wn * s.thk[static_cast<std::size_t>(l)];
     ShLayer r;
     if (x > 1.0) {
@@ -52,7 +52,7 @@ double condensed(const ShLayer& l, double z) {
 }
 
 double half_space(double c2, const Nstrc& s, const CountWork& w) {
-    return std::sqrt(std::fmax(0.0, 1.0 - c2 * w.inv_vs2[static_cast<std::size_t>(s.nl)]));
+    return std::sqrt(std::fmax(0.0, 1.0 - c2 / w.vs2[static_cast<std::size_t>(s.nl)]));
 }
 
 bool empty(int l, const Nstrc& s) { return s.thk[static_cast<std::size_t>(l)] == 0.0; }
@@ -87,14 +87,15 @@ double above(double c2, double wn, int i, const Nstrc& s, const CountWork& w, in
 }  // namespace
 
 int love_count(double om, double wn, const Nstrc& s, CountWork& w) {
-    const double c = om / wn;
     int count = 0;
-    const double z = below(c * c, wn, 1, s, w, count);
+    const double z = below(trial_c2(om, wn, s, w), wn, 1, s, w, count);
+    w.love_below[1] = z;
+    w.count_below[1] = count;
     return count + (z < 0.0 ? 1 : 0);
 }
 
 int love_profile(double om, double wn, const Nstrc& s, CountWork& w) {
-    const double c = om / wn, c2 = c * c;
+    const double c2 = trial_c2(om, wn, s, w);
     double z = half_space(c2, s, w);
     int count = 0;
     for (int l = s.nl - 1; l >= 1; --l) {
@@ -126,7 +127,7 @@ int love_profile(double om, double wn, const Nstrc& s, CountWork& w) {
 }
 
 double love_root_function(double om, double wn, int i, const Nstrc& s, CountWork& w) {
-    const double c = om / wn, c2 = c * c;
+    const double c2 = trial_c2(om, wn, s, w);
     int count = 0;
     return love_root_value(below(c2, wn, i, s, w, count) + above(c2, wn, i, s, w, count));
 }

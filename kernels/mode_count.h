@@ -19,6 +19,7 @@
 //
 // Love waves: the count is exact (every Love mode has a positive group velocity). Rayleigh
 // waves: the count is signed, N(c) = forward modes below c - backward modes below c.
+#include <cmath>
 #include <cstddef>
 #include <vector>
 
@@ -60,23 +61,33 @@ struct CountWork {
     std::vector<Sym2> below, above;
     std::vector<int> count_below, count_above;
     std::vector<RayleighElement> elements;
-    // Scaled layer constants, formed once per model: mu / mu_N and 1 / vs^2, 1 / vp^2.
-    std::vector<double> mu, inv_vs2, inv_vp2;
+    // Layer constants, formed once per model: mu / mu_N, vs^2 and vp^2.
+    std::vector<double> mu, vs2, vp2;
 };
 
-// N(c) of Love waves at (om, wn); needs nl >= 2. Fills nothing but the count.
+// N(c) of Love waves at (om, wn); needs nl >= 2. Leaves the stack below the free surface in
+// love_below[1] and count_below[1].
 int love_count(double om, double wn, const Nstrc& s, CountWork& w);
 // Both passes: love_below, love_above, count_below, count_above at every interface. Returns N(c).
 int love_profile(double om, double wn, const Nstrc& s, CountWork& w);
-// The root function at interface i: (Z_below + Z_above) / (1 + |Z_below + Z_above|), with only
+// The root function at interface i: Z / sqrt(1 + Z^2) of Z = Z_below + Z_above, with only
 // the layers between the interface and each end evaluated.
 double love_root_function(double om, double wn, int i, const Nstrc& s, CountWork& w);
 
-// The same for Rayleigh waves (any nl >= 1). The root function at interface i is
+// The same for Rayleigh waves (any nl >= 1; rayleigh_count leaves below[1] and count_below[1]
+// when nl >= 2). The root function at interface i is
 // det(Z) / |Z|_F^2 of Z = Z_below + Z_above, bounded by 1/2 in modulus.
 int rayleigh_count(double om, double wn, const Nstrc& s, CountWork& w);
 int rayleigh_profile(double om, double wn, const Nstrc& s, CountWork& w);
 double rayleigh_root_function(double om, double wn, int i, const Nstrc& s, CountWork& w);
+
+// c^2 of the trial (om, wn), at most the half-space's vs^2: the round trip c -> om / c -> c may
+// land a rounding error above it, which would make a layer as fast as the half-space
+// propagate.
+inline double trial_c2(double om, double wn, const Nstrc& s, const CountWork& w) {
+    const double c = om / wn;
+    return std::fmin(c * c, w.vs2[static_cast<std::size_t>(s.nl)]);
+}
 
 // Negative eigenvalues of a symmetric 2 x 2 matrix with this determinant and trace.
 inline int negatives(double det, double trace) {
@@ -88,7 +99,7 @@ inline int negatives(double det, double trace) {
 // The root functions from the stiffness Z_below + Z_above at an interface: continuous and
 // bounded wherever the counts of the stacks above and below stay constant, and changing sign
 // at every mode there.
-inline double love_root_value(double sum) { return sum / (1.0 + (sum < 0.0 ? -sum : sum)); }
+inline double love_root_value(double sum) { return sum / std::hypot(1.0, sum); }
 inline double rayleigh_root_value(const Sym2& z) {
     const double norm = z.xx * z.xx + 2.0 * z.xz * z.xz + z.zz * z.zz;
     return norm > 0.0 ? (z.xx * z.zz - z.xz * z.xz) / norm : 0.0;

@@ -37,86 +37,52 @@ struct LayerConstants {
 
 LayerConstants constants(double c2, int l, const CountWork& cw) {
     const auto j = static_cast<std::size_t>(l);
-    const double mu = cw.mu[j], xs = c2 * cw.inv_vs2[j], xp = c2 * cw.inv_vp2[j];
+    const double mu = cw.mu[j], xs = c2 / cw.vs2[j], xp = c2 / cw.vp2[j];
     const double w = mu * xs;
     return {mu, w, 2.0 * mu - w, 1.0 - xp, 1.0 - xs};
 }
 
-// f at 0, f' at 0, f at h, f' at h, for the two solutions of f'' = lambda f used as a basis:
-// exp(-nu s) and exp(nu (s - h)) where the wave decays by e or more across the layer,
-// otherwise cosh (cos) and sinh / nu (sin / eta), whose values stay bounded.
-struct Basis {
-    double f0[2], d0[2], fh[2], dh[2];
+// The faces of a layer of scaled thickness h, at t = -h/2 (top) and t = h/2 (bottom) about
+// its middle, of the even solution e and the odd solution o of f'' = lambda f:
+// e(+-) = ae, e'(+-) = +-be, o(+-) = +-ao, o'(+-) = bo. Decaying waves are taken as cosh and
+// sinh over cosh(nu h / 2), whose face values are tanh and stay bounded at any thickness.
+struct Faces {
+    double ae, be, ao, bo;
 };
 
-Basis basis(double lambda, double h) {
-    Basis b{};
-    if (lambda > 0.0 && std::sqrt(lambda) * h >= 1.0) {
-        const double nu = std::sqrt(lambda), e = std::exp(-nu * h);
-        b = {{1.0, e}, {-nu, nu * e}, {e, 1.0}, {-nu * e, nu}};
-    } else {
-        const WaveSeries w = wave_series(lambda, h);
-        b = {{1.0, 0.0}, {0.0, 1.0}, {w.c, w.s}, {w.e, w.c}};
+Faces faces(double lambda, double h) {
+    const double t = 0.5 * h;
+    if (lambda > 0.0) {
+        const double nu = std::sqrt(lambda), th = std::tanh(nu * t);
+        return {1.0, nu * th, th / nu, 1.0};
     }
-    return b;
+    if (lambda < 0.0) {
+        const double eta = std::sqrt(-lambda), c = std::cos(eta * t), s = std::sin(eta * t);
+        return {c, -eta * s, s / eta, c};
+    }
+    return {1.0, 0.0, t, 1.0};
 }
 
-// Solves m x = r for the 4 x 4 system in place (partial pivoting); r has 4 columns.
-void solve4(double m[4][4], double r[4][4]) {
-    for (int col = 0; col < 4; ++col) {
-        int p = col;
-        for (int i = col + 1; i < 4; ++i)
-            if (std::fabs(m[i][col]) > std::fabs(m[p][col])) p = i;
-        for (int j = 0; j < 4; ++j) {
-            std::swap(m[col][j], m[p][j]);
-            std::swap(r[col][j], r[p][j]);
-        }
-        for (int i = col + 1; i < 4; ++i) {
-            const double f = m[i][col] / m[col][col];
-            for (int j = col; j < 4; ++j) m[i][j] -= f * m[col][j];
-            for (int j = 0; j < 4; ++j) r[i][j] -= f * r[col][j];
-        }
-    }
-    for (int col = 3; col >= 0; --col) {
-        for (int j = 0; j < 4; ++j) {
-            double v = r[col][j];
-            for (int i = col + 1; i < 4; ++i) v -= m[col][i] * r[i][j];
-            r[col][j] = v / m[col][col];
-        }
-    }
-}
-
-// The stiffness blocks of a layer of scaled thickness h from its partial waves:
-// K = M_F M_U^-1, found as M_U^T K = M_F^T (K is symmetric).
+// The stiffness blocks of a layer from its partial waves. The layer is symmetric about its
+// middle: the motions with u_x even and u_z odd (P even, S odd: stiffness K_A) and those with
+// u_x odd and u_z even (P odd, S even: K_B) do not couple, so two 2 x 2 systems give the
+// 4 x 4 stiffness: K_bb = (K_A + K_B) / 2, K_bt = (K_A - K_B) R / 2, K_tt = R K_bb R with
+// R = diag(1, -1).
 void thick_blocks(const LayerConstants& k, double h, RayleighElement& e) {
-    const Basis bp = basis(k.lp, h), bs = basis(k.ls, h);
-    double mu_t[4][4], mf_t[4][4];  // row: basis function; column: face quantity
-    for (int n = 0; n < 2; ++n) {
-        // P solution n: (U, W) at the top and bottom, and the face forces.
-        mu_t[n][0] = bp.f0[n];
-        mu_t[n][1] = -bp.d0[n];
-        mu_t[n][2] = bp.fh[n];
-        mu_t[n][3] = -bp.dh[n];
-        mf_t[n][0] = -2.0 * k.mu * bp.d0[n];
-        mf_t[n][1] = k.gam * bp.f0[n];
-        mf_t[n][2] = 2.0 * k.mu * bp.dh[n];
-        mf_t[n][3] = -k.gam * bp.fh[n];
-        // S solution n.
-        mu_t[2 + n][0] = -bs.d0[n];
-        mu_t[2 + n][1] = bs.f0[n];
-        mu_t[2 + n][2] = -bs.dh[n];
-        mu_t[2 + n][3] = bs.fh[n];
-        mf_t[2 + n][0] = k.gam * bs.f0[n];
-        mf_t[2 + n][1] = -2.0 * k.mu * bs.d0[n];
-        mf_t[2 + n][2] = -k.gam * bs.fh[n];
-        mf_t[2 + n][3] = 2.0 * k.mu * bs.dh[n];
-    }
-    solve4(mu_t, mf_t);  // mf_t now holds K^T = K
-    e.ktt = {mf_t[0][0], 0.5 * (mf_t[0][1] + mf_t[1][0]), mf_t[1][1]};
-    e.kbb = {mf_t[2][2], 0.5 * (mf_t[2][3] + mf_t[3][2]), mf_t[3][3]};
-    // K_tb[r][c] = K[r][2 + c]; K^T[2 + c][r] is the same entry.
-    e.ktb = {0.5 * (mf_t[2][0] + mf_t[0][2]), 0.5 * (mf_t[3][0] + mf_t[0][3]), 0.5 * (mf_t[2][1] + mf_t[1][2]),
-             0.5 * (mf_t[3][1] + mf_t[1][3])};
+    const Faces p = faces(k.lp, h), s = faces(k.ls, h);
+    const double a2 = 2.0 * k.mu, g = k.gam;
+    // Bottom-face displacements (U, W) and tractions (Tx, Tz) of the two solutions of each set.
+    const Real2 ua{p.ae, -s.bo, -p.be, s.ao}, ta{a2 * p.be, -g * s.ao, -g * p.ae, a2 * s.bo};
+    const Real2 ub{p.ao, -s.be, -p.bo, s.ae}, tb{a2 * p.bo, -g * s.ae, -g * p.ao, a2 * s.be};
+    const double da = det(ua), db = det(ub);
+    const Real2 ka = mul(ta, adj(ua)), kb = mul(tb, adj(ub));
+    const Sym2 sa = sym({ka.a / da, ka.b / da, ka.c / da, ka.d / da});
+    const Sym2 sb = sym({kb.a / db, kb.b / db, kb.c / db, kb.d / db});
+    e.kbb = {0.5 * (sa.xx + sb.xx), 0.5 * (sa.xz + sb.xz), 0.5 * (sa.zz + sb.zz)};
+    e.ktt = {e.kbb.xx, -e.kbb.xz, e.kbb.zz};
+    // K_tb = R (K_A - K_B) / 2 = K_bt^T
+    const Sym2 d{0.5 * (sa.xx - sb.xx), 0.5 * (sa.xz - sb.xz), 0.5 * (sa.zz - sb.zz)};
+    e.ktb = {d.xx, d.xz, -d.xz, -d.zz};
 }
 
 // The propagator of a thin layer, written with the S solutions and the divided differences
@@ -149,7 +115,9 @@ int clamped_count(const LayerConstants& k, double h) {
     return count;
 }
 
-void element(double c2, double wn, int l, const Nstrc& s, CountWork& cw) {
+// Layer l's element at c^2, wn; with `clamped`, its clamped-layer count too (the root function
+// needs none).
+void element(double c2, double wn, int l, const Nstrc& s, CountWork& cw, bool clamped) {
     RayleighElement& e = cw.elements[static_cast<std::size_t>(l)];
     const double h = wn * s.thk[static_cast<std::size_t>(l)];
     e.empty = h == 0.0;
@@ -157,17 +125,17 @@ void element(double c2, double wn, int l, const Nstrc& s, CountWork& cw) {
     const LayerConstants k = constants(c2, l, cw);
     e.thin = std::fmax(std::fabs(k.lp), std::fabs(k.ls)) * h * h < 1.0;
     if (e.thin) {
-        const double r = (cw.inv_vp2[static_cast<std::size_t>(l)] / cw.inv_vs2[static_cast<std::size_t>(l)] - 1.0) / k.mu;
+        const double r = (cw.vs2[static_cast<std::size_t>(l)] / cw.vp2[static_cast<std::size_t>(l)] - 1.0) / k.mu;
         thin_propagator(k, r, h, e);
     } else {
         thick_blocks(k, h, e);
     }
-    e.j0 = clamped_count(k, h);
+    e.j0 = clamped ? clamped_count(k, h) : 0;
 }
 
 Sym2 half_space(double c2, const Nstrc& s, const CountWork& cw) {
     const auto n = static_cast<std::size_t>(s.nl);
-    const double xs = c2 * cw.inv_vs2[n], xp = c2 * cw.inv_vp2[n];
+    const double xs = c2 / cw.vs2[n], xp = c2 / cw.vp2[n];
     const double p = std::sqrt(std::fmax(0.0, 1.0 - xp)), q = std::sqrt(std::fmax(0.0, 1.0 - xs));
     const double w = xs, g = 2.0 - xs;
     // 1 - p q without cancellation as c -> 0
@@ -217,23 +185,27 @@ Sym2 down(const RayleighElement& e, const Sym2& z, int& count) {
 }  // namespace
 
 int rayleigh_count(double om, double wn, const Nstrc& s, CountWork& w) {
-    const double c = om / wn, c2 = c * c;
+    const double c2 = trial_c2(om, wn, s, w);
     Sym2 z = half_space(c2, s, w);
     int count = 0;
     for (int l = s.nl - 1; l >= 1; --l) {
-        element(c2, wn, l, s, w);
+        element(c2, wn, l, s, w, true);
         const RayleighElement& e = w.elements[static_cast<std::size_t>(l)];
         if (!e.empty) z = up(e, z, count);
+    }
+    if (s.nl >= 2) {
+        w.below[1] = z;
+        w.count_below[1] = count;
     }
     return count + negatives(det(z), trace(z));
 }
 
 int rayleigh_profile(double om, double wn, const Nstrc& s, CountWork& w) {
-    const double c = om / wn, c2 = c * c;
+    const double c2 = trial_c2(om, wn, s, w);
     Sym2 z = half_space(c2, s, w);
     int count = 0;
     for (int l = s.nl - 1; l >= 1; --l) {
-        element(c2, wn, l, s, w);
+        element(c2, wn, l, s, w, true);
         const RayleighElement& e = w.elements[static_cast<std::size_t>(l)];
         if (!e.empty) z = up(e, z, count);
         w.below[static_cast<std::size_t>(l)] = z;
@@ -256,16 +228,16 @@ int rayleigh_profile(double om, double wn, const Nstrc& s, CountWork& w) {
 }
 
 double rayleigh_root_function(double om, double wn, int i, const Nstrc& s, CountWork& w) {
-    const double c = om / wn, c2 = c * c;
+    const double c2 = trial_c2(om, wn, s, w);
     Sym2 zb = half_space(c2, s, w), zt{};
     int count = 0;
     for (int l = s.nl - 1; l >= i; --l) {
-        element(c2, wn, l, s, w);
+        element(c2, wn, l, s, w, false);
         const RayleighElement& e = w.elements[static_cast<std::size_t>(l)];
         if (!e.empty) zb = up(e, zb, count);
     }
     for (int l = 1; l < i; ++l) {
-        element(c2, wn, l, s, w);
+        element(c2, wn, l, s, w, false);
         const RayleighElement& e = w.elements[static_cast<std::size_t>(l)];
         if (!e.empty) zt = down(e, zt, count);
     }
@@ -281,14 +253,14 @@ CountWork::CountWork(const Nstrc& s)
       count_above(static_cast<std::size_t>(s.nl) + 1),
       elements(static_cast<std::size_t>(s.nl) + 1),
       mu(static_cast<std::size_t>(s.nl) + 1),
-      inv_vs2(static_cast<std::size_t>(s.nl) + 1),
-      inv_vp2(static_cast<std::size_t>(s.nl) + 1) {
+      vs2(static_cast<std::size_t>(s.nl) + 1),
+      vp2(static_cast<std::size_t>(s.nl) + 1) {
     const auto n = static_cast<std::size_t>(s.nl);
     const double mu_n = s.rho[n] * s.vs[n] * s.vs[n];
     for (std::size_t l = 1; l <= n; ++l) {
         mu[l] = s.rho[l] * s.vs[l] * s.vs[l] / mu_n;
-        inv_vs2[l] = 1.0 / (s.vs[l] * s.vs[l]);
-        inv_vp2[l] = 1.0 / (s.vp[l] * s.vp[l]);
+        vs2[l] = s.vs[l] * s.vs[l];
+        vp2[l] = s.vp[l] * s.vp[l];
     }
 }
 
