@@ -13,14 +13,19 @@ namespace vemlari {
 
 namespace {
 
-// An S-velocity ratio from which a model may carry Rayleigh modes of negative group velocity
-// (a soft layer on a much stiffer substratum behaves like a plate with its zero-group-velocity
-// points).
-constexpr double guard_contrast = 2.0;
+// An S-velocity ratio from which a model may carry Rayleigh modes of negative group velocity:
+// a soft layer on a much stiffer substratum behaves like a free plate, with its
+// zero-group-velocity points. (A 10 m layer over a half-space, vp/vs 1.5 to 4, density ratios
+// 0.7 to 1.3, 0.25 to 100 Hz: backward modes from a ratio of 10 on, none up to 6.)
+constexpr double guard_contrast = 5.0;
 
 // Bracket halvings of the count allowed per mode before a root is taken as located by the
 // count alone (the bracket is then a few rounding errors wide).
 constexpr int max_bisections = 200;
+
+// A root function at the free surface up to this share of its bound is refined there without
+// looking at the other interfaces.
+constexpr double surface_saturation = 0.5;
 
 // Root-function evaluations allowed to one refinement (TOMS 748 needs about ten).
 constexpr int max_refinements = 100;
@@ -38,6 +43,20 @@ struct RelativeTolerance {
 
 }  // namespace
 
+double rayleigh_velocity(double vp, double vs) {
+    const double a = (vs * vs) / (vp * vp);
+    // (2 - x)^2 - 4 sqrt(1 - a x) sqrt(1 - x), x = (c / vs)^2: negative at 0.6 vs for every
+    // solid (a < 3/4), 1 at vs.
+    const auto f = [a](double r) {
+        const double x = r * r;
+        return (2.0 - x) * (2.0 - x) - 4.0 * std::sqrt(1.0 - a * x) * std::sqrt(1.0 - x);
+    };
+    std::uintmax_t iterations = max_refinements;
+    const auto r = boost::math::tools::toms748_solve(f, 0.6, 1.0, f(0.6), f(1.0), RelativeTolerance{4.0 * DBL_EPSILON},
+                                                      iterations);
+    return vs * (r.first + 0.5 * (r.second - r.first));
+}
+
 CountedSetup::CountedSetup(const Nstrc& model, Wave w, const SearchOptions& o)
     : s(model),
       wave(w),
@@ -48,17 +67,17 @@ CountedSetup::CountedSetup(const Nstrc& model, Wave w, const SearchOptions& o)
       capacity(o.max_modes > 0 ? static_cast<std::size_t>(o.max_modes) : SIZE_MAX) {
     std::sort(mode_set.begin(), mode_set.end());
     mode_set.erase(std::unique(mode_set.begin(), mode_set.end()), mode_set.end());
-    double vsmin = model.vs[1], vsmax = model.vs[1], crmin = half_space_rayleigh_velocity(model.vp[1], model.vs[1]);
+    double vsmin = model.vs[1], crmin = half_space_rayleigh_velocity(model.vp[1], model.vs[1]), contrast = 1.0;
     for (int l = 2; l <= model.nl; ++l) {
         const auto j = static_cast<std::size_t>(l);
         vsmin = std::fmin(vsmin, model.vs[j]);
-        vsmax = std::fmax(vsmax, model.vs[j]);
+        contrast = std::fmax(contrast, model.vs[j] / vsmin);  // a layer over a faster one below it
         crmin = std::fmin(crmin, half_space_rayleigh_velocity(model.vp[j], model.vs[j]));
     }
     // No Love mode is slower than the slowest layer; a Rayleigh mode may be slower, but not
     // below the slowest layer's own Rayleigh velocity (the count checks it in any case).
     floor = wave == Wave::love ? std::fmin(vsmin, top_velocity) : 0.99 * std::fmin(crmin, top_velocity);
-    guard = wave == Wave::rayleigh && vsmax >= guard_contrast * vsmin;
+    guard = wave == Wave::rayleigh && contrast >= guard_contrast;
     preferred.push_back(1);
     for (int l : slow_layer_tops(model).layer) preferred.push_back(l);
     for (int l = 2; l <= model.nl - 1; ++l)
@@ -75,10 +94,17 @@ CountedSearch::CountedSearch(const CountedSetup& setup) : setup_(setup), work_(s
     }
 }
 
-int CountedSearch::count(double c) {
+int CountedSearch::count(double c, Point& at) {
     ++evaluations_;
     const double wn = om_ / c;
-    return setup_.wave == Wave::love ? love_count(om_, wn, setup_.s, work_) : rayleigh_count(om_, wn, setup_.s, work_);
+    const bool love = setup_.wave == Wave::love;
+    at.c = c;
+    at.n = love ? love_count(om_, wn, setup_.s, work_) : rayleigh_count(om_, wn, setup_.s, work_);
+    if (setup_.s.nl >= 2) {
+        at.surface = love ? love_root_value(work_.love_below[1]) : rayleigh_root_value(work_.below[1]);
+        at.surface_below = work_.count_below[1];
+    }
+    return at.n;
 }
 
 void CountedSearch::profile(double c, Side& side) {
@@ -116,20 +142,51 @@ double CountedSearch::root_function(int i, double c) {
 int CountedSearch::point_count(double c) {
     const auto at = std::lower_bound(points_.begin(), points_.end(), c, [](const Point& p, double v) { return p.c < v; });
     if (at != points_.end() && at->c == c) return at->n;
-    const int n = count(c);
-    points_.insert(at, {c, n});
+    Point p{};
+    const int n = count(c, p);
+    points_.insert(at, p);
     return n;
 }
 
-// Narrows [lo, hi] from the points met so far until N(lo) = i and N(hi) = i + 1.
+const CountedSearch::Point* CountedSearch::point_at(double c) const {
+    const auto at = std::lower_bound(points_.begin(), points_.end(), c, [](const Point& p, double v) { return p.c < v; });
+    return at != points_.end() && at->c == c ? &*at : nullptr;
+}
+
+// The lowest velocity checked is one with no mode below it.
+bool CountedSearch::add_floor() {
+    double floor = setup_.floor;
+    if (!points_.empty()) floor = std::fmin(floor, 0.5 * points_.front().c);
+    for (int k = 0; k < 60; ++k, floor *= 0.5)
+        if (point_count(floor) <= 0) return true;
+    return false;
+}
+
+// Counted at the half-space's S velocity itself, so that a mode just above its cutoff counts.
+bool CountedSearch::add_top() {
+    if (top_counted_) return false;
+    top_counted_ = true;
+    point_count(setup_.top_velocity);
+    return true;
+}
+
+// Narrows [lo, hi] from the points met so far until N(lo) = i and N(hi) = i + 1; the floor
+// and the top are counted when the points do not reach that far. False when mode i does not
+// exist (the count at the top is at most i).
 bool CountedSearch::bracket(int i, double& lo, double& hi) {
     for (int step = 0; step < max_bisections; ++step) {
-        std::size_t a = 0;
+        std::size_t a = points_.size();
         for (std::size_t k = 0; k < points_.size(); ++k)
             if (points_[k].n <= i) a = k;
-        std::size_t b = a + 1;
-        while (b < points_.size() && points_[b].n < i + 1) ++b;
-        if (b >= points_.size()) return false;
+        if (a == points_.size()) {
+            if (!add_floor()) return false;
+            continue;
+        }
+        const std::size_t b = a + 1;
+        if (b >= points_.size()) {
+            if (!add_top()) return false;
+            continue;
+        }
         lo = points_[a].c;
         hi = points_[b].c;
         if (points_[a].n == i && points_[b].n == i + 1) {
@@ -148,12 +205,27 @@ bool CountedSearch::bracket(int i, double& lo, double& hi) {
 // and it is least saturated (a mode trapped in a slow layer shows at its top as a gentle
 // zero, at the free surface as a step). False when no interface qualifies.
 bool CountedSearch::refine(double& lo, double& hi, double& root, int& at) {
-    profile(lo, lo_side_);
-    profile(hi, hi_side_);
     const double scale = setup_.wave == Wave::love ? 1.0 : 2.0;  // so that saturation is at 1
     int best = 0;
     double best_saturation = 2.0, flo = 0.0, fhi = 0.0;
+    // The counts at the bracket's ends left the free surface's root function: where it serves
+    // and is far from saturation, no other interface is looked at.
+    const Point *plo = point_at(lo), *phi = point_at(hi);
+    if (plo != nullptr && phi != nullptr && plo->surface_below >= 0 && plo->surface_below == phi->surface_below &&
+        plo->surface * phi->surface <= 0.0) {
+        const double saturation = scale * std::fmax(std::fabs(plo->surface), std::fabs(phi->surface));
+        if (saturation <= surface_saturation || (setup_.preferred.size() == 1 && setup_.others.empty())) {
+            best = 1;
+            flo = plo->surface;
+            fhi = phi->surface;
+        }
+    }
+    if (best == 0) {
+        profile(lo, lo_side_);
+        profile(hi, hi_side_);
+    }
     for (const std::vector<int>* list : {&setup_.preferred, &setup_.others}) {
+        if (best > 0) break;
         for (int j : *list) {
             const auto u = static_cast<std::size_t>(j);
             if (lo_side_.below[u] != hi_side_.below[u] || lo_side_.above[u] != hi_side_.above[u]) continue;
@@ -218,18 +290,6 @@ void CountedSearch::point_insert(double c, int n) {
     points_.insert(at, {c, n});
 }
 
-// The lowest velocity checked is one with no mode below it.
-int CountedSearch::start_points() {
-    points_.clear();
-    double floor = setup_.floor;
-    int n = point_count(floor);
-    for (int k = 0; n != 0 && k < 60; ++k) {
-        floor *= 0.5;
-        n = point_count(floor);
-    }
-    return point_count(setup_.top_velocity);
-}
-
 int CountedSearch::modes_wanted(int total) const {
     int n = total;
     if (setup_.highest_mode >= 0) n = std::min(n, setup_.highest_mode + 1);
@@ -245,15 +305,22 @@ bool CountedSearch::wanted(int i) const {
 // Where the count is monotone: each mode wanted, certified on its own, from a prediction out
 // of the entries before when they have it.
 void CountedSearch::monotone(const Prediction& p, CountedModes& out) {
-    const int total = start_points();
-    out.count = total;
-    const int n = modes_wanted(total);
+    // Every mode: the count at the top says how many. Some modes: they are certified one by
+    // one, and the top is counted only when a bracket needs it.
+    const bool limited = setup_.highest_mode >= 0 || !setup_.mode_set.empty();
+    int n = INT32_MAX;
+    if (!limited || setup_.capacity < SIZE_MAX) {
+        add_top();
+        out.count = point_count(setup_.top_velocity);
+        n = out.count;
+    }
+    n = modes_wanted(n);
     for (int i = 0; i < n; ++i) {
         if (!wanted(i)) continue;
         predict(i, p);
         double root = 0.0;
         int at = 1;
-        if (!find(i, root, at)) continue;
+        if (!find(i, root, at)) break;
         out.phase_velocity.push_back(root);
         out.mode.push_back(i);
         out.found_at.push_back(at);
@@ -277,14 +344,16 @@ void CountedSearch::predict(int i, const Prediction& p) {
         cp = c1 + (c1 - c0) * (om_ - p.om_previous) / (p.om_previous - p.om_before);
         half = std::fmax(0.25 * std::fabs(cp - c1), 1e-6 * cp);
     }
-    double lo = 0.0, hi = 0.0;
-    // Only inside the bracket the points met so far leave.
-    std::size_t a = 0;
-    for (std::size_t k = 0; k < points_.size(); ++k)
-        if (points_[k].n <= i) a = k;
-    if (a + 1 >= points_.size()) return;
-    lo = points_[a].c;
-    hi = points_[a + 1].c;
+    if (!(cp > setup_.floor && cp < setup_.top_velocity)) return;
+    // Only inside the bracket that the points met so far leave.
+    double lo = 0.0, hi = setup_.top_velocity;
+    for (const Point& q : points_) {
+        if (q.n <= i) lo = q.c;
+        if (q.n > i && q.c > lo) {
+            hi = q.c;
+            break;
+        }
+    }
     if (cp - half > lo && cp - half < hi) point_count(cp - half);
     if (cp + half > lo && cp + half < hi) point_count(cp + half);
 }
@@ -292,7 +361,9 @@ void CountedSearch::predict(int i, const Prediction& p) {
 // Where backward modes may hide: the count on a grid, then every cell where it changes split
 // until it steps by one, each step refined; modes in increasing phase velocity.
 void CountedSearch::guarded(CountedModes& out) {
-    const int total = start_points();
+    add_floor();
+    add_top();
+    const int total = point_count(setup_.top_velocity);
     const double lo = points_.front().c, hi = setup_.top_velocity;
     const int cells = guard_points * (std::abs(total) + 1) + 16;
     // The signed count does not bound the number of roots: stop at the modes asked for, and
@@ -352,6 +423,8 @@ void CountedSearch::run(double om, const Prediction& p, CountedModes& out) {
     out.count = 0;
     roots_.clear();
     roots_at_.clear();
+    points_.clear();
+    top_counted_ = false;
     if (setup_.guard)
         guarded(out);
     else

@@ -21,9 +21,10 @@ struct CountedSetup {
     // Interfaces (layer tops) where a root is refined: the free surface and the top of every
     // layer slower than one above it first, then the others.
     std::vector<int> preferred, others;
-    // Rayleigh waves of a model with a strong S-velocity contrast may have modes of negative
-    // group velocity, which the signed count does not see one by one: such searches sample
-    // the count on a grid first (see guard_points).
+    // Rayleigh waves of a model with a strong S-velocity contrast (a layer at least five times
+    // slower than one below it) may have modes of negative group velocity, which the signed
+    // count does not see one by one: such searches sample the count on a grid first (see
+    // guard_points).
     bool guard = false;
     double tolerance;  // relative phase-velocity tolerance
     int highest_mode;  // -1: all
@@ -48,6 +49,11 @@ struct CountedModes {
     long long evaluations = 0;  // count passes and root-function evaluations
 };
 
+// The Rayleigh velocity (m/s) of a homogeneous half-space (vp^2 > 4/3 vs^2), to a few rounding
+// errors: a lone half-space's only mode at every frequency, and the Rayleigh mode of zero
+// frequency.
+double rayleigh_velocity(double vp, double vs);
+
 class CountedSearch {
 public:
     explicit CountedSearch(const CountedSetup& setup);
@@ -59,22 +65,28 @@ public:
     static constexpr int guard_points = 8;
 
 private:
+    // A trial velocity whose count is known, with what the count left of the free surface:
+    // the root function there and the count of the stack below it.
     struct Point {
         double c;
         int n;
+        double surface = 0.0;
+        int surface_below = -1;  // -1: not known
     };
     struct Side {
         std::vector<double> love;
         std::vector<Sym2> rayleigh;
         std::vector<int> below, above;
     };
-    int count(double c);
+    int count(double c, Point& at);
     void profile(double c, Side& side);
     double root_function(int i, double c);
     double side_value(const Side& side, int i) const;
     int point_count(double c);
     void point_insert(double c, int n);
-    int start_points();
+    const Point* point_at(double c) const;
+    bool add_floor();
+    bool add_top();
     bool bracket(int i, double& lo, double& hi);
     bool refine(double& lo, double& hi, double& root, int& at);
     bool find(int i, double& root, int& at);
@@ -93,6 +105,7 @@ private:
     std::vector<int> roots_at_;
     double om_ = 0.0;
     long long evaluations_ = 0;
+    bool top_counted_ = false;
 };
 
 }  // namespace vemlari
