@@ -27,6 +27,9 @@ constexpr int max_bisections = 200;
 // looking at the other interfaces.
 constexpr double surface_saturation = 0.5;
 
+// Bracket halvings spent on finding an interface among the preferred ones before any serves.
+constexpr int preferred_halvings = 4;
+
 // Root-function evaluations allowed to one refinement (TOMS 748 needs about ten).
 constexpr int max_refinements = 100;
 
@@ -204,7 +207,7 @@ bool CountedSearch::bracket(int i, double& lo, double& hi) {
 // the counts of the stacks above and below stay constant, the root function changes sign,
 // and it is least saturated (a mode trapped in a slow layer shows at its top as a gentle
 // zero, at the free surface as a step). False when no interface qualifies.
-bool CountedSearch::refine(double& lo, double& hi, double& root, int& at) {
+bool CountedSearch::refine(double& lo, double& hi, double& root, int& at, bool any_interface) {
     const double scale = setup_.wave == Wave::love ? 1.0 : 2.0;  // so that saturation is at 1
     int best = 0;
     double best_saturation = 2.0, flo = 0.0, fhi = 0.0;
@@ -225,7 +228,7 @@ bool CountedSearch::refine(double& lo, double& hi, double& root, int& at) {
         profile(hi, hi_side_);
     }
     for (const std::vector<int>* list : {&setup_.preferred, &setup_.others}) {
-        if (best > 0) break;
+        if (best > 0 || (list == &setup_.others && !any_interface)) break;
         for (int j : *list) {
             const auto u = static_cast<std::size_t>(j);
             if (lo_side_.below[u] != hi_side_.below[u] || lo_side_.above[u] != hi_side_.above[u]) continue;
@@ -268,7 +271,9 @@ bool CountedSearch::find(int i, double& root, int& at) {
     for (int step = 0; step < max_bisections; ++step) {
         double lo = 0.0, hi = 0.0;
         if (!bracket(i, lo, hi)) return false;
-        if (refine(lo, hi, root, at)) {
+        // A pole of the free surface's stiffness in a wide bracket is halved away first, so
+        // that modes are refined where the program's scans look whenever that can be.
+        if (refine(lo, hi, root, at, step >= preferred_halvings)) {
             // The refined bracket's ends keep the counts of the ends they came from.
             if (lo < root) point_insert(lo, i);
             if (hi > root) point_insert(hi, i + 1);
@@ -400,7 +405,7 @@ void CountedSearch::isolate(double a, int na, double b, int nb, long long wanted
     if (std::abs(nb - na) == 1) {
         double lo = a, hi = b, root = 0.0;
         int at = 1;
-        if (refine(lo, hi, root, at) || narrow) {
+        if (refine(lo, hi, root, at, true) || narrow) {
             if (narrow) root = m;
             roots_.push_back(root);
             roots_at_.push_back(at);

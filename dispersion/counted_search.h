@@ -88,7 +88,7 @@ private:
     bool add_floor();
     bool add_top();
     bool bracket(int i, double& lo, double& hi);
-    bool refine(double& lo, double& hi, double& root, int& at);
+    bool refine(double& lo, double& hi, double& root, int& at, bool any_interface);
     bool find(int i, double& root, int& at);
     void predict(int i, const Prediction& p);
     void monotone(const Prediction& p, CountedModes& out);
