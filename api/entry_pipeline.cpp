@@ -30,6 +30,7 @@ struct TaskThread {
     TaskThread(const Nstrc& s, WorkerPool& pool) : love(s, pool), rayleigh(s, pool) {}
     LoveFunction love;
     RayleighFunction rayleigh;
+    std::vector<double> raw;  // the scan's own roots of the task's entry
 };
 
 // What the caller learns of one wave's tasks.
@@ -108,11 +109,11 @@ void search_entries_side_by_side(Modes& m, const SearchSetup& setup, int threads
                 const double om = m.frequencies.search_angular(task.k);
                 const bool zero_frequency = m.frequencies.angular(task.k) == 0.0;
                 if (task.wave == love) {
-                    love_search(task.k, om, zero_frequency, setup, links, t.love, w);
+                    love_search(task.k, om, zero_frequency, setup, links, t.love, t.raw, w);
                 } else {
-                    rayleigh_search(task.k, om, zero_frequency, setup, links, t.rayleigh, w);
+                    rayleigh_search(task.k, om, zero_frequency, setup, links, t.rayleigh, t.raw, w);
                 }
-                board.finish(task.k, w.phase_velocity[task.k]);
+                board.finish(task.k, t.raw);
             } catch (const SearchAbandoned&) {
                 return;
             } catch (...) {

@@ -77,6 +77,7 @@ Modes scanned_modes(const Model& model, const Frequencies& frequencies, const Se
     const Nstrc s = nstrc_of(model);
     const std::size_t n = frequencies.size();
     Modes m{frequencies, options, {}, {}};
+    m.fingerprint = admit(model, frequencies);
     size_for(m.love, Wave::love, options.love && s.nl > 1, n, options.keep_trace);
     size_for(m.rayleigh, Wave::rayleigh, options.rayleigh, n, options.keep_trace);
     const SearchSetup setup{s,
@@ -98,16 +99,18 @@ Modes scanned_modes(const Model& model, const Frequencies& frequencies, const Se
     WorkerPool pool(1);
     LoveFunction love(s, pool);
     RayleighFunction rayleigh(s, pool);
-    const RootTable love_roots(m.love.phase_velocity), rayleigh_roots(m.rayleigh.phase_velocity);
+    // The scan's own roots, which later entries follow (the tables get them as checked).
+    std::vector<std::vector<double>> love_raw(n), rayleigh_raw(n);
+    const RootTable love_roots(love_raw), rayleigh_roots(rayleigh_raw);
     in_sequence(
         m,
         [&](std::size_t k) {
             love_search(k, frequencies.search_angular(k), frequencies.angular(k) == 0.0, setup, {love_roots}, love,
-                        m.love);
+                        love_raw[k], m.love);
         },
         [&](std::size_t k) {
             rayleigh_search(k, frequencies.search_angular(k), frequencies.angular(k) == 0.0, setup, {rayleigh_roots},
-                            rayleigh, m.rayleigh);
+                            rayleigh, rayleigh_raw[k], m.rayleigh);
         });
     m.love.evaluations = love.evaluations();
     m.rayleigh.evaluations = rayleigh.evaluations();

@@ -1,9 +1,11 @@
 #include "dispersion/searches.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 
 #include "dispersion/merge_roots.h"
+#include "dispersion/scan_check.h"
 
 namespace vemlari {
 
@@ -98,7 +100,7 @@ namespace {
 // the function that found it; the merged roots go to entry k of w.
 template <class Function>
 void scan_every_top(const WaveScan& surface, Function& f, std::size_t k, const SearchSetup& setup,
-                    const EntryLinks& links, WaveModes& w) {
+                    const EntryLinks& links, bool check, std::vector<double>& raw, WaveModes& w) {
     const SearchControls ctl{setup.range.cmin, setup.tol, setup.itmax, setup.highest_mode + 1};
     const SlowLayerTops& slow = setup.slow;
     ScanRoots modes, more;
@@ -124,29 +126,50 @@ void scan_every_top(const WaveScan& surface, Function& f, std::size_t k, const S
     w.count[k] = setup.highest_mode >= 0 ? static_cast<int>(kept) : modes.n;
     w.phase_velocity[k].assign(modes.c.begin(), modes.c.begin() + static_cast<std::ptrdiff_t>(kept));
     w.found_at[k].assign(modes.top.begin(), modes.top.begin() + static_cast<std::ptrdiff_t>(kept));
+    // Later entries follow the scan's own roots, so that the scan does not depend on which
+    // entries run side by side. The mode count checks the roots of every frequency but a zero
+    // one, which the search stands in for by a tiny one.
+    raw = w.phase_velocity[k];
+    if (!check) return;
+    const ScanCheck limits{setup.highest_mode, setup.capacity < static_cast<std::size_t>(INT_MAX)
+                                                   ? static_cast<int>(setup.capacity)
+                                                   : 0};
+    const auto accepts = [&f, &setup](double c, int top) {
+        Evaluation e;
+        e.c = c;
+        f.refer_to(top);
+        f.evaluate(&e, 1);
+        f.refer_to(1);
+        return e.a < setup.tol;
+    };
+    check_scan(f.angular(), w.wave, setup.s, limits, accepts, w.phase_velocity[k], w.found_at[k], w.count[k]);
 }
 
 }  // namespace
 
 void love_search(std::size_t k, double om, bool zero_frequency, const SearchSetup& setup, const EntryLinks& links,
-                 LoveFunction& f, WaveModes& w) {
+                 LoveFunction& f, std::vector<double>& raw, WaveModes& w) {
     const ScanRange& r = setup.range;
     const double dcc = (r.vsmax - r.vsmin) / setup.ncc;
     // Layers of one S velocity leave no range to scan.
-    if (!(dcc > 0.0)) return;
+    if (!(dcc > 0.0)) {
+        raw.clear();
+        return;
+    }
     // No Love wave is slower than the slowest S velocity.
     const WaveScan wave{dcc, scan_start(r.vsmin, dcc), r.vsmax, true, r.vsmin, setup.s.vs[setup.s.nl], !zero_frequency};
     f.set_frequency(om);
-    scan_every_top(wave, f, k, setup, links, w);
+    scan_every_top(wave, f, k, setup, links, !zero_frequency, raw, w);
 }
 
 void rayleigh_search(std::size_t k, double om, bool zero_frequency, const SearchSetup& setup, const EntryLinks& links,
-                     RayleighFunction& f, WaveModes& w) {
+                     RayleighFunction& f, std::vector<double>& raw, WaveModes& w) {
     const ScanRange& r = setup.range;
     if (setup.s.nl == 1 || zero_frequency) {
         w.phase_velocity[k] = {setup.s.nl == 1 ? r.ccmin : r.ccmax};
         w.found_at[k] = {1};
         w.count[k] = 1;
+        raw = w.phase_velocity[k];
         return;
     }
     const double dcc = (r.vsmax - r.ccmin) / setup.ncc;
@@ -154,7 +177,7 @@ void rayleigh_search(std::size_t k, double om, bool zero_frequency, const Search
     // Rayleigh velocity of the slowest layer.
     const WaveScan wave{dcc, scan_start(r.ccmin, dcc), r.cmax, false, r.cmin, setup.s.vs[setup.s.nl]};
     f.set_frequency(om);
-    scan_every_top(wave, f, k, setup, links, w);
+    scan_every_top(wave, f, k, setup, links, !zero_frequency, raw, w);
 }
 
 }  // namespace vemlari

@@ -26,6 +26,7 @@ public:
         om_ = om;
         lanes_.set_frequency(om);
     }
+    double angular() const { return om_; }
     void evaluate(Evaluation* e, int n) override;
     // Until a candidate appears the scan points are known in advance, and they are nearly
     // all of a scan's evaluations: alone, a thread evaluates one group of lanes at once; with
@@ -110,10 +111,12 @@ struct SearchSetup {
 // of one wave, can be searched at the same time. In a model with slow layers the modes are
 // those of the surface scan and of a scan at the top of each slow layer together; without,
 // the surface scan's roots are final as found and go to the links' sink.
+// `raw` receives the scan's own roots of entry k, which later entries follow; w gets them as
+// the mode count corrects them.
 void love_search(std::size_t k, double om, bool zero_frequency, const SearchSetup& setup, const EntryLinks& links,
-                 LoveFunction& f, WaveModes& w);
+                 LoveFunction& f, std::vector<double>& raw, WaveModes& w);
 // Also covers the half-space (one mode, ccmin) and zero frequency (one mode, ccmax).
 void rayleigh_search(std::size_t k, double om, bool zero_frequency, const SearchSetup& setup, const EntryLinks& links,
-                     RayleighFunction& f, WaveModes& w);
+                     RayleighFunction& f, std::vector<double>& raw, WaveModes& w);
 
 }  // namespace vemlari

@@ -377,7 +377,11 @@ TEST(DriverRefusals, FrequenciesOutsideWhatTheModelCanBeEvaluatedAt) {
                    "The frequencies of DT, NT and PERIOD must be between 3.21492985E-098 and 1.45548178E+102 Hz for this model");
     for (const char* f : {"1e-97", "1.4e102"}) {
         const ProgramRun run = run_model(csv, "m.csv\n1\n" + std::string(f) + "\n0.001\n100\n200\n3000\n60\n");
-        ASSERT_EQ(run.status, 0) << f;
+        // At 1.4e102 Hz the layer holds far more Love modes than the table's 231, which the
+        // mode count sees: the run stops there, as at any frequency with that many modes.
+        const bool crowded = std::string(f) == "1.4e102";
+        ASSERT_EQ(run.status, crowded ? 1 : 0) << f;
+        if (crowded) EXPECT_NE(run.console.find(" FROM PHASE: LOVE MODE.GT.230 !!!"), std::string::npos);
         for (const auto& e : std::filesystem::directory_iterator(run.dir)) {
             const std::string text = read_file(e.path());
             EXPECT_EQ(text.find("NaN"), std::string::npos) << f << " " << e.path();
