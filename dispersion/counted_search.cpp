@@ -5,6 +5,8 @@
 #include <cfloat>
 #include <cmath>
 #include <cstdint>
+#include <numbers>
+#include <sstream>
 
 #include "dispersion/slow_layer_tops.h"
 #include "vemlari/scan_range.h"
@@ -295,6 +297,18 @@ void CountedSearch::point_insert(double c, int n) {
     points_.insert(at, {c, n});
 }
 
+// Every mode of a frequency with more than unbounded_modes of them is more than a call
+// can hold; without a limit of the caller's the search refuses it.
+void CountedSearch::refuse_unbounded(int total) const {
+    if (setup_.capacity < SIZE_MAX || total <= unbounded_modes) return;
+    std::ostringstream what;
+    what.precision(17);
+    what << "more than " << unbounded_modes << " " << (setup_.wave == Wave::love ? "Love" : "Rayleigh")
+         << " modes at " << om_ / (2.0 * std::numbers::pi)
+         << " Hz: ask for some modes (highest_mode, mode_set) or set a mode limit (max_modes)";
+    throw Error(Error::Rule::request, what.str());
+}
+
 int CountedSearch::modes_wanted(int total) const {
     int n = total;
     if (setup_.highest_mode >= 0) n = std::min(n, setup_.highest_mode + 1);
@@ -318,6 +332,7 @@ void CountedSearch::monotone(const Prediction& p, CountedModes& out) {
         add_top();
         out.count = point_count(setup_.top_velocity);
         n = out.count;
+        if (!limited) refuse_unbounded(out.count);
     }
     n = modes_wanted(n);
     for (int i = 0; i < n; ++i) {
@@ -369,6 +384,7 @@ void CountedSearch::guarded(CountedModes& out) {
     add_floor();
     add_top();
     const int total = point_count(setup_.top_velocity);
+    if (setup_.highest_mode < 0 && setup_.mode_set.empty()) refuse_unbounded(total);
     const double lo = points_.front().c, hi = setup_.top_velocity;
     const int cells = guard_points * (std::abs(total) + 1) + 16;
     // The signed count does not bound the number of roots: stop at the modes asked for, and

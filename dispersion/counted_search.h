@@ -63,6 +63,9 @@ public:
     // Count samples per interval of the guard grid: the grid has guard_points * (N + 1) + 16
     // points from the floor to the half-space's S velocity, N the count there.
     static constexpr int guard_points = 8;
+    // Modes of one frequency that a search for every mode finds at most; past it, with no
+    // limit of the caller's (highest_mode, mode_set, max_modes), it throws Error.
+    static constexpr int unbounded_modes = 1000000;
 
 private:
     // A trial velocity whose count is known, with what the count left of the free surface:
@@ -95,6 +98,7 @@ private:
     void guarded(CountedModes& out);
     void isolate(double a, int na, double b, int nb, long long wanted_roots, int depth);
     bool wanted(int i) const;
+    void refuse_unbounded(int total) const;
     int modes_wanted(int total) const;
 
     const CountedSetup& setup_;

@@ -29,8 +29,10 @@ ShLayer sh_layer(double c2, double wn, int l, const Nstrc& s, const CountWork& w
         r.d = -(mu * eta) * (mu * eta);
         // The pole of a (sin t = 0) and the step of J0 must fall at the same trial velocity,
         // or the count blips there: J0 follows the sign of sin t, which is (-1)^J0.
-        int n = static_cast<int>(std::floor(t / std::numbers::pi));
-        if (sin_t != 0.0 && (sin_t > 0.0) != (n % 2 == 0)) n += t - n * std::numbers::pi < 0.5 * std::numbers::pi ? -1 : 1;
+        const double turns = std::floor(t / std::numbers::pi);
+        int n = turns < clamped_cap ? static_cast<int>(turns) : clamped_cap;
+        if (n < clamped_cap && sin_t != 0.0 && (sin_t > 0.0) != (n % 2 == 0))
+            n += t - n * std::numbers::pi < 0.5 * std::numbers::pi ? -1 : 1;
         r.j0 = n;
     } else if (x < 1.0) {
         // Evanescent: mu nu coth(nu h), from exp(-2 nu h) alone.

@@ -89,6 +89,10 @@ inline double trial_c2(double om, double wn, const Nstrc& s, const CountWork& w)
     return std::fmin(c * c, w.vs2[static_cast<std::size_t>(s.nl)]);
 }
 
+// Clamped-layer eigenfrequencies counted per layer at most: past this the count saturates
+// (a layer holding a million modes is far beyond any search).
+inline constexpr int clamped_cap = 1 << 20;
+
 // Negative eigenvalues of a symmetric 2 x 2 matrix with this determinant and trace.
 inline int negatives(double det, double trace) {
     if (det < 0.0) return 1;

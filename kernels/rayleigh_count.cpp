@@ -105,6 +105,7 @@ void thin_propagator(const LayerConstants& k, double r, double h, RayleighElemen
 int clamped_count(const LayerConstants& k, double h) {
     if (k.ls >= 0.0) return 0;
     const double eta = std::sqrt(-k.ls);
+    if (eta * h > std::numbers::pi * clamped_cap) return clamped_cap;
     int count = 0, weight = 1;
     RayleighElement half;
     for (double part = h; eta * part > std::numbers::pi; part *= 0.5, weight *= 2) {

@@ -16,7 +16,9 @@
 namespace vemlari {
 
 // Every Love and Rayleigh mode (as the options ask) at every frequency: the phase
-// velocities, the layer whose secular function found each, and what the search met.
+// velocities, the layer whose secular function found each, and what the search met. The
+// counted search throws Error where a frequency has more than a million modes of a wave and
+// the options set no limit (highest_mode, mode_set or max_modes).
 Modes find_modes(const Model& model, const Frequencies& frequencies, const SearchOptions& options = {});
 
 // Group velocity, energy integral, medium response and H/V of every mode in `modes`, which
