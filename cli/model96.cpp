@@ -30,7 +30,7 @@ double quality(double q) { return q > 1.0 ? q : q > 0.0 ? 1.0 / q : 0.0; }
 
 }  // namespace
 
-ParsedModel read_model96(const std::vector<std::string>& lines) {
+ParsedModel read_model96(const Text& lines) {
     const int count = static_cast<int>(lines.size());
     if (count < heading_line) {
         const char* what = count == 1   ? "a title"

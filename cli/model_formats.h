@@ -23,17 +23,22 @@ struct ParsedModel {
 
 enum class ModelFormat { program_file, model96, model_list };
 
+// The most models one run reads, refused past it, so that a list of tiny or malformed models
+// cannot fill the memory with entries.
+inline constexpr std::size_t max_models = 1000000;
+
 // By content: model96 starts with its version tag ("MODEL.01"); a list of models with a
 // lone whole number (blank and "#" lines aside); anything else is the program's file.
-ModelFormat recognise(const std::vector<std::string>& lines);
+ModelFormat recognise(const Text& lines);
 
 // The program's CSV model file, read by the dialogue's own free-form rules.
-ParsedModel read_program_file(const std::vector<std::string>& lines);
+ParsedModel read_program_file(const Text& lines);
 // The model96 text format: km, km/s, g/cm3 and quality factors or their inverses.
-ParsedModel read_model96(const std::vector<std::string>& lines);
+ParsedModel read_model96(const Text& lines);
 // A list of models: per model a line with its number of layers, then one line per layer
 // "thickness vp vs rho" (SI). A model that cannot be read is refused on its own; the
-// next one starts at the next line holding a lone field.
-std::vector<std::variant<ParsedModel, FileRefusal>> read_model_list(const std::vector<std::string>& lines);
+// next one starts at the next line holding a lone field. A list of more than `most` models
+// is refused whole, at the first line past them (FileRefusal).
+std::vector<std::variant<ParsedModel, FileRefusal>> read_model_list(const Text& lines, std::size_t most);
 
 }  // namespace vemlari::cli

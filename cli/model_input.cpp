@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <cstring>
 #include <fstream>
+#include <ios>
+#include <system_error>
 
 #include "cli/model_formats.h"
 
@@ -37,12 +39,18 @@ ModelEntry refused(const std::string& file, std::string name, int line, const st
     return e;
 }
 
+// The system's reason for a failed read (a folder: "Is a directory").
+std::string reason(const std::ios_base::failure& f) {
+    const std::error_category& c = f.code().category();
+    return c == std::system_category() || c == std::generic_category() ? f.code().message() : f.what();
+}
+
 }  // namespace
 
-ModelFormat recognise(const std::vector<std::string>& lines) {
-    if (!lines.empty() && keyword(lines[0]).starts_with("MODEL.")) return ModelFormat::model96;
-    for (const std::string& l : lines) {
-        const std::vector<std::string_view> f = fields(l);
+ModelFormat recognise(const Text& lines) {
+    if (lines.size() > 0 && keyword(lines[0]).starts_with("MODEL.")) return ModelFormat::model96;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const std::vector<std::string_view> f = fields(lines[i]);
         if (f.empty() || f[0].front() == '#') continue;
         return f.size() == 1 && parse_whole(f[0]) ? ModelFormat::model_list : ModelFormat::program_file;
     }
@@ -50,10 +58,10 @@ ModelFormat recognise(const std::vector<std::string>& lines) {
 }
 
 std::vector<ModelEntry> read_models(const std::string& argument_as_given, std::istream& standard_input,
-                                    bool fastest_half_space) {
+                                    bool fastest_half_space, std::size_t room) {
     const bool piped = argument_as_given == "-";
     const std::string argument = piped ? "stdin" : argument_as_given;
-    std::vector<std::string> lines;
+    Text lines;
     try {
         if (piped) {
             lines = read_lines(standard_input);
@@ -65,14 +73,21 @@ std::vector<ModelEntry> read_models(const std::string& argument_as_given, std::i
         }
     } catch (const FileRefusal& r) {
         return {refused(argument, argument, r.line(), r.what())};
+    } catch (const std::ios_base::failure& f) {
+        return {refused(argument, argument, 0, "cannot read: " + reason(f))};
     }
     bool blank = true;
-    for (const std::string& l : lines) blank = blank && fields(l).empty();
+    for (std::size_t i = 0; i < lines.size() && blank; ++i) blank = fields(lines[i]).empty();
     if (blank) return {refused(argument, argument, 0, "the file is empty: expected a model")};
 
     const ModelFormat format = recognise(lines);
     if (format == ModelFormat::model_list) {
-        std::vector<std::variant<ParsedModel, FileRefusal>> list = read_model_list(lines);
+        std::vector<std::variant<ParsedModel, FileRefusal>> list;
+        try {
+            list = read_model_list(lines, room);
+        } catch (const FileRefusal& r) {
+            return {refused(argument, argument, r.line(), r.what())};
+        }
         std::vector<ModelEntry> entries;
         for (std::size_t k = 0; k < list.size(); ++k) {
             const std::string name = list.size() == 1 ? argument : argument + "#" + std::to_string(k + 1);
@@ -84,6 +99,9 @@ std::vector<ModelEntry> read_models(const std::string& argument_as_given, std::i
         }
         return entries;
     }
+    if (room == 0)
+        return {refused(argument, argument, 0,
+                        "more than " + std::to_string(max_models) + " models in one run: split the batch")};
     try {
         return {validated(argument, argument,
                           format == ModelFormat::model96 ? read_model96(lines) : read_program_file(lines),

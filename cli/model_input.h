@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/model_formats.h"
 #include "vemlari/frequencies.h"
 #include "vemlari/model.h"
 
@@ -22,8 +23,9 @@ struct ModelEntry {
 };
 
 // With `fastest_half_space`, a model whose half-space is not its fastest layer is refused too
-// (the scan's rule).
+// (the scan's rule). An input of more than `room` models (what the run's max_models leaves)
+// is refused whole.
 std::vector<ModelEntry> read_models(const std::string& argument, std::istream& standard_input,
-                                    bool fastest_half_space = false);
+                                    bool fastest_half_space = false, std::size_t room = max_models);
 
 }  // namespace vemlari::cli

@@ -7,16 +7,27 @@ namespace {
 
 bool ignored(const std::vector<std::string_view>& f) { return f.empty() || f[0].front() == '#'; }
 
+// Fields of line n (from 1), found again where needed: a list may have millions of lines.
+std::vector<std::string_view> fields_of(const Text& lines, int n) {
+    return fields(lines[static_cast<std::size_t>(n - 1)]);
+}
+
+// A line that may start a model: a lone field.
+bool starts_model(const Text& lines, int n) {
+    const std::vector<std::string_view> f = fields_of(lines, n);
+    return !ignored(f) && f.size() == 1;
+}
+
 // One model: the count line at `start`, its layer lines up to `end` (exclusive).
-ParsedModel read_one(const std::vector<std::vector<std::string_view>>& f, int start, int end) {
-    const std::optional<int> nl = parse_whole(f[static_cast<std::size_t>(start - 1)][0]);
+ParsedModel read_one(const Text& lines, int start, int end) {
+    const std::string_view count = fields_of(lines, start)[0];
+    const std::optional<int> nl = parse_whole(count);
     if (!nl || *nl < 1)
-        throw FileRefusal(start, "expected the number of layers, a whole number of at least 1, found " +
-                                     in_quotes(f[static_cast<std::size_t>(start - 1)][0]));
+        throw FileRefusal(start, "expected the number of layers, a whole number of at least 1, found " + in_quotes(count));
     ParsedModel m;
     m.line = start;
     for (int n = start + 1; n < end; ++n) {
-        const std::vector<std::string_view>& v = f[static_cast<std::size_t>(n - 1)];
+        const std::vector<std::string_view> v = fields_of(lines, n);
         if (ignored(v)) continue;
         if (static_cast<int>(m.layers.size()) == *nl)
             throw FileRefusal(n, "more layers than the " + std::to_string(*nl) + " that line " + std::to_string(start) +
@@ -36,7 +47,7 @@ ParsedModel read_one(const std::vector<std::vector<std::string_view>>& f, int st
     if (static_cast<int>(m.layers.size()) < *nl)
         throw FileRefusal(end, "expected " + std::to_string(*nl) + " layers after line " + std::to_string(start) + ", found " +
                                    std::to_string(m.layers.size()) +
-                                   (end > static_cast<int>(f.size()) ? " before the file ends" : " before the next model"));
+                                   (end > static_cast<int>(lines.size()) ? " before the file ends" : " before the next model"));
     if (m.layers.back().thickness != 0.0)
         throw FileRefusal(m.layer_lines.back(), "the last layer is the half-space: its thickness must be 0");
     return m;
@@ -44,18 +55,18 @@ ParsedModel read_one(const std::vector<std::vector<std::string_view>>& f, int st
 
 }  // namespace
 
-std::vector<std::variant<ParsedModel, FileRefusal>> read_model_list(const std::vector<std::string>& lines) {
-    std::vector<std::vector<std::string_view>> f;
-    for (const std::string& l : lines) f.push_back(fields(l));
-    const int count = static_cast<int>(f.size());
+std::vector<std::variant<ParsedModel, FileRefusal>> read_model_list(const Text& lines, std::size_t most) {
+    const int count = static_cast<int>(lines.size());
     std::vector<std::variant<ParsedModel, FileRefusal>> models;
     int start = 1;
-    while (start <= count && ignored(f[static_cast<std::size_t>(start - 1)])) ++start;
+    while (start <= count && ignored(fields_of(lines, start))) ++start;
     while (start <= count) {
+        if (models.size() == most)
+            throw FileRefusal(start, "more than " + std::to_string(max_models) + " models in one run: split the batch");
         int end = start + 1;
-        while (end <= count && (ignored(f[static_cast<std::size_t>(end - 1)]) || f[static_cast<std::size_t>(end - 1)].size() != 1)) ++end;
+        while (end <= count && !starts_model(lines, end)) ++end;
         try {
-            models.emplace_back(read_one(f, start, end));
+            models.emplace_back(read_one(lines, start, end));
         } catch (const FileRefusal& r) {
             models.emplace_back(r);
         }

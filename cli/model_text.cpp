@@ -4,6 +4,8 @@
 #include <climits>
 #include <cmath>
 #include <istream>
+#include <limits>
+#include <stdexcept>
 
 #include "records/streams.h"
 
@@ -29,39 +31,60 @@ std::optional<double> plain_number(std::string_view s) {
 
 }  // namespace
 
-std::vector<std::string> split_lines(std::string_view text) {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        const std::size_t end = text.find('\n', start);
-        if (end == std::string_view::npos) {
-            lines.emplace_back(text.substr(start));
-            break;
+// Builds a Text byte by byte; with limits, refuses what read_lines refuses.
+class TextReader {
+public:
+    explicit TextReader(bool limited) : limited_(limited) {}
+
+    void put(char c) {
+        if (limited_ && ++read_ > max_input_bytes)
+            throw FileRefusal(line_number(), "the input is longer than " + std::to_string(max_input_bytes) +
+                                                 " bytes (64 MiB): split it into several files");
+        if (c == '\n') {
+            end_line();
+            return;
         }
-        lines.emplace_back(text.substr(start, end - start));
-        start = end + 1;
+        if (limited_ && text_.bytes_.size() - line_start() == max_record)
+            throw FileRefusal(line_number(), "the line is longer than " + std::to_string(max_record) + " bytes");
+        text_.bytes_.push_back(c);
     }
-    return lines;
+
+    Text finish() {
+        if (text_.bytes_.size() > line_start()) end_line();
+        // Editors on some systems start a UTF-8 file with a byte-order mark.
+        constexpr std::string_view mark = "\xEF\xBB\xBF";
+        if (std::string_view(text_.bytes_).starts_with(mark) && text_.ends_[0] >= mark.size()) {
+            text_.bytes_.erase(0, mark.size());
+            for (std::uint32_t& end : text_.ends_) end -= static_cast<std::uint32_t>(mark.size());
+        }
+        return std::move(text_);
+    }
+
+private:
+    std::size_t line_start() const { return text_.ends_.empty() ? 0 : text_.ends_.back(); }
+    int line_number() const { return static_cast<int>(text_.ends_.size()) + 1; }
+    void end_line() {
+        if (text_.bytes_.size() > std::numeric_limits<std::uint32_t>::max()) throw std::length_error("text too long");
+        text_.ends_.push_back(static_cast<std::uint32_t>(text_.bytes_.size()));
+    }
+
+    bool limited_;
+    std::size_t read_ = 0;
+    Text text_;
+};
+
+Text split_lines(std::string_view text) {
+    TextReader r(false);
+    for (char c : text) r.put(c);
+    return r.finish();
 }
 
-std::vector<std::string> read_lines(std::istream& in) {
+Text read_lines(std::istream& in) {
     using traits = std::istream::traits_type;
-    std::vector<std::string> lines;
-    std::string line;
+    TextReader r(true);
     std::streambuf* buffer = in.rdbuf();
-    for (traits::int_type c; !traits::eq_int_type(c = buffer->sbumpc(), traits::eof());) {
-        if (c == '\n') {
-            lines.push_back(std::move(line));
-            line.clear();
-            continue;
-        }
-        if (line.size() == max_record)
-            throw FileRefusal(static_cast<int>(lines.size()) + 1,
-                              "the line is longer than " + std::to_string(max_record) + " bytes");
-        line.push_back(traits::to_char_type(c));
-    }
-    if (!line.empty()) lines.push_back(std::move(line));
-    return lines;
+    for (traits::int_type c; !traits::eq_int_type(c = buffer->sbumpc(), traits::eof());) r.put(traits::to_char_type(c));
+    return r.finish();
 }
 
 std::vector<std::string_view> fields(std::string_view line) {

@@ -1,6 +1,7 @@
 #pragma once
 // What the model-file readers share: the file as lines, the refusal that names a line,
 // blank-separated fields and strict numbers.
+#include <cstdint>
 #include <iosfwd>
 #include <optional>
 #include <stdexcept>
@@ -21,11 +22,32 @@ private:
     int line_;
 };
 
-// The lines of a file without their line ends; a last line without one counts if not empty.
-std::vector<std::string> split_lines(std::string_view text);
-// The same, read from a stream; a line longer than max_record (records/streams.h) is
-// refused as soon as it gets there, so that a source without line ends ends the read.
-std::vector<std::string> read_lines(std::istream& in);
+// The lines of a file without their line ends, in one buffer: a line costs 4 bytes besides
+// its text, so that a file of empty lines takes little memory.
+class Text {
+public:
+    std::size_t size() const { return ends_.size(); }
+    std::string_view operator[](std::size_t i) const {
+        const std::uint32_t start = i == 0 ? 0 : ends_[i - 1];
+        return std::string_view(bytes_).substr(start, ends_[i] - start);
+    }
+
+private:
+    friend class TextReader;
+    std::string bytes_;
+    std::vector<std::uint32_t> ends_;
+};
+
+// The most a MODEL input may hold: past it the read ends and the input is refused, so that
+// an endless source (/dev/urandom, `yes`) ends the read instead of filling the memory.
+inline constexpr std::size_t max_input_bytes = std::size_t{64} << 20;
+
+// The lines of a file; a last line without a line end counts if not empty, and a UTF-8
+// byte-order mark before the first is dropped.
+Text split_lines(std::string_view text);
+// The same, read from a stream. A line longer than max_record (records/streams.h) or an
+// input longer than max_input_bytes is refused as soon as it gets there.
+Text read_lines(std::istream& in);
 
 // The fields of a line, separated by blanks, tabs or commas.
 std::vector<std::string_view> fields(std::string_view line);

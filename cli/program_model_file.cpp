@@ -16,7 +16,7 @@ struct ListFailure {
 
 class Lines : public LineSource {
 public:
-    explicit Lines(const std::vector<std::string>& lines) : lines_(lines) {}
+    explicit Lines(const Text& lines) : lines_(lines) {}
     bool next_line(std::string& line) override {
         if (next_ >= lines_.size()) return false;
         line = lines_[next_++];
@@ -34,7 +34,7 @@ public:
     int line() const { return static_cast<int>(next_); }
 
 private:
-    const std::vector<std::string>& lines_;
+    const Text& lines_;
     std::size_t next_ = 0;
 };
 
@@ -58,7 +58,7 @@ void expect(Lines& in, const std::string& what, Read&& read) {
 
 }  // namespace
 
-ParsedModel read_program_file(const std::vector<std::string>& lines) {
+ParsedModel read_program_file(const Text& lines) {
     Lines in(lines);
     double dt = 0.0, period = 0.0;
     int nt = 0, nl = 0;

@@ -1,5 +1,6 @@
 #include "cli/table_run.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
@@ -12,8 +13,10 @@ namespace vemlari::cli {
 int run_table(const Common& common, const TableJob& job, std::istream& in, std::ostream& out, std::ostream& err,
               bool terminal) {
     std::vector<ModelEntry> entries;
-    for (const std::string& argument : common.models)
-        for (ModelEntry& e : read_models(argument, in, job.fastest_half_space)) entries.push_back(std::move(e));
+    for (const std::string& argument : common.models) {
+        const std::size_t room = max_models - std::min(max_models, entries.size());
+        for (ModelEntry& e : read_models(argument, in, job.fastest_half_space, room)) entries.push_back(std::move(e));
+    }
 
     std::ofstream file;
     if (!common.output.empty()) {

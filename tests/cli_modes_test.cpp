@@ -1,5 +1,5 @@
 // vemlari modes end to end: the dialogue's values on every example, the same rows from every
-// model format and from standard input, the same bytes on any number of threads, and JSON
+// model format (a byte-order mark or not) and from standard input, the same bytes on any number of threads, and JSON
 // holding what CSV holds.
 #include <gtest/gtest.h>
 
@@ -128,6 +128,16 @@ TEST(CliModes, EveryFormatOfAModelGivesItsRows) {
     auto from_stdin = rows_by_model(piped.out);
     EXPECT_EQ(from_stdin.size(), 3u);
     for (const char* k : {"#1", "#2", "#3"}) EXPECT_EQ(from_stdin[std::string("stdin") + k], rows[e + "formats/models.txt" + k]);
+
+    // A UTF-8 byte-order mark before the first line changes nothing.
+    const auto bom = scratch_dir("cli-bom");
+    for (const char* f : {"crust.mod", "models.txt"})
+        write_file(bom / f, "\xEF\xBB\xBF" + read_file(examples_dir() / "formats" / f));
+    const CliRun marked = run_cli(bom, "modes crust.mod models.txt --frequencies 0.05,0.2,0.9 --modes 3");
+    ASSERT_EQ(marked.status, 0) << marked.err;
+    auto marked_rows = rows_by_model(marked.out);
+    EXPECT_EQ(marked_rows["crust.mod"], rows[e + "crust.csv"]);
+    EXPECT_EQ(marked_rows["models.txt#1"], rows[e + "crust.csv"]);
 
     // The program file's own grid, whatever its separators.
     const CliRun own = run_cli(scratch_dir("cli-grid"), "modes " + example("crust.csv") + " " + example("formats/crust.csv"));

@@ -23,6 +23,18 @@ inline CliRun run_cli(const std::filesystem::path& dir, const std::string& args,
     return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, read_file(dir / "cli.out"), read_file(dir / "cli.err")};
 }
 
+// The program in a command of run_shell.
+inline const std::string program = "\"$V\"";
+
+// Runs a shell command in `dir` in which `program` names vemlari, standard output and error
+// to cli.out and cli.err unless the command sends them elsewhere.
+inline CliRun run_shell(const std::filesystem::path& dir, const std::string& command) {
+    const std::string cmd = "cd '" + dir.string() + "' && V='" + VEMLARI_EXE + "' && { " + command +
+                            "\n} > cli.out 2> cli.err < /dev/null";
+    const int raw = std::system(cmd.c_str());
+    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, read_file(dir / "cli.out"), read_file(dir / "cli.err")};
+}
+
 inline std::string example(const std::string& name) { return "'" + (examples_dir() / name).string() + "'"; }
 
 inline std::vector<std::string> split(const std::string& s, char by) {
