@@ -23,7 +23,8 @@ const char* const footer =
     "of layers, then per layer a line \"thickness vp vs rho\" in m, m/s, kg/m3; the half-space's\n"
     "thickness 0). \"-\" reads standard input. Without any argument vemlari starts its dialogue.\n"
     "Exit status: 0 done; 1 a model was refused (the others are computed); 2 a wrong command line\n"
-    "or an output that cannot be written.";
+    "or an output that cannot be written; 3 the run failed (out of memory, an internal fault);\n"
+    "130, 143 interrupted by SIGINT, SIGTERM.";
 
 // Options of the command line before they are checked together.
 struct Raw {
@@ -45,7 +46,8 @@ void add_common(CLI::App& sub, Common& c, Raw& raw) {
         ->check(CLI::IsMember({"love", "rayleigh", "both"}))
         ->capture_default_str();
     sub.add_option("--format", raw.format, "csv or json")->check(CLI::IsMember({"csv", "json"}))->capture_default_str();
-    sub.add_option("-o,--output", c.output, "Write the table to FILE (default: standard output)")->type_name("FILE");
+    sub.add_option("-o,--output", c.output, "Write the table to FILE (default, and \"-\": standard output)")
+        ->type_name("FILE");
     sub.add_option("--threads", c.threads, "Threads, shared among the models (default: every core this process may run on)")
         ->check(CLI::Range(1, 4096));
     sub.add_flag("--quiet", c.quiet, "No progress line on a terminal");
@@ -82,6 +84,7 @@ void finish_common(Common& c, const Raw& raw) {
     c.love = raw.wave != "rayleigh";
     c.rayleigh = raw.wave != "love";
     c.format = raw.format == "json" ? Format::json : Format::csv;
+    if (c.output == "-") c.output.clear();
 }
 
 void finish_search(const CLI::App& sub, Search& s, const std::string& method) {

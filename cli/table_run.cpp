@@ -2,38 +2,59 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
-#include <fstream>
+#include <filesystem>
 
+#include "cli/interrupts.h"
 #include "cli/progress.h"
+#include "cli/table_output.h"
 #include "vemlari/error.h"
 
 namespace vemlari::cli {
 
+namespace {
+
+// The model argument that -o names too, by any path or link; empty for none.
+std::string model_replaced(const Common& common) {
+    if (common.output.empty()) return {};
+    for (const std::string& model : common.models) {
+        std::error_code ec;
+        if (model != "-" && std::filesystem::equivalent(common.output, model, ec)) return model;
+    }
+    return {};
+}
+
+// Ends the batch at the first block that cannot be written.
+struct WriteFailure {};
+
+}  // namespace
+
 int run_table(const Common& common, const TableJob& job, std::istream& in, std::ostream& out, std::ostream& err,
               bool terminal) {
+    const bool shown = terminal && !common.quiet;
+    const InterruptExit interrupts(shown);
+    if (const std::string model = model_replaced(common); !model.empty()) {
+        err << "vemlari: -o " << common.output << " would replace the model file " << model
+            << ": write the table elsewhere\n";
+        return 2;
+    }
+    TableOutput output(common.output, out);
+    if (!output.open()) {
+        err << "vemlari: " << output.failure() << "\n";
+        return 2;
+    }
+
     std::vector<ModelEntry> entries;
     for (const std::string& argument : common.models) {
         const std::size_t room = max_models - std::min(max_models, entries.size());
         for (ModelEntry& e : read_models(argument, in, job.fastest_half_space, room)) entries.push_back(std::move(e));
     }
 
-    std::ofstream file;
-    if (!common.output.empty()) {
-        errno = 0;
-        file.open(common.output, std::ios::binary | std::ios::trunc);
-        if (!file) {
-            err << "vemlari: cannot write " << common.output << ": " << std::strerror(errno) << "\n";
-            return 2;
-        }
-    }
-    std::ostream& table_out = common.output.empty() ? out : file;
-
     std::size_t frequencies = 0;
     for (const ModelEntry& e : entries)
         if (e.model) frequencies += job.frequencies(e);
-    Progress progress(err, terminal && !common.quiet, entries.size(), frequencies);
-    TableWriter table(table_out, common.format, job.columns);
+    Progress progress(err, shown, entries.size(), frequencies);
+    errno = 0;
+    TableWriter table(output.stream(), common.format, job.columns);
     std::vector<std::string> refused;
 
     auto compute = [&](std::size_t i, int threads) {
@@ -59,14 +80,26 @@ int run_table(const Common& common, const TableJob& job, std::istream& in, std::
             refused.push_back(entries[i].name);
             return;
         }
-        for (const Block& b : o.blocks) table.write(b);
+        for (const Block& b : o.blocks) {
+            errno = 0;
+            table.write(b);
+            if (!output.good()) throw WriteFailure{};
+        }
     };
-    run_batch(entries.size(), common.threads, compute, deliver, [&] { progress.tick(); });
-    table.finish();
+    try {
+        if (output.good()) run_batch(entries.size(), common.threads, compute, deliver, [&] { progress.tick(); });
+    } catch (const WriteFailure&) {
+    }
+    if (output.good()) {
+        errno = 0;
+        table.finish();
+        output.good();
+    }
     progress.finish();
 
-    if (!table_out) {
-        err << "vemlari: cannot write " << (common.output.empty() ? "the standard output" : common.output) << "\n";
+    // A file gets no table of refusals alone: it is left as it was.
+    if (!output.close(refused.size() < entries.size())) {
+        err << "vemlari: " << output.failure() << "\n";
         return 2;
     }
     if (refused.empty()) return 0;

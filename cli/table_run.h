@@ -1,6 +1,6 @@
 #pragma once
-// What the subcommands share: read every model, open the output, compute the models on
-// the threads, write their blocks in order, report refusals and progress.
+// What the subcommands share: open the output, read every model, compute the models on the
+// threads, write their blocks in order, report refusals and progress.
 #include <cstddef>
 #include <functional>
 #include <istream>
@@ -33,7 +33,8 @@ struct TableJob {
     bool fastest_half_space = false;
 };
 
-// Returns the exit status: 0, 1 when a model was refused, 2 when the output cannot be written.
+// Returns the exit status: 0, 1 when a model was refused, 2 when the output cannot be written
+// or would replace a model file. SIGINT and SIGTERM end the process (interrupts.h).
 int run_table(const Common& common, const TableJob& job, std::istream& in, std::ostream& out, std::ostream& err,
               bool terminal);
 

@@ -1,9 +1,16 @@
 #pragma once
 // Runs of `vemlari` with arguments, and the CSV tables they write, for the command-line tests.
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "tests/run_helpers.h"
@@ -33,6 +40,41 @@ inline CliRun run_shell(const std::filesystem::path& dir, const std::string& com
                             "\n} > cli.out 2> cli.err < /dev/null";
     const int raw = std::system(cmd.c_str());
     return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, read_file(dir / "cli.out"), read_file(dir / "cli.err")};
+}
+
+// Starts `vemlari <args>` in `dir` without waiting for it: standard input from `input` (a
+// descriptor), standard output and error to cli.out and cli.err.
+inline pid_t start_cli(const std::filesystem::path& dir, const std::vector<std::string>& args, int input) {
+    std::vector<const char*> argv{VEMLARI_EXE};
+    for (const std::string& a : args) argv.push_back(a.c_str());
+    argv.push_back(nullptr);
+    const std::string out = (dir / "cli.out").string(), err = (dir / "cli.err").string();
+    const pid_t pid = fork();
+    if (pid == 0) {
+        const int o = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const int e = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (o < 0 || e < 0 || dup2(input, 0) < 0 || dup2(o, 1) < 0 || dup2(e, 2) < 0 || chdir(dir.c_str()) != 0)
+            _exit(127);
+        execv(VEMLARI_EXE, const_cast<char* const*>(argv.data()));
+        _exit(127);
+    }
+    return pid;
+}
+
+// Waits for a run that start_cli began.
+inline CliRun finish_cli(const std::filesystem::path& dir, pid_t pid) {
+    int raw = 0;
+    waitpid(pid, &raw, 0);
+    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, read_file(dir / "cli.out"), read_file(dir / "cli.err")};
+}
+
+// Whether `condition` holds within a minute, asked every 10 ms.
+inline bool eventually(const std::function<bool()>& condition) {
+    for (int i = 0; i < 6000; ++i) {
+        if (condition()) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
 }
 
 inline std::string example(const std::string& name) { return "'" + (examples_dir() / name).string() + "'"; }
