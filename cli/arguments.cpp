@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "cli/spacing.h"
+#include "cli/table_size.h"
 #include "parallel/usable_cores.h"
 #include "vemlari/error.h"
 #include "vemlari/version.h"
@@ -87,6 +88,12 @@ void finish_common(Common& c, const Raw& raw) {
     if (c.output == "-") c.output.clear();
 }
 
+// Refuses what would not fit in memory (table_size.h): `per_wave` rows for each wave asked.
+void fits(const std::string& option, const Common& c, TableKind kind, double per_wave) {
+    const std::string why = too_large(kind, (c.love ? per_wave : 0.0) + (c.rayleigh ? per_wave : 0.0));
+    if (!why.empty()) refuse(option, why);
+}
+
 void finish_search(const CLI::App& sub, Search& s, const std::string& method) {
     s.scan = method == "scan";
     if (!(std::isfinite(s.tolerance) && s.tolerance > 0.0)) refuse("--tolerance", "must be a positive number");
@@ -119,7 +126,7 @@ struct Parsed {
 
 // The frequencies and mode limit of modes and kernels; the returned callback checks them
 // into `r` once the line is parsed.
-std::function<void()> add_mode_options(CLI::App& sub, ModesRequest& r, Raw& raw) {
+std::function<void()> add_mode_options(CLI::App& sub, ModesRequest& r, Raw& raw, TableKind kind) {
     add_common(sub, r.common, raw);
     add_search(sub, r.search, raw.search);
     CLI::Option* list = sub.add_option("--frequencies", raw.frequencies, "Frequencies (Hz), increasing: F1,F2,...")
@@ -139,11 +146,15 @@ std::function<void()> add_mode_options(CLI::App& sub, ModesRequest& r, Raw& raw)
     CLI::Option* highest = sub.add_option("--modes", raw.mode, "Modes 0 .. N only (default: every mode)")
                                ->check(CLI::Range(0, std::numeric_limits<int>::max()))
                                ->type_name("N");
-    return [&sub, &r, &raw, list, fmin, highest] {
+    return [&sub, &r, &raw, list, fmin, highest, kind] {
         finish_common(r.common, raw);
         finish_search(sub, r.search, raw.search);
-        if (list->count() > 0) r.frequencies = hertz("--frequencies", raw.frequencies);
+        if (list->count() > 0) {
+            fits("--frequencies", r.common, kind, static_cast<double>(raw.frequencies.size()));
+            r.frequencies = hertz("--frequencies", raw.frequencies);
+        }
         if (fmin->count() > 0) {
+            fits("--count", r.common, kind, raw.count);
             if (!(std::isfinite(raw.fmin) && raw.fmin >= 0.0 && (raw.fmin > 0.0 || !raw.log)))
                 refuse("--fmin", raw.log ? "must be positive with --log" : "must be a number, at least 0");
             if (!(std::isfinite(raw.fmax) && raw.fmax > raw.fmin)) refuse("--fmax", "must be above --fmin");
@@ -160,7 +171,7 @@ void add_modes(CLI::App& app, Parsed& p) {
         "phase and group velocity (m/s), energy integral, medium response,\n"
         "H/V ratio (Rayleigh) and the layer at whose top the mode was found\n"
         "(1: the free surface).");
-    std::function<void()> finish = add_mode_options(*m, p.modes, p.raw);
+    std::function<void()> finish = add_mode_options(*m, p.modes, p.raw, TableKind::modes);
     m->callback([&p, finish] {
         finish();
         p.request = p.modes;
@@ -177,7 +188,7 @@ void add_kernels(CLI::App& app, Parsed& p) {
         "layer's bottom moved with every deeper interface; 0 for the half-space),\n"
         "and the mode's 1/Q and attenuation coefficient gamma (1/m) from the\n"
         "model's Qp and Qs.");
-    std::function<void()> finish = add_mode_options(*k, p.kernels.modes, p.raw);
+    std::function<void()> finish = add_mode_options(*k, p.kernels.modes, p.raw, TableKind::kernels);
     k->add_flag("--physical-dispersion", p.kernels.physical_dispersion,
                 "Move each layer's velocities from the file's reference frequencies Fp, Fs to each frequency by "
                 "the constant-Q relation before the modes are found (every frequency must be above 0)");
@@ -211,6 +222,7 @@ void add_eigen(CLI::App& app, Parsed& p) {
         finish_common(r.common, raw);
         finish_search(*e, r.search, raw.search);
         positive("--frequency", r.frequency);
+        fits("--points", r.common, TableKind::eigen, r.points);
         if (mode->count() > 0) r.mode = raw.mode;
         if (depth->count() > 0) {
             if (!(std::isfinite(raw.depth) && raw.depth >= 0.0)) refuse("--depth", "must be a number, at least 0");
@@ -237,6 +249,7 @@ void add_secular(CLI::App& app, Parsed& p) {
         SecularRequest& r = p.secular;
         finish_common(r.common, raw);
         positive("--frequency", r.frequency);
+        fits("--count", r.common, TableKind::secular, r.count);
         if (cmin->count() > 0) {
             positive("--cmin", raw.cmin);
             r.cmin = raw.cmin;

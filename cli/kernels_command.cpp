@@ -72,6 +72,7 @@ int run_kernels(const KernelsRequest& r, std::istream& in, std::ostream& out, st
     job.frequencies = [&](const ModelEntry& e) { return frequency_count(r.modes, e); };
     job.fastest_half_space = r.modes.search.scan;
     job.compute = [&](const ModelEntry& e, int threads, const std::function<void()>& frequency_done) {
+        check_table_size(TableKind::kernels, r.modes, e);
         SearchOptions o = search_options(r.modes.common, r.modes.search, threads, frequency_done);
         o.highest_mode = r.modes.highest_mode;
         const Sensitivities s = sensitivities(*e.model, frequencies_of(r.modes, e), o, r.physical_dispersion);

@@ -44,6 +44,7 @@ int run_modes(const ModesRequest& r, std::istream& in, std::ostream& out, std::o
     job.frequencies = [&](const ModelEntry& e) { return frequency_count(r, e); };
     job.fastest_half_space = r.search.scan;
     job.compute = [&](const ModelEntry& e, int threads, const std::function<void()>& frequency_done) {
+        check_table_size(TableKind::modes, r, e);
         SearchOptions o = search_options(r.common, r.search, threads, frequency_done);
         o.highest_mode = r.highest_mode;
         const Modes m = find_modes(*e.model, frequencies_of(r, e), o);

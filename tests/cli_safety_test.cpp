@@ -1,7 +1,7 @@
 // What the command line does to the files and the memory around it: the table never replaces
 // a model file, a file of -o is replaced by a whole table or left as it was (refusals, a full
 // disk, a run out of memory, an interrupt), interrupts say so on standard error only, and
-// inputs past the memory are refused instead of filling it.
+// inputs or requests past the memory are refused instead of filling it.
 #include <gtest/gtest.h>
 
 #include <signal.h>
@@ -170,6 +170,30 @@ TEST(CliSafety, InputsThatAreNoModelsOrNeverEndAreRefused) {
         run_shell(dir, "yes '1\n0 3500 2000 2500' | head -n 2000002 | " + program + " modes - --frequencies 1");
     EXPECT_EQ(models.status, 1);
     EXPECT_EQ(models.err, "vemlari: stdin:2000001: more than 1000000 models in one run: split the batch\n");
+}
+
+TEST(CliSafety, ARequestPastTheMemoryIsRefusedBeforeAnyWork) {
+    const auto dir = scratch_dir("cli-sizes");
+    fs::copy_file(examples_dir() / "crust.csv", dir / "m.csv");
+    const std::string past = "rows of one model's table, about ";
+    for (const std::string args : {"modes m.csv --fmin 1 --fmax 2 --count 100000000 --modes 0",
+                                   "secular m.csv --frequency 1 --count 100000000",
+                                   "eigen m.csv --frequency 1 --points 100000000 --mode 0"}) {
+        SCOPED_TRACE(args);
+        const CliRun r = run_cli(dir, args);
+        EXPECT_EQ(r.status, 2);
+        EXPECT_EQ(r.out, "");
+        EXPECT_NE(r.err.find(": asks for at least 200000000 " + past), std::string::npos) << r.err;
+    }
+    // Kernels grow with the layers: the model is refused, the others computed.
+    std::string layers = "4000\n";
+    for (int i = 0; i < 3999; ++i) layers += "10 4000 2300 2500\n";
+    write_file(dir / "layers.txt", layers + "0 8000 4600 3300\n");
+    const CliRun kernels = run_cli(dir, "kernels layers.txt m.csv --fmin 1 --fmax 2 --count 500 --modes 0");
+    EXPECT_EQ(kernels.status, 1);
+    EXPECT_EQ(rows_by_model(kernels.out).count("m.csv"), 1u);
+    EXPECT_NE(kernels.err.find("vemlari: layers.txt: asks for at least 4000000 " + past), std::string::npos)
+        << kernels.err;
 }
 
 }  // namespace
