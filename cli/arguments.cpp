@@ -129,8 +129,15 @@ struct Parsed {
 std::function<void()> add_mode_options(CLI::App& sub, ModesRequest& r, Raw& raw, TableKind kind) {
     add_common(sub, r.common, raw);
     add_search(sub, r.search, raw.search);
+    // An empty text would otherwise be read as 0 Hz.
+    const CLI::Validator number(
+        [](std::string& field) {
+            return field.empty() ? std::string("expected a frequency, found nothing") : std::string();
+        },
+        "");
     CLI::Option* list = sub.add_option("--frequencies", raw.frequencies, "Frequencies (Hz), increasing: F1,F2,...")
                             ->delimiter(',')
+                            ->check(number)
                             ->type_name("LIST");
     CLI::Option* fmin = sub.add_option("--fmin", raw.fmin, "Lowest frequency of a grid (Hz)");
     CLI::Option* fmax = sub.add_option("--fmax", raw.fmax, "Highest frequency of the grid (Hz)");

@@ -1,10 +1,14 @@
 // vemlari kernels: a row per model, wave, mode, frequency and layer.
 #include <algorithm>
+#include <optional>
+#include <string>
 
 #include "cli/commands.h"
 #include "cli/mode_frequencies.h"
 #include "cli/search_options.h"
+#include "cli/shortest_number.h"
 #include "cli/table_run.h"
+#include "vemlari/error.h"
 #include "vemlari/sensitivity.h"
 
 namespace vemlari::cli {
@@ -63,6 +67,39 @@ Block block_of(const std::string& name, const Sensitivities& s, Wave w) {
     return b;
 }
 
+std::string number(double v) {
+    std::string text;
+    append_shortest(text, v);
+    return text;
+}
+
+// Why the velocities moved to `hz` make no model: the relation, and the values it was given.
+std::string dispersion_fault(const Model& model, double hz, const Error& e) {
+    const std::string at = "at " + number(hz) + " Hz, physical dispersion ";
+    const bool s = e.quantity() == "vs";
+    if (e.layer() < 1 || !(s || e.quantity() == "vp") || e.value() > 0.0) return at + "gives " + e.what();
+    const Layer& l = model[static_cast<std::size_t>(e.layer() - 1)];
+    const std::string v = e.quantity(), f = s ? "Fs" : "Fp", q = s ? "Qs" : "Qp";
+    return at + "makes layer " + std::to_string(e.layer()) + "'s " + v + " " + number(e.value()) +
+           " m/s, not a positive velocity: " + v + "(f) = " + v + "(" + f + ") (1 + ln(f / " + f + ") / (pi " + q +
+           ")) with " + v + "(" + f + ") = " + number(s ? l.vs : l.vp) + " m/s, " + f + " = " +
+           number(s ? l.fs : l.fp) + " Hz, " + q + " = " + number(s ? l.qs : l.qp);
+}
+
+// The library names the layer that dispersion made invalid, not the frequency: find it.
+[[noreturn]] void refuse_dispersed(const Model& model, const Frequencies& frequencies, const Error& e) {
+    for (std::size_t k = 0; k < frequencies.size(); ++k) {
+        const double hz = frequencies.frequency(k);
+        if (!(hz > 0.0)) continue;
+        try {
+            (void)dispersed_model(model, hz);
+        } catch (const Error& at) {
+            throw Refusal(dispersion_fault(model, hz, at));
+        }
+    }
+    throw e;
+}
+
 }  // namespace
 
 int run_kernels(const KernelsRequest& r, std::istream& in, std::ostream& out, std::ostream& err, bool terminal) {
@@ -75,7 +112,16 @@ int run_kernels(const KernelsRequest& r, std::istream& in, std::ostream& out, st
         check_table_size(TableKind::kernels, r.modes, e);
         SearchOptions o = search_options(r.modes.common, r.modes.search, threads, frequency_done);
         o.highest_mode = r.modes.highest_mode;
-        const Sensitivities s = sensitivities(*e.model, frequencies_of(r.modes, e), o, r.physical_dispersion);
+        const Frequencies& f = frequencies_of(r.modes, e);
+        std::optional<Sensitivities> found;
+        try {
+            found.emplace(sensitivities(*e.model, f, o, r.physical_dispersion));
+        } catch (const Error& error) {
+            // A model read and validated fails only where dispersion moved its velocities.
+            if (r.physical_dispersion && error.layer() > 0) refuse_dispersed(*e.model, f, error);
+            throw;
+        }
+        const Sensitivities& s = *found;
         std::vector<Block> blocks;
         for (Wave w : {Wave::love, Wave::rayleigh})
             if (s.modes[w].searched) blocks.push_back(block_of(e.name, s, w));

@@ -1,6 +1,6 @@
 // vemlari kernels end to end: every number of the table is the library's (physical
-// dispersion included), the bytes do not depend on the thread count, and a zero frequency
-// under physical dispersion refuses the model.
+// dispersion included), the bytes do not depend on the thread count, and a frequency that
+// physical dispersion cannot reach refuses the model with the reason.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -66,6 +66,17 @@ TEST(CliKernels, TheThreadCountChangesNoByteAndAZeroFrequencyIsRefused) {
     const CliRun own = run_cli(dir, "kernels --physical-dispersion " + example("crust.csv"));
     EXPECT_EQ(own.status, 1);
     EXPECT_NE(own.err.find("crust.csv: "), std::string::npos) << own.err;
+
+    // Far enough below 1 Hz, the constant-Q relation gives a velocity below 0: the message
+    // names the frequency and the relation, not only a velocity the file never gave.
+    const CliRun low = run_cli(dir, "kernels --physical-dispersion --frequencies 1e-300,1 " + example("crust.csv"));
+    EXPECT_EQ(low.status, 1);
+    EXPECT_NE(low.err.find("crust.csv: at 1e-300 Hz, physical dispersion makes layer 1's vs -"), std::string::npos)
+        << low.err;
+    EXPECT_NE(low.err.find(" m/s, not a positive velocity: vs(f) = vs(Fs) (1 + ln(f / Fs) / (pi Qs)) with vs(Fs) = "
+                           "2600 m/s, Fs = 1 Hz, Qs = 150\n"),
+              std::string::npos)
+        << low.err;
 }
 
 }  // namespace

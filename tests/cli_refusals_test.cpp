@@ -123,7 +123,7 @@ TEST(CliRefusals, AWrongCommandLineWritesNothing) {
     const auto dir = scratch_dir("cli-usage");
     write_file(dir / "m.mod", model96);
     for (const std::string args : {"unknown", "modes", "modes m.mod --bogus", "modes m.mod --frequencies 0.2,0.1",
-                                   "modes m.mod --fmin 0.1 --fmax 1", "modes m.mod --fmin 1 --fmax 0.5 --count 3",
+                                   "modes m.mod --fmin 0.1 --fmax 1", "modes m.mod --fmin 1 --fmax 0.5 --count 3", "modes m.mod --frequencies ''",
                                    "modes m.mod --frequencies 0.1 --fmin 0.1 --fmax 1 --count 3", "modes m.mod --wave up",
                                    "modes m.mod --tolerance -1", "modes m.mod --partitions 0", "eigen m.mod",
                                    "eigen m.mod --frequency 0", "secular m.mod --frequency 1 --cmin 3 --cmax 2"}) {
