@@ -1,11 +1,14 @@
 // libFuzzer harness over the readers, in process. The first byte picks the reader:
-//   '0' (and every byte ≡ 0 mod 3): the free-form reader on the keyboard, read as the dialogue reads;
+//   '0' (and every byte ≡ 0 mod 4): the free-form reader on the keyboard, read as the dialogue reads;
 //   '1': the dialogue's input stage, model file before the first NUL byte, answers after it;
-//   '2': the command line's model formats, as standard input.
+//   '2': the command line's model formats, as standard input;
+//   '3': the command line's options, one argument between NUL bytes (parsed only: nothing is
+//        read or written but the help and messages, into strings).
 // Refusals are the expected outcome; anything else (a crash, a sanitizer report, an
 // exception of another type, a read that never ends) is a finding.
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -15,7 +18,9 @@
 #include <sstream>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "cli/arguments.h"
 #include "cli/model_input.h"
 #include "program/list_input.h"
 #include "program/run.h"
@@ -84,15 +89,29 @@ void model_formats(std::string_view text) {
     (void)cli::read_models("-", in);
 }
 
+void arguments(std::string_view text) {
+    std::vector<std::string> fields{"vemlari"};
+    for (std::size_t start = 0; start <= text.size();) {
+        const std::size_t end = std::min(text.find('\0', start), text.size());
+        fields.emplace_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    std::vector<const char*> argv;
+    for (const std::string& f : fields) argv.push_back(f.c_str());
+    std::ostringstream out, err;
+    (void)cli::parse_arguments(static_cast<int>(argv.size()), argv.data(), out, err);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) return 0;
     const std::string_view rest(reinterpret_cast<const char*>(data) + 1, size - 1);
-    switch (data[0] % 3) {
+    switch (data[0] % 4) {
         case 0: free_form(rest); break;
         case 1: input_stage(rest); break;
-        default: model_formats(rest); break;
+        case 2: model_formats(rest); break;
+        default: arguments(rest); break;
     }
     return 0;
 }
