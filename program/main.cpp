@@ -13,8 +13,10 @@
 int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);
     const std::filesystem::path dir = std::filesystem::current_path();
-    vemlari::watch_interrupts(argc > 1 ? std::filesystem::path() : dir / "fort.10");
+    // The command line takes SIGINT and SIGTERM itself; the dialogue's watcher writes its
+    // message into the console and fort.10.
     if (argc > 1)
         return vemlari::cli::run_command_line(argc, argv, std::cin, std::cout, std::cerr, isatty(STDERR_FILENO) == 1);
+    vemlari::watch_interrupts(dir / "fort.10");
     return vemlari::run_vemlari(std::cin, std::cout, std::cerr, dir, vemlari::usable_cores());
 }
