@@ -105,6 +105,7 @@ Modes counted_modes(const Model& model, const Frequencies& frequencies, const Se
     const Nstrc s = nstrc_of(model);
     const std::size_t n = frequencies.size();
     Modes m{frequencies, options, {}, {}};
+    m.fingerprint = admit(model, frequencies);
     // The counted search has no scan points: a trace asked for is empty at every entry.
     size_for(m.love, Wave::love, options.love && s.nl > 1, n, options.keep_trace);
     size_for(m.rayleigh, Wave::rayleigh, options.rayleigh, n, options.keep_trace);

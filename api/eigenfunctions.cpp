@@ -3,6 +3,7 @@
 #include <cmath>
 #include <string>
 
+#include "api/admission.h"
 #include "eigen/love_amplitudes.h"
 #include "eigen/mode_coefficients.h"
 #include "eigen/rayleigh_amplitudes.h"
@@ -42,6 +43,7 @@ struct Walk {
 
 Eigenfunctions eigenfunctions(const Model& model, const Modes& modes, Wave wave, std::size_t frequency, int mode,
                               std::span<const double> depths) {
+    check_modes(model, modes);
     const WaveModes& w = modes[wave];
     if (frequency >= w.phase_velocity.size())
         throw Error(Error::Rule::request, "frequency entry " + std::to_string(frequency) + " is not in the modes");

@@ -4,6 +4,7 @@
 #include <limits>
 #include <vector>
 
+#include "api/admission.h"
 #include "eigen/love_mode.h"
 #include "eigen/rayleigh_mode.h"
 #include "model/nstrc.h"
@@ -73,9 +74,8 @@ void rayleigh_frequency(const Job& j, Slot& w, std::size_t k, double om) {
 
 Properties mode_properties(const Model& model, const Modes& modes, int threads) {
     if (threads < 1) throw Error(Error::Rule::option, "the number of threads must be at least 1");
+    check_modes(model, modes);
     const std::size_t n = modes.frequencies.size();
-    if (modes.love.phase_velocity.size() != n || modes.rayleigh.phase_velocity.size() != n)
-        throw Error(Error::Rule::request, "the modes do not come from find_modes on these frequencies");
     const Nstrc s = nstrc_of(model);
     Properties p;
     for (WaveProperties* w : {&p.love, &p.rayleigh}) {

@@ -1,6 +1,7 @@
 #include <cmath>
 #include <string>
 
+#include "api/admission.h"
 #include "kernels/secular.h"
 #include "model/nstrc.h"
 #include "vemlari/compute.h"
@@ -13,12 +14,15 @@ std::vector<std::complex<double>> secular_function(const Model& model, Wave wave
     if (s.nl < 2) throw Error(Error::Rule::request, "a secular function needs a layer above the half-space");
     if (!(std::isfinite(frequency) && frequency > 0.0))
         throw Error(Error::Rule::frequencies, "the frequency must be a positive finite number of Hz");
+    check_frequencies(model, Frequencies::hertz({frequency}));
     if (layer < 1 || layer > s.nl - 1)
         throw Error(Error::Rule::request, "layer " + std::to_string(layer) + " must be 1 .. " + std::to_string(s.nl - 1));
+    // The velocities a layer may have (min_velocity, max_velocity): wavenumbers stay in
+    // range with them.
     for (std::size_t i = 0; i < phase_velocities.size(); ++i)
-        if (!(std::isfinite(phase_velocities[i]) && phase_velocities[i] > 0.0))
+        if (!(phase_velocities[i] >= min_velocity && phase_velocities[i] <= max_velocity))
             throw Error(Error::Rule::request,
-                        "phase velocity " + std::to_string(i + 1) + " must be a positive finite number of m/s");
+                        "phase velocity " + std::to_string(i + 1) + " must lie between 0.001 and 1e9 m/s");
     const double om = 8.0 * std::atan(1.0) * frequency;
     const double mu = s.rho[1] * s.vs[1] * s.vs[1];
     LoveWork lw;

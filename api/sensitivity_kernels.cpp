@@ -13,6 +13,7 @@
 #include <limits>
 #include <vector>
 
+#include "api/admission.h"
 #include "eigen/mode_root.h"
 #include "eigen/phase_kernels.h"
 #include "model/nstrc.h"
@@ -158,9 +159,8 @@ void frequency(const Job& j, Slot& w, std::size_t k) {
 
 Kernels sensitivity_kernels(const Model& model, const Modes& modes, int threads) {
     if (threads < 1) throw Error(Error::Rule::option, "the number of threads must be at least 1");
+    check_modes(model, modes);
     const std::size_t n = modes.frequencies.size();
-    if (modes.love.phase_velocity.size() != n || modes.rayleigh.phase_velocity.size() != n)
-        throw Error(Error::Rule::request, "the modes do not come from find_modes on these frequencies");
     const Nstrc s = nstrc_of(model);
     Kernels out;
     out.love.modes.assign(n, {});

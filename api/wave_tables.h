@@ -1,7 +1,10 @@
 #pragma once
-// The tables of one wave's modes, sized for n frequency entries before a search fills them.
+// What a search sets up before it fills its tables: the admission of its frequencies
+// (admit, which gives Modes::fingerprint) and the tables of each wave, sized for n
+// frequency entries.
 #include <cstddef>
 
+#include "api/admission.h"
 #include "vemlari/results.h"
 
 namespace vemlari {

@@ -1,6 +1,11 @@
 // Validation of a layered model: the rules without which the computation has no meaning.
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "vemlari/model.h"
 
@@ -43,6 +48,55 @@ void check_layer(const Layer& l, int n, bool half_space) {
                "must exceed 2/sqrt(3) times the S velocity vs = " + number(l.vs) + " (a positive bulk modulus)");
     if (!half_space && l.thickness < 0.0)
         refuse(Error::Rule::negative_thickness, n, "thickness", l.thickness, "must not be negative above the half-space");
+    auto within = [&](double v, double lo, double hi, const char* q) {
+        if (!(v >= lo && v <= hi))
+            refuse(Error::Rule::out_of_range, n, q, v, "must lie between " + number(lo) + " and " + number(hi));
+    };
+    within(l.density, min_density, max_density, "density");
+    within(l.vs, min_velocity, max_velocity, "vs");
+    within(l.vp, min_velocity, max_velocity, "vp");
+    if (!(l.vp <= max_vp_over_vs * l.vs))
+        refuse(Error::Rule::out_of_range, n, "vp", l.vp,
+               "must be at most " + number(max_vp_over_vs) + " times the S velocity vs = " + number(l.vs));
+    if (!half_space && l.thickness > max_thickness)
+        refuse(Error::Rule::out_of_range, n, "thickness", l.thickness, "must be at most " + number(max_thickness) + " m");
+    for (const auto& [q, name] : {std::pair{l.qp, "qp"}, std::pair{l.qs, "qs"}})
+        if (q > 0.0 && q < min_quality)
+            refuse(Error::Rule::out_of_range, n, name, q,
+                   "must be at least " + number(min_quality) + " (or 0 or below for an elastic layer)");
+}
+
+// The largest value of a field over the smallest stays within `contrast`: the first layer
+// whose value is below the largest over `contrast` is refused.
+void check_contrast(const std::vector<Layer>& layers, double Layer::*field, const char* quantity, double contrast,
+                    const char* what) {
+    double largest = 0.0;
+    for (const Layer& l : layers) largest = std::fmax(largest, l.*field);
+    for (std::size_t i = 0; i < layers.size(); ++i)
+        if (layers[i].*field * contrast < largest)
+            refuse(Error::Rule::out_of_range, static_cast<int>(i + 1), quantity, layers[i].*field,
+                   "must be at least the model's largest " + std::string(what) + ", " + number(largest) + ", divided by " +
+                       number(contrast));
+}
+
+// FNV-1a over the bits of each value; -0 counts as 0.
+std::uint64_t fingerprint_of(const std::vector<Layer>& layers) {
+    std::uint64_t h = 0xcbf29ce484222325ull;
+    auto add = [&h](double v) {
+        const std::uint64_t bits = std::bit_cast<std::uint64_t>(v + 0.0);
+        for (int byte = 0; byte < 8; ++byte) {
+            h ^= (bits >> (8 * byte)) & 0xffu;
+            h *= 0x100000001b3ull;
+        }
+    };
+    add(static_cast<double>(layers.size()));
+    for (std::size_t i = 0; i < layers.size(); ++i) {
+        add(i + 1 < layers.size() ? layers[i].thickness : 0.0);
+        add(layers[i].vp);
+        add(layers[i].vs);
+        add(layers[i].density);
+    }
+    return h == 0 ? 1 : h;
 }
 
 }  // namespace
@@ -51,6 +105,9 @@ Model::Model(std::vector<Layer> layers) : layers_(std::move(layers)) {
     if (layers_.empty()) throw Error(Error::Rule::no_layers, "a model needs at least one layer, the half-space");
     const int nl = static_cast<int>(layers_.size());
     for (int n = 1; n <= nl; ++n) check_layer(layers_[static_cast<std::size_t>(n - 1)], n, n == nl);
+    check_contrast(layers_, &Layer::vs, "vs", max_vs_contrast, "S velocity");
+    check_contrast(layers_, &Layer::density, "density", max_density_contrast, "density");
+    fingerprint_ = fingerprint_of(layers_);
 }
 
 void check_half_space_fastest(const Model& model) {

@@ -18,23 +18,30 @@ namespace vemlari {
 // Every Love and Rayleigh mode (as the options ask) at every frequency: the phase
 // velocities, the layer whose secular function found each, and what the search met. The
 // counted search throws Error where a frequency has more than a million modes of a wave and
-// the options set no limit (highest_mode, mode_set or max_modes).
+// the options set no limit (highest_mode, mode_set or max_modes). Throws Error
+// (Rule::frequencies) for a frequency outside frequency_limits(model) (a zero frequency:
+// where it is computed, see Frequencies). The result records the model's fingerprint.
 Modes find_modes(const Model& model, const Frequencies& frequencies, const SearchOptions& options = {});
 
 // Group velocity, energy integral, medium response and H/V of every mode in `modes`, which
-// must come from find_modes on the same model. `threads` >= 1.
+// must come from find_modes on the same model. `threads` >= 1 (else Error, Rule::option).
+// Throws Error (Rule::request) for modes of another model (Modes::fingerprint), tables not
+// sized by their frequencies, a found_at that is not a layer top above the half-space, or
+// a phase velocity that is not finite or lies beyond half the model's slowest or twice its
+// fastest S velocity; Error (Rule::frequencies) for frequencies outside the model's limits.
 Properties mode_properties(const Model& model, const Modes& modes, int threads = 1);
 
 // The eigenfunctions of mode `mode` of `wave` at frequency entry `frequency` of `modes`, at
 // the given depths (m, >= 0, non-decreasing). A depth on an interface belongs to the layer
-// above. Throws Error if the mode does not exist there.
+// above. Throws Error if the mode does not exist there, and as mode_properties does.
 Eigenfunctions eigenfunctions(const Model& model, const Modes& modes, Wave wave, std::size_t frequency, int mode,
                               std::span<const double> depths);
 
-// The secular function of `wave` at frequency f (Hz, > 0) for each phase velocity (m/s,
-// > 0), referred to the top of `layer` (1: the free surface; 2 .. layers - 1: the top of
-// a deeper layer, where modes trapped in a slow layer show). Its zeros are the modes.
-// Needs a layer above the half-space.
+// The secular function of `wave` at frequency f (Hz, within frequency_limits(model), else
+// Error Rule::frequencies) for each phase velocity (m/s, min_velocity to max_velocity,
+// else Error Rule::request), referred to the top of `layer` (1: the free surface;
+// 2 .. layers - 1: the top of a deeper layer, where modes trapped in a slow layer show).
+// Its zeros are the modes. Needs a layer above the half-space.
 std::vector<std::complex<double>> secular_function(const Model& model, Wave wave, double frequency,
                                                    std::span<const double> phase_velocities, int layer = 1);
 

@@ -17,6 +17,7 @@ public:
         vp_not_above_vs,     // the P velocity of a layer must exceed its S velocity
         not_a_solid,         // ... and give a positive bulk modulus: vp^2 > 4/3 vs^2
         negative_thickness,  // a layer above the half-space must not have a negative thickness
+        out_of_range,        // a layer value outside the range the computation can evaluate (model.h)
         half_space_vs,       // the half-space must have the largest S velocity of the model
         half_space_vp,       // ... and the largest P velocity
         frequencies,         // frequencies must be finite, >= 0 and increasing

@@ -13,12 +13,20 @@ namespace vemlari {
 
 class Frequencies {
 public:
-    // Frequencies in Hz; omega = 2 pi f. Throws Error unless finite, >= 0 and strictly
-    // increasing; an empty list is allowed (and gives empty results).
+    // The most entries a list may hold. Every call sizes its tables by the list before it
+    // computes (some 400 bytes an entry for the modes, properties and kernels of both waves
+    // before any mode is found), so a longer list is refused instead of exhausting the
+    // memory; it is also the interactive program's largest grid.
+    static constexpr std::size_t max_size = 10'000'000;
+
+    // Frequencies in Hz; omega = 2 pi f. Throws Error (Rule::frequencies) unless finite,
+    // >= 0, strictly increasing and at most max_size; an empty list is allowed (and gives
+    // empty results).
     static Frequencies hertz(std::vector<double> f);
     // The regular grid omega_i = step * i for i = first .. last (rad/s), as the interactive
-    // program builds it from its model file. Throws Error unless step > 0 is finite and
-    // 0 <= first; last < first gives an empty list.
+    // program builds it from its model file. Throws Error (Rule::frequencies) unless step > 0
+    // is finite, 0 <= first, step * last is finite and the grid holds at most max_size
+    // entries (checked before any is made); last < first gives an empty list.
     static Frequencies regular(double step, int first, int last);
 
     std::size_t size() const { return omega_.size(); }

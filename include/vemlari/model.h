@@ -3,6 +3,7 @@
 // half-space. Units: m, m/s; density in any consistent unit (results that depend on it,
 // the energy integral and the medium response, scale with it).
 #include <cstddef>
+#include <cstdint>
 #include <vector>
 
 #include "vemlari/error.h"
@@ -23,9 +24,28 @@ struct Layer {
     double fs = 0.0;
 };
 
+// The range of a model's values. Any medium in any consistent unit of density fits inside,
+// with room to spare (soft mud over hard rock is an S-velocity contrast of a few hundred);
+// the bounds keep what the computation forms from them (moduli rho vs^2 and their squares,
+// wavenumbers times moduli, layer phases, 1/Q) finite and normal at every frequency the
+// model admits (frequency_limits in vemlari/scan_range.h).
+inline constexpr double min_velocity = 1e-3;   // m/s, vp and vs
+inline constexpr double max_velocity = 1e9;    // m/s
+inline constexpr double max_vp_over_vs = 1e3;  // in each layer
+inline constexpr double min_density = 1e-12;   // the model's unit of density
+inline constexpr double max_density = 1e12;
+inline constexpr double max_thickness = 1e12;  // m, layers above the half-space (0 allowed)
+inline constexpr double min_quality = 1e-3;    // a qp or qs above 0; 0 or below: elastic
+inline constexpr double max_vs_contrast = 1e4;       // largest S velocity over the smallest
+inline constexpr double max_density_contrast = 1e6;  // largest density over the smallest
+
 // A validated model: constructing one checks, layer by layer from the top and in this order,
 //   thickness, qp, fp, qs, fs finite; density > 0, vs > 0 (finite); vp finite and vp > vs;
-//   vp^2 > 4/3 vs^2 (a positive bulk modulus: a solid); thickness >= 0 above the half-space.
+//   vp^2 > 4/3 vs^2 (a positive bulk modulus: a solid); thickness >= 0 above the half-space;
+//   then the ranges above (Rule::out_of_range): density, vs, vp, vp / vs, thickness above
+//   the half-space, qp, qs;
+// then, over the whole model, the S-velocity and the density contrast (Rule::out_of_range,
+// naming the first layer at the low end).
 // The first rule broken throws Error naming the layer, the quantity, the value and the rule.
 // Any number of layers from 1 (a lone half-space) up, their velocities in any order: a layer
 // may be faster than the half-space (the modes are those slower than the half-space's S
@@ -39,8 +59,14 @@ public:
     // Layer i from the top, 0-based; size() - 1 is the half-space.
     const Layer& operator[](std::size_t i) const { return layers_[i]; }
 
+    // A 64-bit hash of what the modes depend on: the thicknesses above the half-space, the
+    // velocities and the densities (not the quality factors), never 0. find_modes stores it
+    // in Modes, so that the calls taking Modes can refuse those of another model.
+    std::uint64_t fingerprint() const { return fingerprint_; }
+
 private:
     std::vector<Layer> layers_;
+    std::uint64_t fingerprint_ = 0;
 };
 
 // Throws Error (Rule::half_space_vs, then half_space_vp, naming the first layer) unless the

@@ -3,6 +3,7 @@
 // Frequencies and m = 0 the fundamental mode, modes in increasing phase velocity.
 #include <complex>
 #include <cstddef>
+#include <cstdint>
 #include <vector>
 
 #include "vemlari/frequencies.h"
@@ -76,6 +77,10 @@ struct Modes {
     // Frequency entries searched: all, unless on_frequency ended the search early; entries
     // from here on may be empty or partly filled.
     std::size_t searched = 0;
+    // The fingerprint of the model searched (Model::fingerprint), set by find_modes. The calls
+    // that take Modes refuse them (Error, Rule::request) on a model of another fingerprint;
+    // 0 (modes built by hand) matches any model, and only the tables are checked.
+    std::uint64_t fingerprint = 0;
     const WaveModes& operator[](Wave w) const { return w == Wave::love ? love : rayleigh; }
 };
 
