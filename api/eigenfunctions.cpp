@@ -6,6 +6,7 @@
 #include "api/admission.h"
 #include "eigen/love_amplitudes.h"
 #include "eigen/mode_coefficients.h"
+#include "eigen/mode_root.h"
 #include "eigen/rayleigh_amplitudes.h"
 #include "model/nstrc.h"
 #include "vemlari/compute.h"
@@ -55,7 +56,8 @@ Eigenfunctions eigenfunctions(const Model& model, const Modes& modes, Wave wave,
     const double om = modes.frequencies.property_angular(frequency);
     const double c = w.phase_velocity[frequency][static_cast<std::size_t>(mode)];
     const double wn = om / c;
-    const int top = w.found_at[frequency][static_cast<std::size_t>(mode)];
+    SecularWork secular;
+    const int top = field_anchor(wave, om, c, w.found_at[frequency][static_cast<std::size_t>(mode)], s, secular);
     Eigenfunctions e;
     e.wave = wave;
     e.depth.assign(depths.begin(), depths.end());

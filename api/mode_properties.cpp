@@ -6,6 +6,7 @@
 
 #include "api/admission.h"
 #include "eigen/love_mode.h"
+#include "eigen/mode_root.h"
 #include "eigen/rayleigh_mode.h"
 #include "model/nstrc.h"
 #include "parallel/per_frequency.h"
@@ -22,6 +23,7 @@ double response(double om, const ModeEnergy& e) {
 struct Slot {
     LoveCoefficients love;
     RayleighCoefficients rayleigh;
+    SecularWork secular;
 };
 
 struct Job {
@@ -37,7 +39,7 @@ void love_frequency(const Job& j, Slot& w, std::size_t k, double om) {
     for (std::size_t md = 0; md < row.size(); ++md) {
         const double c = wm.phase_velocity[k][md];
         const double wn = om / c;
-        love_coefficients(om, wn, wm.found_at[k][md], j.s, w.love);
+        love_coefficients(om, wn, field_anchor(Wave::love, om, c, wm.found_at[k][md], j.s, w.secular), j.s, w.love);
         for (int n = 0; n < w.love.grtlv.nwarn; ++n) {
             Diagnostic d;
             d.kind = Diagnostic::Kind::near_singular;
@@ -63,7 +65,8 @@ void rayleigh_frequency(const Job& j, Slot& w, std::size_t k, double om) {
     for (std::size_t md = 0; md < row.size(); ++md) {
         const double c = wm.phase_velocity[k][md];
         const double wn = om / c;
-        rayleigh_coefficients(om, wn, wm.found_at[k][md], j.s, w.rayleigh);
+        rayleigh_coefficients(om, wn, field_anchor(Wave::rayleigh, om, c, wm.found_at[k][md], j.s, w.secular), j.s,
+                              w.rayleigh);
         const double hv = rayleigh_hv(om, wn, j.s, w.rayleigh);
         const ModeEnergy e = rayleigh_energy(om, wn, c, j.s, w.rayleigh);
         row[md] = {e.u, e.e1, response(om, e), hv};

@@ -25,6 +25,9 @@ namespace vemlari {
 namespace {
 
 constexpr double relative_step = 1e-4;
+// Relative distance from a layer's S velocity within which a mode that cannot be followed
+// in frequency counts as not moving with it.
+constexpr double near_velocity = 1e-12;
 
 struct Slot {
     LoveCoefficients love;
@@ -55,11 +58,13 @@ void phase_kernels(Wave wave, double om, double c, int top, const Nstrc& s, Slot
 double inverse(double q) { return q > 0.0 ? 1.0 / q : 0.0; }
 
 // The root near c0 and the layer at whose top its secular function is referred: `top`
-// first, then the top of every deeper layer. False, leaving both alone, if none has a root
-// within `reach` of c0.
+// first, then the top of every deeper layer, then the free surface (the counted search may
+// take a root at an interface where the mode is a pole, not a zero, of the secular
+// function). False, leaving both alone, if none has a root within `reach` of c0.
 bool refine(Wave wave, double om, double c0, double reach, const Nstrc& s, SecularWork& w, int& top, double& c) {
     if (polish_root(wave, om, c0, reach, top, s, w, c)) return true;
-    for (int t = 2; t < s.nl; ++t) {
+    for (int n = 2; n <= s.nl; ++n) {
+        const int t = n < s.nl ? n : 1;
         if (t != top && polish_root(wave, om, c0, reach, t, s, w, c)) {
             top = t;
             return true;
@@ -100,6 +105,13 @@ bool frequency_slope(Wave wave, double om, double c, double reach, int top, cons
     return true;
 }
 
+// Whether c lies within `near_velocity` of a layer's S velocity.
+bool at_layer_velocity(double c, const Nstrc& s) {
+    for (int j = 1; j <= s.nl; ++j)
+        if (std::fabs(c - s.vs[static_cast<std::size_t>(j)]) <= near_velocity * c) return true;
+    return false;
+}
+
 void mode_kernels(const Job& j, Slot& w, Wave wave, double om, const std::vector<double>& row, std::size_t md,
                   int found_at, ModeKernels& out) {
     const Nstrc& s = j.s;
@@ -111,8 +123,9 @@ void mode_kernels(const Job& j, Slot& w, Wave wave, double om, const std::vector
     if (md + 1 < row.size()) gap = std::fmin(gap, row[md + 1] - c_found);
     // The search stops once |F| is below its tolerance; the kernels hold at the root itself.
     double c = c_found;
-    int top = found_at;
-    refine(wave, om, c_found, 0.5 * gap, s, w.secular, top, c);
+    int top = found_at > 1 ? found_at : 1;
+    if (!refine(wave, om, c_found, 0.5 * gap, s, w.secular, top, c))
+        top = field_anchor(wave, om, c, found_at, s, w.secular);
     phase_kernels(wave, om, c, top, s, w, w.at);
     const PhaseKernels& k = w.at;
     out.dc_dvs = k.dvs;
@@ -120,15 +133,23 @@ void mode_kernels(const Job& j, Slot& w, Wave wave, double om, const std::vector
     out.dc_drho = k.drho;
     out.dc_dh = k.dh;
     const double r = k.u / c;
-    // A lone half-space has no length scale: its kernels do not change with frequency.
+    // A lone half-space has no length scale: its kernels do not change with frequency. Nor,
+    // to double precision, do those of a mode that cannot be followed because it stays
+    // within rounding of a layer's S velocity (the Love fundamental at very low frequency
+    // at the half-space's, modes at very high frequency at the slowest layer's: that
+    // layer's S wave): the other layers and thicknesses hold a share of the mode of about
+    // its distance from that velocity, below 1e-12, and so does the slope.
     Slope g;
-    const bool along = s.nl == 1 || frequency_slope(wave, om, c, 0.25 * gap, top, s, w, g);
+    bool constant = s.nl == 1;
+    bool along = constant || frequency_slope(wave, om, c, 0.25 * gap, top, s, w, g);
+    if (!along && at_layer_velocity(c, s)) along = constant = true;
+    out.du_defined = along;
     auto group = [&](const std::vector<double>& dc, const std::vector<double>& up, const std::vector<double>& down,
                      std::vector<double>& du) {
         du.assign(nl, std::numeric_limits<double>::quiet_NaN());
         if (!along) return;
         for (std::size_t i = 0; i < nl; ++i) {
-            const double slope = s.nl == 1 ? 0.0 : g.at * dc[i] + g.up * up[i] + g.down * down[i];
+            const double slope = constant ? 0.0 : g.at * dc[i] + g.up * up[i] + g.down * down[i];
             du[i] = r * (2.0 - r) * dc[i] + r * r * slope;
         }
     };

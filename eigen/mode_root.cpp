@@ -25,7 +25,9 @@ cplx mode_secular(Wave wave, double om, double c, int top, const Nstrc& s, Secul
 
 bool polish_root(Wave wave, double om, double c0, double reach, int top, const Nstrc& s, SecularWork& w,
                  double& root) {
-    double ca = c0, cb = c0 * (1.0 + 1e-7);
+    // The first secant spans at most a hundredth of the reach: modes packed closer than
+    // the usual 1e-7 c (near a layer's S velocity at high frequency) stay apart.
+    double ca = c0, cb = 1e-7 * c0 <= 0.01 * reach ? c0 * (1.0 + 1e-7) : c0 + 0.01 * reach;
     cplx fa = mode_secular(wave, om, ca, top, s, w);
     cplx fb = mode_secular(wave, om, cb, top, s, w);
     for (int n = 0; n < 20; ++n) {
@@ -47,6 +49,25 @@ bool polish_root(Wave wave, double om, double c0, double reach, int top, const N
         fb = mode_secular(wave, om, cb, top, s, w);
     }
     return false;
+}
+
+int field_anchor(Wave wave, double om, double c, int found_at, const Nstrc& s, SecularWork& w) {
+    // A root found at the free surface is built from there, as the program builds it.
+    if (found_at <= 1 || s.nl <= 2) return 1;
+    const int top = found_at;
+    double least = cabs(mode_secular(wave, om, c, top, s, w));
+    if (least <= 1e-3) return top;
+    if (std::isnan(least)) least = INFINITY;
+    int best = top;
+    for (int t = 1; t < s.nl; ++t) {
+        if (t == top) continue;
+        const double f = cabs(mode_secular(wave, om, c, t, s, w));
+        if (f < least) {
+            least = f;
+            best = t;
+        }
+    }
+    return best;
 }
 
 }  // namespace vemlari

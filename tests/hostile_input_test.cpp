@@ -1,5 +1,6 @@
 // Input at the edges of what the library can evaluate: refused with Error where it cannot
-// be evaluated; modes handed to a model they do not belong to.
+// be evaluated, finite values wherever it is accepted; modes handed to a model they do not
+// belong to.
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -15,6 +16,8 @@ namespace {
 using R = Error::Rule;
 
 const std::vector<Layer> two_layer = {{1000, 1800, 1000, 2000}, {0, 3500, 2000, 2500}};
+const std::vector<Layer> crust = {
+    {2000, 4500, 2600, 2500}, {13000, 6000, 3500, 2700}, {15000, 6600, 3800, 2900}, {0, 8000, 4500, 3300}};
 // A 1000 m/s layer under a 1500 m/s one: modes trapped at its top.
 const std::vector<Layer> slow_layer = {
     {500, 3000, 1500, 2200}, {500, 2400, 1000, 2000}, {1000, 3500, 2000, 2400}, {0, 5200, 3000, 2600}};
@@ -28,6 +31,42 @@ Error refusal(const std::function<void()>& call) {
     }
     ADD_FAILURE() << "accepted";
     return Error(R::no_layers, "accepted");
+}
+
+SearchOptions modes_up_to(int highest) {
+    SearchOptions o;
+    o.highest_mode = highest;
+    return o;
+}
+
+// Every property and phase-velocity kernel of every mode finite, and the group-velocity
+// kernels wherever they are defined; `defined` asks that they are everywhere.
+::testing::AssertionResult finite(const Model& model, const Modes& m, bool defined) {
+    const Properties p = mode_properties(model, m);
+    const Kernels k = sensitivity_kernels(model, m);
+    for (Wave w : {Wave::love, Wave::rayleigh})
+        for (std::size_t i = 0; i < m.frequencies.size(); ++i)
+            for (std::size_t md = 0; md < m[w].phase_velocity[i].size(); ++md) {
+                const ModeProperties& q = p[w].modes[i][md];
+                const ModeKernels& x = k[w].modes[i][md];
+                bool ok = std::isfinite(q.group_velocity) && std::isfinite(q.energy_integral) &&
+                          std::isfinite(q.response) && (w == Wave::love || std::isfinite(q.ellipticity)) &&
+                          std::isfinite(x.inverse_q) && (x.du_defined || !defined);
+                for (const auto* v : {&x.dc_dvs, &x.dc_dvp, &x.dc_drho, &x.dc_dh})
+                    for (double d : *v) ok = ok && std::isfinite(d);
+                if (x.du_defined)
+                    for (const auto* v : {&x.du_dvs, &x.du_dvp, &x.du_drho})
+                        for (double d : *v) ok = ok && std::isfinite(d);
+                const double depths[] = {0.0, 10.0, 1e4, 1e9};
+                const Eigenfunctions e = eigenfunctions(model, m, w, i, static_cast<int>(md), depths);
+                for (const auto* v : {&e.displacement, &e.stress, &e.horizontal, &e.vertical, &e.shear, &e.normal})
+                    for (double d : *v) ok = ok && std::isfinite(d);
+                if (!ok)
+                    return ::testing::AssertionFailure() << (w == Wave::love ? "Love" : "Rayleigh") << " mode " << md
+                                                         << " at " << m.frequencies.frequency(i) << " Hz, c "
+                                                         << m[w].phase_velocity[i][md];
+            }
+    return ::testing::AssertionSuccess();
 }
 
 TEST(HostileInput, ValuesTheComputationCannotEvaluateAreRefused) {
@@ -79,6 +118,50 @@ TEST(HostileInput, ValuesTheComputationCannotEvaluateAreRefused) {
                 const std::complex<double> s = secular_function(model, w, f, at)[0];
                 EXPECT_TRUE(std::isfinite(s.real()) && std::isfinite(s.imag())) << f << " Hz, " << v << " m/s";
             }
+}
+
+TEST(HostileInput, ModelsAtTheBoundsGiveFiniteValuesAtTheirLimits) {
+    const std::vector<std::vector<Layer>> models = {
+        two_layer,
+        // The slowest, lightest, thinnest and the fastest, heaviest, thickest a model may be.
+        {{1e-300, 2e-3, 1e-3, 1e-12}, {1, 6e-3, 3e-3, 1e-6}, {0, 10, 10 / 1.5, 1e-6}},
+        {{max_thickness, 1e8, 1e5, 1e12}, {max_thickness, 6e5, 3e5, 1e12}, {0, max_velocity, 5e8, 1e12}},
+        {{1, 1e3, 1, 1}, {1, 6, 3, 2}, {0, 2e4, 1e4, 1e6}},
+    };
+    for (const std::vector<Layer>& layers : models) {
+        const Model model(layers);
+        const FrequencyLimits limits = frequency_limits(model);
+        const double middle = std::sqrt(limits.lowest) * std::sqrt(limits.highest);
+        const Modes low = find_modes(model, Frequencies::hertz({limits.lowest, 1e3 * limits.lowest}), modes_up_to(2));
+        EXPECT_TRUE(finite(model, low, true)) << "layer 1 vs " << layers[0].vs;
+        // Near the highest frequencies the higher modes lie closer together than double
+        // precision tells apart: their group-velocity kernels may be undefined.
+        const Modes high = find_modes(model, Frequencies::hertz({middle, limits.highest}), modes_up_to(2));
+        EXPECT_TRUE(finite(model, high, false)) << "layer 1 vs " << layers[0].vs;
+    }
+}
+
+// The counted search may take a mode's root at an interface where the secular function has
+// a pole, not a zero (a mode of the layers above, evanescent below); a mode may stay within
+// rounding of a layer's S velocity, where it cannot be followed in frequency.
+TEST(HostileInput, EveryModeHasFiniteKernelsWhereverItWasFound) {
+    const Model c(crust);
+    const Modes m = find_modes(c, Frequencies::hertz({4.8482357, 11.9462432}));
+    int deeper = 0;
+    for (Wave w : {Wave::love, Wave::rayleigh})
+        for (const std::vector<int>& row : m[w].found_at)
+            for (int at : row) deeper += at > 1;
+    EXPECT_GT(deeper, 0);
+    EXPECT_TRUE(finite(c, m, true));
+
+    const Model t(two_layer);
+    const Modes slow = find_modes(t, Frequencies::hertz({1e-12, 1e-9}), modes_up_to(0));
+    EXPECT_TRUE(finite(t, slow, true));
+    // The half-space's S wave, to double precision.
+    const ModeKernels k = sensitivity_kernels(t, slow).love.modes[1][0];
+    EXPECT_NEAR(k.du_dvs[1], 1.0, 1e-12);
+    EXPECT_NEAR(k.du_dvs[0], 0.0, 1e-12);
+    EXPECT_TRUE(finite(t, find_modes(t, Frequencies::hertz({1e5, 1e6}), modes_up_to(2)), true));
 }
 
 TEST(HostileInput, ModesOfAnotherModelAreRefused) {

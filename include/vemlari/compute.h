@@ -29,6 +29,9 @@ Modes find_modes(const Model& model, const Frequencies& frequencies, const Searc
 // sized by their frequencies, a found_at that is not a layer top above the half-space, or
 // a phase velocity that is not finite or lies beyond half the model's slowest or twice its
 // fastest S velocity; Error (Rule::frequencies) for frequencies outside the model's limits.
+// A mode is built from the layer top that found it, unless the secular function there does
+// not vanish (|F| > 1e-3: a root the counted search took at a pole); then from the layer top
+// where |F| is least.
 Properties mode_properties(const Model& model, const Modes& modes, int threads = 1);
 
 // The eigenfunctions of mode `mode` of `wave` at frequency entry `frequency` of `modes`, at

@@ -24,9 +24,14 @@ namespace vemlari {
 // nearest the phase velocity found (closer to it than to the neighbouring modes, and within
 // 1 %): the search stops as soon as the function is below its tolerance, and a kernel holds
 // at the root; where no root is met there, at the phase velocity found. The du entries come
-// from the dc entries and their derivative along the mode in frequency; they are NaN when
-// the mode cannot be followed to a frequency 1e-4 away on either side (never met on the
-// examples).
+// from the dc entries and their derivative along the mode in frequency, followed to
+// frequencies 1e-4 away (one-sided where the mode ends on one side). A mode that cannot be
+// followed because it lies within 1e-12 of a layer's S velocity (the Love fundamental at
+// very low frequency at the half-space's, modes at very high frequency at the slowest
+// layer's: that layer's S wave to double precision) has kernels constant in frequency,
+// du = (U/c)(2 - U/c) dc; one that cannot be followed otherwise has NaN du entries and
+// du_defined false (met only where modes lie closer together than double precision tells
+// apart, far above a model's useful frequencies).
 struct ModeKernels {
     std::vector<double> dc_dvs, dc_dvp, dc_drho, dc_dh;
     std::vector<double> du_dvs, du_dvp, du_drho;
@@ -37,6 +42,8 @@ struct ModeKernels {
     // Spatial attenuation coefficient (1/m): amplitude decays as exp(-gamma x) along the
     // path; gamma = omega inverse_q / (2 c).
     double gamma = 0.0;
+    // False where the mode could not be followed in frequency: the du entries are NaN.
+    bool du_defined = true;
 };
 
 struct WaveKernels {
