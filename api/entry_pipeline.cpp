@@ -6,11 +6,14 @@
 #include <exception>
 #include <memory>
 #include <mutex>
+#include <string>
+#include <system_error>
 #include <thread>
 #include <vector>
 
 #include "api/wave_tables.h"
 #include "parallel/root_board.h"
+#include "parallel/usable_cores.h"
 #include "parallel/worker_pool.h"
 
 namespace vemlari {
@@ -136,7 +139,7 @@ void search_entries_side_by_side(Modes& m, const SearchSetup& setup, int threads
         }
     };
 
-    const std::size_t count = std::min(tasks.size(), static_cast<std::size_t>(threads));
+    const auto count = static_cast<std::size_t>(useful_threads(threads, tasks.size()));
     std::vector<std::unique_ptr<TaskThread>> own;
     std::vector<std::thread> running;
     for (std::size_t t = 0; t < count; ++t) own.push_back(std::make_unique<TaskThread>(setup.s, pool));
@@ -146,7 +149,16 @@ void search_entries_side_by_side(Modes& m, const SearchSetup& setup, int threads
         running.clear();
     };
     try {
-        for (std::size_t t = 0; t < count; ++t) running.emplace_back(work, std::ref(*own[t]));
+        for (std::size_t t = 0; t < count; ++t) {
+            try {
+                running.emplace_back(work, std::ref(*own[t]));
+            } catch (const std::system_error& e) {
+                // Fewer threads give the same results; none cannot search.
+                if (running.empty())
+                    throw Error(Error::Rule::option, std::string("no thread could be started: ") + e.what());
+                break;
+            }
+        }
         for (std::size_t k = 0; k < n; ++k) {
             {
                 std::unique_lock<std::mutex> lock(mutex);

@@ -8,13 +8,16 @@
 #include <mutex>
 #include <vector>
 
+#include "parallel/usable_cores.h"
 #include "parallel/worker_pool.h"
 
 namespace vemlari {
 
-// Calls fn(k, slot) for k = 0 .. n - 1 on `threads` >= 1 threads; returns when all are done.
+// Calls fn(k, slot) for k = 0 .. n - 1 on up to `threads` >= 1 threads (no more than the
+// usable cores and the entries); returns when all are done.
 template <class Slot, class Fn>
-void for_each_frequency(std::size_t n, int threads, Fn&& fn) {
+void for_each_frequency(std::size_t n, int asked, Fn&& fn) {
+    const int threads = useful_threads(asked, n);
     struct Context {
         Fn& fn;
         std::vector<std::unique_ptr<Slot>> slots;

@@ -1,5 +1,6 @@
 #include "parallel/usable_cores.h"
 
+#include <algorithm>
 #include <thread>
 
 #if defined(__linux__)
@@ -19,6 +20,11 @@ int usable_cores() {
 #endif
     const unsigned cores = std::thread::hardware_concurrency();
     return cores == 0 ? 1 : static_cast<int>(cores);
+}
+
+int useful_threads(int asked, std::size_t work) {
+    const auto cap = std::min(static_cast<std::size_t>(usable_cores()), std::max<std::size_t>(work, 1));
+    return asked < 1 ? 1 : static_cast<int>(std::min(static_cast<std::size_t>(asked), cap));
 }
 
 }  // namespace vemlari

@@ -1,6 +1,7 @@
 #include "parallel/worker_pool.h"
 
 #include <algorithm>
+#include <system_error>
 
 namespace vemlari {
 
@@ -16,17 +17,28 @@ int chunk_of(std::uint64_t t) { return static_cast<int>(t >> 48); }
 }  // namespace
 
 WorkerPool::WorkerPool(int threads) {
-    serving_.store(threads > 1 ? threads - 1 : 0);
-    for (int i = 1; i < threads; ++i) workers_.emplace_back([this] { serve(stopping_); });
+    try {
+        for (int i = 1; i < threads; ++i) workers_.emplace_back([this] { serve(stopping_); });
+    } catch (const std::system_error&) {
+        // The system starts no more threads: the pool works with those it has, and results
+        // never depend on how many that is.
+    } catch (...) {
+        stop();
+        throw;
+    }
+    serving_.store(static_cast<int>(workers_.size()));
 }
 
-WorkerPool::~WorkerPool() {
+WorkerPool::~WorkerPool() { stop(); }
+
+void WorkerPool::stop() {
     {
         std::lock_guard<std::mutex> lock(mutex_);
         stopping_.store(true);
     }
     wake_.notify_all();
     for (auto& t : workers_) t.join();
+    workers_.clear();
 }
 
 // Takes the next jobs of `s`, first .. last - 1; false when all are taken.

@@ -19,7 +19,8 @@ namespace vemlari {
 
 class WorkerPool : public BatchRunner {
 public:
-    // `threads` is the parallelism wanted for batches: threads - 1 workers are started.
+    // `threads` is the parallelism wanted for batches: threads - 1 workers are started, or
+    // as many as the system will start (threads() tells).
     explicit WorkerPool(int threads);
     // Threads helping (help_until) must have returned.
     ~WorkerPool() override;
@@ -81,6 +82,7 @@ private:
     bool work_on_any();
     bool any_open() const;
     void serve(const std::atomic<bool>& until);
+    void stop();
 
     Slot slots_[slot_count];
     alignas(64) std::atomic<int> serving_{0};

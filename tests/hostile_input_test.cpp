@@ -1,6 +1,6 @@
 // Input at the edges of what the library can evaluate: refused with Error where it cannot
 // be evaluated, finite values wherever it is accepted; modes handed to a model they do not
-// belong to.
+// belong to; thread counts far beyond the cores.
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -205,6 +205,24 @@ TEST(HostileInput, ModesOfAnotherModelAreRefused) {
     by_hand.rayleigh = m.rayleigh;
     EXPECT_EQ(mode_properties(slow, by_hand).rayleigh.modes[1][0].group_velocity,
               mode_properties(slow, m).rayleigh.modes[1][0].group_velocity);
+}
+
+TEST(HostileInput, ThreadCountsFarBeyondTheCoresGiveTheSameResults) {
+    const Model model(slow_layer);
+    const Frequencies f = Frequencies::hertz({0.5, 1.0, 2.0, 4.0});
+    SearchOptions many;
+    many.threads = 100000;
+    for (SearchMethod method : {SearchMethod::counted, SearchMethod::scan}) {
+        SearchOptions one;
+        one.method = many.method = method;
+        const Modes a = find_modes(model, f, one), b = find_modes(model, f, many);
+        EXPECT_EQ(a.love.phase_velocity, b.love.phase_velocity);
+        EXPECT_EQ(a.rayleigh.phase_velocity, b.rayleigh.phase_velocity);
+        EXPECT_EQ(mode_properties(model, a).rayleigh.modes[3][1].group_velocity,
+                  mode_properties(model, b, INT_MAX).rayleigh.modes[3][1].group_velocity);
+        EXPECT_EQ(sensitivity_kernels(model, a).love.modes[2][0].du_dvs,
+                  sensitivity_kernels(model, b, 100000).love.modes[2][0].du_dvs);
+    }
 }
 
 }  // namespace
