@@ -5,6 +5,7 @@
 #include <atomic>
 #include <exception>
 #include <optional>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -26,6 +27,7 @@ DispersionResult dispersion(const Model& model, const py::object& frequencies, c
     const Frequencies f = frequencies_of(frequencies);
     const SearchOptions o =
         options_of(w, modes, {search, velocity_tolerance, tolerance, partitions, iterations}, threads);
+    if (modes) check_result_size(1, f.size(), static_cast<std::size_t>(*modes) + 1, 0);
     WaveTable t;
     {
         py::gil_scoped_release free;
@@ -59,6 +61,9 @@ py::list dispersion_many(const py::iterable& models, const py::object& frequenci
         }
     }
     const std::size_t n = valid.size();
+    if (modes)
+        check_result_size(static_cast<std::size_t>(std::count_if(valid.begin(), valid.end(), [](const auto& m) { return m.has_value(); })),
+                          f.size(), static_cast<std::size_t>(*modes) + 1, 0);
     std::vector<WaveTable> tables(n);
     std::vector<std::exception_ptr> failures(n);
     {
@@ -74,10 +79,13 @@ py::list dispersion_many(const py::iterable& models, const py::object& frequenci
                 }
             }
         };
-        const auto cores = static_cast<std::size_t>(usable_cores());
-        const std::size_t helpers = std::min<std::size_t>(threads ? static_cast<std::size_t>(*threads) : cores, n);
+        const int helpers = useful_threads(threads ? *threads : usable_cores(), n);
         std::vector<std::jthread> pool;
-        for (std::size_t t = 1; t < helpers; ++t) pool.emplace_back(work);
+        try {
+            for (int t = 1; t < helpers; ++t) pool.emplace_back(work);
+        } catch (const std::system_error&) {
+            // The threads started and this one share the models: the results are the same.
+        }
         work();
     }
     for (const std::exception_ptr& e : failures)
@@ -98,7 +106,8 @@ tolerance    search="scan" only: a candidate is a mode when |F| of its secular f
              falls below this
 partitions   search="scan" only: the base step is the phase-velocity range over this number
 iterations   search="scan" only: bracket halvings allowed per candidate
-threads      threads for this one model (results do not depend on it)
+threads      threads for this one model, at most the cores the process may run on and
+             the frequencies (results do not depend on it)
 search       "counted" (the default): every mode certified by a count of the modes below a
              trial velocity, its phase velocity refined to velocity_tolerance; any valid
              model. "scan": the interactive program's search on a grid of trial velocities,
@@ -113,14 +122,16 @@ phase velocity was refined, 1 the free surface; 0 where absent), and diagnostics
 At a zero frequency the Rayleigh "mode" is the half-space's Rayleigh velocity, as in the
 interactive program.
 
-Raises ValueError for invalid frequencies or options. Releases the GIL while it computes.)";
+Raises ValueError for invalid frequencies or options, for frequencies outside the model's
+range (vemlari.frequency_limits), and for a result larger than 2 GiB (44 bytes a frequency
+and mode). Releases the GIL while it computes.)";
 
 const char* dispersion_many_doc = R"(dispersion for each of many models, on several threads.
 
 models   an iterable of vemlari.Model, or of sequences (thickness, vp, vs, rho[, qp[, qs[, fp[, fs]]]])
          of array-likes as Model takes them (a (n_models, 4, n_layers) array will do)
-threads  None: every core the process may run on (its CPU affinity); each model is computed
-         on one thread
+threads  None: every core the process may run on (its CPU affinity); n: at most n threads,
+         and no more than those cores and the models; each model is computed on one thread
 The other arguments are those of dispersion.
 
 Returns a list in the order of the models: a DispersionResult for each, equal to what

@@ -4,6 +4,7 @@
 #include <pybind11/numpy.h>
 #include <pybind11/stl.h>
 
+#include <cmath>
 #include <complex>
 #include <optional>
 #include <vector>
@@ -33,6 +34,8 @@ ModeField eigenfunctions(const Model& model, double frequency, const std::string
                       const std::optional<int>& iterations,
                          const std::string& search, double velocity_tolerance) {
     const Wave w = wave_of(wave);
+    if (!(std::isfinite(frequency) && frequency > 0.0))
+        throw py::value_error("frequency must be a positive finite number of Hz");
     if (mode < 0) throw py::value_error("mode must be at least 0");
     const std::vector<double> z = doubles(depths, "depths");
     const Frequencies f = Frequencies::hertz({frequency});

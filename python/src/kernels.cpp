@@ -29,6 +29,7 @@ KernelTable kernel_table(const Model& model, const Frequencies& f, Wave w, const
     KernelTable t;
     t.modes = tabulate(s.modes, s.properties, w, o.highest_mode);
     t.layers = model.size();
+    check_result_size(1, t.modes.rows, t.modes.cols, t.layers);
     const std::size_t rows = t.modes.rows, cols = t.modes.cols, cells = rows * cols;
     const double nan = std::numeric_limits<double>::quiet_NaN();
     std::vector<double>* per_layer[] = {&t.dc_dvs, &t.dc_dvp, &t.dc_drho, &t.dc_dh, &t.du_dvs, &t.du_dvp, &t.du_drho};
@@ -59,6 +60,7 @@ KernelsResult kernels(const Model& model, const py::object& frequencies, const s
     const Frequencies f = frequencies_of(frequencies);
     const SearchOptions o =
         options_of(w, modes, {search, velocity_tolerance, tolerance, partitions, iterations}, threads);
+    if (modes) check_result_size(1, f.size(), static_cast<std::size_t>(*modes) + 1, model.size());
     KernelTable t;
     {
         py::gil_scoped_release free;
@@ -98,8 +100,13 @@ Returns a KernelsResult: the arrays of a DispersionResult, and
   inverse_q, gamma  shaped (n_f, n_modes): the mode's 1/Q and its spatial attenuation
       coefficient (1/m), from the model's qp and qs to first order in 1/Q
 
+du_* are NaN also where the mode cannot be followed in frequency (see the C++ header
+vemlari/sensitivity.h).
+
 Raises ValueError for invalid frequencies or options (with physical_dispersion, a zero
-frequency). Releases the GIL while it computes.)";
+frequency), for frequencies outside the model's range (vemlari.frequency_limits), and for
+a result larger than 2 GiB (44 bytes a frequency and mode, 56 more per layer and 16).
+Releases the GIL while it computes.)";
 
 }  // namespace
 

@@ -28,8 +28,11 @@ elastic) and the frequencies fp, fs (Hz) at which vp, vs are given serve the mod
 attenuation and the physical dispersion of vemlari.kernels; the mode search is elastic.
 
 Raises vemlari.ModelError (a ValueError) naming the first layer, quantity and rule broken:
-values must be finite, rho > 0, vs > 0, vp > vs, thickness >= 0 above the half-space, and
-the half-space must have the largest vs and the largest vp.)")
+values must be finite, rho > 0, vs > 0, vp > vs (a solid: vp^2 > 4/3 vs^2), thickness >= 0
+above the half-space, and within the ranges the computation can evaluate: vp and vs 1e-3
+to 1e9 m/s, vp at most 1000 vs, rho 1e-12 to 1e12, thickness at most 1e12 m, a positive
+qp or qs at least 1e-3, every vs at least the largest over 1e4 and every rho at least the
+largest over 1e6. search="scan" also needs the half-space to have the largest vs and vp.)")
         .def(py::init([](const py::object& thickness, const py::object& vp, const py::object& vs, const py::object& rho,
                          const py::object& qp, const py::object& qs, const py::object& fp,
                          const py::object& fs) { return Model(layers_of(thickness, vp, vs, rho, qp, qs, fp, fs)); }),
@@ -63,6 +66,17 @@ the half-space must have the largest vs and the largest vp.)")
                                       column(x, &Layer::fp), column(x, &Layer::fs));
             },
             [](const py::tuple& t) { return Model(layers_of(t[0], t[1], t[2], t[3], t[4], t[5], t[6], t[7])); }));
+    m.def(
+        "frequency_limits",
+        [](const Model& x) {
+            const FrequencyLimits l = frequency_limits(x);
+            return py::make_tuple(l.lowest, l.highest);
+        },
+        py::arg("model"), R"((lowest, highest): the frequencies (Hz) at which the model can be evaluated.
+
+Every call refuses a frequency above 0 outside them with ValueError: there the wavenumbers
+of the search would leave the range where their squares and products stay finite, or a
+mode trapped under a velocity inversion would decay too much to be scaled to the surface.)");
 }
 
 }  // namespace vemlari::python

@@ -17,7 +17,8 @@ Units are SI: m, m/s, kg/m^3, Hz.
     r.phase_velocity  # (3, n_modes), NaN where a mode does not exist
 
 Calls: dispersion, dispersion_many, kernels (sensitivity kernels and modal attenuation),
-eigenfunctions, secular. Every long call releases the GIL.)";
+eigenfunctions, secular, frequency_limits. Every long call releases the GIL. Refusals are
+ValueError (vemlari.ModelError for an invalid model), arguments of the wrong type TypeError.)";
     m.attr("__version__") = vemlari::version;
     bind_errors(m);
     bind_model(m);

@@ -2,8 +2,23 @@
 
 #include <algorithm>
 #include <limits>
+#include <sstream>
+#include <string>
 
 namespace vemlari::python {
+
+void check_result_size(std::size_t results, std::size_t rows, std::size_t cols, std::size_t layers) {
+    const double per_cell = 44.0 + (layers > 0 ? 56.0 * static_cast<double>(layers) + 16.0 : 0.0);
+    const double bytes = static_cast<double>(results) * static_cast<double>(rows) * static_cast<double>(cols) * per_cell;
+    if (bytes > static_cast<double>(max_result_bytes)) {
+        std::ostringstream what;
+        what.precision(3);
+        what << "the result would take " << bytes / (1 << 30) << " GiB (" << rows << " frequencies x " << cols
+             << " modes" << (results > 1 ? " x " + std::to_string(results) + " models" : std::string()) << "), more than the "
+             << max_result_bytes / (1 << 30) << " GiB a call may take: ask for fewer frequencies or modes";
+        throw Error(Error::Rule::request, what.str());
+    }
+}
 
 WaveTable wave_table(const Model& model, const Frequencies& frequencies, Wave wave, const SearchOptions& options) {
     const Modes modes = find_modes(model, frequencies, options);
@@ -19,6 +34,7 @@ WaveTable tabulate(const Modes& modes, const Properties& props, Wave wave, int h
     t.rows = frequencies.size();
     for (const auto& row : wm.phase_velocity) t.cols = std::max(t.cols, row.size());
     if (highest_mode >= 0) t.cols = static_cast<std::size_t>(highest_mode) + 1;
+    check_result_size(1, t.rows, t.cols, 0);
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const std::size_t cells = t.rows * t.cols;
     for (auto* v : {&t.phase_velocity, &t.group_velocity, &t.energy_integral, &t.response, &t.ellipticity})
