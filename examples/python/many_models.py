@@ -7,8 +7,10 @@
 Options: --models N (100000), --frequencies F (25, from 1 to 20 Hz), --batch B (models per
 task, 500), --seed S (0), --output FILE.npy. The models of a task travel to its worker as one (B, 4, layers) array, the worker
 computes them with vemlari.dispersion_many, and the results come back as one array
-(models, frequencies, 2) of phase velocities (m/s), NaN where a mode does not exist. The
-workers need the vemlari module, as this script does.
+(models, frequencies, 2) of phase velocities (m/s), NaN where a mode does not exist. A model
+the library refuses (vemlari.ModelError) has a row of NaN too: the script lists the refused
+models with their reasons on standard error and ends with exit status 1. The workers need
+the vemlari module, as this script does.
 """
 import argparse
 import sys
@@ -41,21 +43,38 @@ def random_models(n, seed=0):
 
 
 def batch_velocities(models, frequencies):
-    """Phase velocities (len(models), len(frequencies), 2) of modes 0 and 1."""
+    """Phase velocities (len(models), len(frequencies), 2) of modes 0 and 1, and the refused
+    models as (index in the batch, reason) pairs."""
     out = np.full((len(models), len(frequencies), 2), np.nan)
+    refused = []
     for i, r in enumerate(vemlari.dispersion_many(models, frequencies, modes=1, threads=1)):
-        if not isinstance(r, vemlari.ModelError):
+        if isinstance(r, vemlari.ModelError):
+            refused.append((i, str(r)))
+        else:
             out[i] = r.phase_velocity
-    return out
+    return out, refused
 
 
 def compute(client, models, frequencies, batch):
-    """Every model's phase velocities, one task per batch of models, with Dask's progress bar."""
-    batches = [models[i:i + batch] for i in range(0, len(models), batch)]
-    futures = client.map(batch_velocities, batches, frequencies=frequencies)
+    """Every model's phase velocities, one task per batch of models, with Dask's progress bar,
+    and the refused models as (model index, reason) pairs."""
+    starts = range(0, len(models), batch)
+    futures = client.map(batch_velocities, [models[i:i + batch] for i in starts], frequencies=frequencies)
     progress(futures)
     print()
-    return np.concatenate(client.gather(futures))
+    results = client.gather(futures)
+    refused = [(start + i, reason) for start, (_, batch_refused) in zip(starts, results) for i, reason in batch_refused]
+    return np.concatenate([c for c, _ in results]), refused
+
+
+def refusal_report(refused, total, shown=20):
+    """What the script writes on standard error about refused models: their count, then each
+    model's index and reason (the first `shown` of them)."""
+    lines = [f"refused {len(refused)} of {total} models (their rows are NaN):"]
+    lines += [f"  model {i}: {reason}" for i, reason in refused[:shown]]
+    if len(refused) > shown:
+        lines.append(f"  ... and {len(refused) - shown} more")
+    return "\n".join(lines)
 
 
 def main(argv=None):
@@ -70,13 +89,17 @@ def main(argv=None):
     models = random_models(a.models, a.seed)
     with (Client(a.scheduler) if a.scheduler else Client(LocalCluster())) as client:
         start = time.perf_counter()
-        c = compute(client, models, frequencies(a.frequencies), a.batch)
+        c, refused = compute(client, models, frequencies(a.frequencies), a.batch)
         seconds = time.perf_counter() - start
     print(f"{a.models} models, {a.frequencies} frequencies: {seconds:.1f} s, {a.models / seconds:.0f} models/s; "
           f"mode 0 at {np.isfinite(c[..., 0]).mean():.1%}, mode 1 at {np.isfinite(c[..., 1]).mean():.1%} "
           "of (model, frequency)")
     if a.output:
         np.save(a.output, c)
+    if refused:
+        print(refusal_report(refused, a.models), file=sys.stderr)
+        return 1
+    return 0
 
 
 if __name__ == "__main__":
