@@ -58,6 +58,12 @@ long long search_block(const Frequencies& f, const SearchOptions& o, const Task&
             previous = before = nullptr;
             continue;
         }
+        // At zero frequency no Love wave travels: its fundamental mode would sit at the
+        // half-space's S velocity, the cutoff, as the program reports it.
+        if (f.angular(k) == 0.0) {
+            previous = before = nullptr;
+            continue;
+        }
         CountedModes& e = slot.entry[(k - t.first) % 3];
         const double om = f.search_angular(k);
         search.run(om, {previous, before, om_previous, om_before}, e);

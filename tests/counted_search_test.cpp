@@ -113,6 +113,10 @@ TEST(CountedClosedForms, RayleighVelocityOfAHalfSpaceAloneAndUnderItsOwnMaterial
             ASSERT_EQ(layered.rayleigh.phase_velocity[k].size(), 1u) << l.vs << " " << hz[k] << " Hz";
             EXPECT_NEAR(layered.rayleigh.phase_velocity[k][0] / cr, 1.0, 1e-12) << l.vs << " " << hz[k] << " Hz";
         }
+        // At zero frequency: the half-space's Rayleigh velocity, and no Love wave.
+        const Modes zero = find_modes(Model({top, l}), Frequencies::hertz({0.0, 1.0}));
+        EXPECT_NEAR(zero.rayleigh.phase_velocity[0].at(0) / cr, 1.0, 1e-12);
+        EXPECT_TRUE(zero.love.phase_velocity[0].empty());
     }
 }
 

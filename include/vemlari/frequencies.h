@@ -1,11 +1,12 @@
 #pragma once
 // The frequencies of a call: increasing, any spacing, 0 allowed.
 //
-// At zero frequency the search has nothing to scan; as in the interactive program, the
-// Love search then runs at 0.001 rad/s, the Rayleigh "mode" is the half-space Rayleigh
-// velocity of the fastest layer, and the mode properties are computed at a thousandth of
-// the next frequency of the list (of the grid step for a regular grid; 0.001 rad/s when
-// the list holds 0 alone).
+// At zero frequency the search has nothing to scan. The counted search gives no Love mode
+// and, as the Rayleigh "mode", the half-space's Rayleigh velocity. The scan, as in the
+// interactive program, runs the Love search at 0.001 rad/s and takes the half-space Rayleigh
+// velocity of the fastest layer. The mode properties are computed at a thousandth of the
+// next frequency of the list (of the grid step for a regular grid; 0.001 rad/s when the
+// list holds 0 alone).
 #include <cstddef>
 #include <vector>
 
