@@ -113,11 +113,15 @@ TEST(CountedClosedForms, RayleighVelocityOfAHalfSpaceAloneAndUnderItsOwnMaterial
             ASSERT_EQ(layered.rayleigh.phase_velocity[k].size(), 1u) << l.vs << " " << hz[k] << " Hz";
             EXPECT_NEAR(layered.rayleigh.phase_velocity[k][0] / cr, 1.0, 1e-12) << l.vs << " " << hz[k] << " Hz";
         }
-        // At zero frequency: the half-space's Rayleigh velocity, and no Love wave.
+        // At zero frequency: the half-space's Rayleigh velocity.
         const Modes zero = find_modes(Model({top, l}), Frequencies::hertz({0.0, 1.0}));
         EXPECT_NEAR(zero.rayleigh.phase_velocity[0].at(0) / cr, 1.0, 1e-12);
-        EXPECT_TRUE(zero.love.phase_velocity[0].empty());
     }
+    // And no Love wave, though a slow layer traps one at every frequency above zero.
+    const Modes zero = find_modes(Model({{1000, 1800, 1000, 2000}, {0, 3500, 2000, 2500}}),
+                                  Frequencies::hertz({0.0, 0.01}));
+    EXPECT_TRUE(zero.love.phase_velocity[0].empty());
+    EXPECT_EQ(zero.love.phase_velocity[1].size(), 1u);
 }
 
 // A top layer as slow as the half-space (the same material, or only vp and density differ) traps
