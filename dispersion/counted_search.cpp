@@ -175,9 +175,10 @@ bool CountedSearch::add_top() {
     return true;
 }
 
-// Narrows [lo, hi] from the points met so far until N(lo) = i and N(hi) = i + 1; the floor
-// and the top are counted when the points do not reach that far. False when mode i does not
-// exist (the count at the top is at most i).
+// Narrows [lo, hi] from the points met so far until N(lo) = i and N(hi) = i + 1, or until lo
+// and hi are adjacent doubles with N(lo) <= i < N(hi); the floor and the top are counted when
+// the points do not reach that far. False when mode i does not exist (the count at the top is
+// at most i).
 bool CountedSearch::bracket(int i, double& lo, double& hi) {
     for (int step = 0; step < max_bisections; ++step) {
         std::size_t a = points_.size();
@@ -199,7 +200,8 @@ bool CountedSearch::bracket(int i, double& lo, double& hi) {
             return true;
         }
         const double m = lo + split * (hi - lo);
-        if (!(m > lo && m < hi)) return false;
+        // Adjacent doubles: modes closer than double precision separates all lie between them.
+        if (!(m > lo && m < hi)) return points_[a].n <= i && points_[b].n > i;
         point_count(m);
     }
     return false;
@@ -282,7 +284,9 @@ bool CountedSearch::find(int i, double& root, int& at) {
             return true;
         }
         if (RelativeTolerance{setup_.tolerance}(lo, hi)) {
-            root = lo + 0.5 * (hi - lo);
+            // Located by the count alone: the mode lies in (lo, hi], and hi, not lo, keeps a
+            // mode that tends to a layer's S velocity from above on the propagating side.
+            root = std::nextafter(lo, hi) == hi ? hi : lo + 0.5 * (hi - lo);
             at = 1;
             return true;
         }

@@ -117,6 +117,15 @@ TEST(CountedClosedForms, RayleighVelocityOfAHalfSpaceAloneAndUnderItsOwnMaterial
         const Modes zero = find_modes(Model({top, l}), Frequencies::hertz({0.0, 1.0}));
         EXPECT_NEAR(zero.rayleigh.phase_velocity[0].at(0) / cr, 1.0, 1e-12);
     }
+    // At 1e8 Hz the first Love modes lie within a rounding error of the layer's S velocity:
+    // found there, on the propagating side, with finite properties.
+    SearchOptions three;
+    three.highest_mode = 2;
+    const Model pair({{1000, 1800, 1000, 2000}, {0, 3500, 2000, 2500}});
+    const Modes crowded = find_modes(pair, Frequencies::hertz({1e8}), three);
+    ASSERT_EQ(crowded.love.phase_velocity[0].size(), 3u);
+    EXPECT_EQ(crowded.love.phase_velocity[0][0], std::nextafter(1000.0, 2000.0));
+    EXPECT_TRUE(std::isfinite(mode_properties(pair, crowded).love.modes[0][0].group_velocity));
     // And no Love wave, though a slow layer traps one at every frequency above zero.
     const Modes zero = find_modes(Model({{1000, 1800, 1000, 2000}, {0, 3500, 2000, 2500}}),
                                   Frequencies::hertz({0.0, 0.01}));

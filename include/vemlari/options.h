@@ -23,6 +23,8 @@ struct SearchOptions {
     SearchMethod method = SearchMethod::counted;
     // counted: the relative phase-velocity tolerance (>= 0, below 1); 0, the default, refines
     // as far as double precision allows (a bracket of four rounding errors, about 1e-15 c).
+    // Modes closer together than double precision separates (at extreme frequencies) share
+    // the nearest double above them.
     double velocity_tolerance = 0.0;
     // counted: only these mode numbers (0 the fundamental), in any order; empty: every mode
     // up to highest_mode. The scan refuses a set.

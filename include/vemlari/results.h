@@ -47,8 +47,11 @@ struct WaveModes {
     Wave wave = Wave::love;
     bool searched = false;  // false: the options left this wave out (or a Love search on a half-space)
     std::vector<std::vector<double>> phase_velocity;  // m/s
-    // The layer whose secular function found each mode: 1 = the free surface, a deeper layer
-    // for a mode trapped in a slow layer.
+    // The layer at whose top each mode was found: 1 = the free surface. The scan: the layer
+    // whose secular function found it, deeper for a mode trapped in a slow layer. The counted
+    // search: the interface where its root function was refined, the free surface or a slow
+    // layer's top where they serve, another layer's top otherwise (the mode properties then
+    // build the mode from a layer top where its secular function vanishes).
     std::vector<std::vector<int>> found_at;
     // The mode number of each entry (0 the fundamental): the column index, unless
     // SearchOptions::mode_set picked some modes.
