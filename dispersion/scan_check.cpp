@@ -42,11 +42,13 @@ void check_scan(double om, Wave wave, const Nstrc& s, const ScanCheck& limits,
         checked_c.push_back(pick < 0 ? e[i] : c[static_cast<std::size_t>(pick)]);
         checked_top.push_back(pick < 0 ? exact.found_at[i] : top[static_cast<std::size_t>(pick)]);
     }
-    // Modes left out after the first that the scan's test refuses are not counted either.
+    // Modes left out after the first that the scan's test refuses are not counted either,
+    // unless there are more modes than the table holds, which the caller must learn.
     if (checked_c.size() < e.size()) {
         c = std::move(checked_c);
         top = std::move(checked_top);
-        n = std::min(n, static_cast<int>(c.size()));
+        const bool overflowing = limits.capacity > 0 && exact.count > limits.capacity;
+        n = overflowing ? exact.count : std::min(n, static_cast<int>(c.size()));
         return;
     }
     c = std::move(checked_c);

@@ -22,7 +22,8 @@ struct ScanCheck {
 // `accepts(c, top)` (the scan's own test, |F| below its tolerance, which its refinement
 // started there would meet at once); otherwise it and the modes above it are left out, as the
 // scan would have numbered them. `n` becomes the number of modes below the half-space's S
-// velocity (the kept ones with highest_mode).
+// velocity (the kept ones with highest_mode; the listed ones where some are left out, unless
+// the count exceeds the capacity).
 void check_scan(double om, Wave wave, const Nstrc& s, const ScanCheck& limits,
                 const std::function<bool(double c, int top)>& accepts, std::vector<double>& c, std::vector<int>& top,
                 int& n);

@@ -118,7 +118,10 @@ std::string hertz(double f) {
 void refuse_unevaluable_frequencies(Streams& st, const Freq& fq, const Model& model) {
     const FrequencyLimits lim = frequency_limits(model);
     const double pi2 = 8.0 * std::atan(1.0);
-    const double lowest = fq.dom * std::fmax(fq.iom, 1) / pi2;
+    double lowest = fq.dom * std::fmax(fq.iom, 1) / pi2;
+    // The zero frequency is computed at stand-ins: 0.001 rad/s for the Love search, a
+    // thousandth of the grid step for the mode properties.
+    if (fq.iom == 0) lowest = std::fmin(lowest, std::fmin(0.001, 0.001 * fq.dom) / pi2);
     const double highest = fq.dom * fq.nom / pi2;
     if (fq.nom < 1 || (lowest >= lim.lowest && highest <= lim.highest)) return;
     const std::string range = " between " + hertz(lim.lowest) + " and " + hertz(lim.highest) + " Hz for this model";

@@ -434,6 +434,7 @@ TEST(DriverRefusals, LayerValues) {
     expect_refused(run_model(with_first("1,2000,1800,100,1,0,50,1,1000"), "m.csv\n0\n"), "VS(1) must be a positive finite number");
     expect_refused(run_model(with_first("1,2000,1000,100,1,1000,50,1,1000"), "m.csv\n0\n"), "VP(1) must exceed VS(1)");
     expect_refused(run_model(with_first("1,2000,1800,100,1,1000,50,1,-1"), "m.csv\n0\n"), "THK(1) must not be negative");
+    expect_refused(run_model(with_first("1,2000,1800,100,1,1000,50,1,1e13"), "m.csv\n0\n"), "THK(1) must be at most 1000000000000 m");
     expect_refused(run_model(with_first("1,1e999,1800,100,1,1000,50,1,1000"), "m.csv\n0\n"), "RHO(1) must be a positive finite number");
     expect_refused(run_model(with_first("1,2000,1800,1e999,1,1000,50,1,1000"), "m.csv\n0\n"), "QP(1) must be a finite number");
     expect_refused(run_model(model("0.05,256", "0.5", "2",
