@@ -8,6 +8,7 @@
 //   double u0 = props.rayleigh.modes[0][0].group_velocity;  // m/s
 #include "vemlari/compute.h"
 #include "vemlari/error.h"
+#include "vemlari/flattening.h"
 #include "vemlari/frequencies.h"
 #include "vemlari/model.h"
 #include "vemlari/options.h"
