@@ -110,11 +110,7 @@ void settle_overflow(WaveModes& w, const SearchOptions& o, std::size_t end) {
 Modes counted_modes(const Model& model, const Frequencies& frequencies, const SearchOptions& options) {
     const Nstrc s = nstrc_of(model);
     const std::size_t n = frequencies.size();
-    Modes m{frequencies, options, {}, {}};
-    m.fingerprint = admit(model, frequencies);
-    // The counted search has no scan points: a trace asked for is empty at every entry.
-    size_for(m.love, Wave::love, options.love && s.nl > 1, n, options.keep_trace);
-    size_for(m.rayleigh, Wave::rayleigh, options.rayleigh, n, options.keep_trace);
+    Modes m = sized_modes(model, frequencies, options);
     const CountedSetup love_setup(s, Wave::love, options), rayleigh_setup(s, Wave::rayleigh, options);
 
     // In the order of the entries, Love before Rayleigh.

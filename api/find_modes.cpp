@@ -76,10 +76,7 @@ namespace {
 Modes scanned_modes(const Model& model, const Frequencies& frequencies, const SearchOptions& options) {
     const Nstrc s = nstrc_of(model);
     const std::size_t n = frequencies.size();
-    Modes m{frequencies, options, {}, {}};
-    m.fingerprint = admit(model, frequencies);
-    size_for(m.love, Wave::love, options.love && s.nl > 1, n, options.keep_trace);
-    size_for(m.rayleigh, Wave::rayleigh, options.rayleigh, n, options.keep_trace);
+    Modes m = sized_modes(model, frequencies, options);
     const SearchSetup setup{s,
                             scan_range(model),
                             options.tolerance,

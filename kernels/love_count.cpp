@@ -59,29 +59,39 @@ double half_space(double c2, const Nstrc& s, const CountWork& w) {
 
 bool empty(int l, const Nstrc& s) { return s.thk[static_cast<std::size_t>(l)] == 0.0; }
 
-// The stiffness below interface i (the top of layer i) and the count of the stack below it.
-double below(double c2, double wn, int i, const Nstrc& s, const CountWork& w, int& count) {
+// Through layer l (zero thickness: unchanged), counting its clamped eigenfrequencies and
+// the sign of the pivot that condenses it.
+double through(double c2, double wn, int l, const Nstrc& s, const CountWork& w, double z, int& count) {
+    if (empty(l, s)) return z;
+    const ShLayer e = sh_layer(c2, wn, l, s, w);
+    if (e.a + z < 0.0) ++count;
+    count += e.j0;
+    return condensed(e, z);
+}
+
+// From the half-space up to interface `last` (the top of layer `last`), keeping the stack
+// below and its count at every interface passed. Returns the stiffness at `last`.
+double pass_up(double c2, double wn, int last, const Nstrc& s, CountWork& w, int& count) {
     double z = half_space(c2, s, w);
     count = 0;
-    for (int l = s.nl - 1; l >= i; --l) {
-        if (empty(l, s)) continue;
-        const ShLayer e = sh_layer(c2, wn, l, s, w);
-        if (e.a + z < 0.0) ++count;
-        count += e.j0;
-        z = condensed(e, z);
+    for (int l = s.nl - 1; l >= last; --l) {
+        z = through(c2, wn, l, s, w, z, count);
+        w.love_below[static_cast<std::size_t>(l)] = z;
+        w.count_below[static_cast<std::size_t>(l)] = count;
     }
     return z;
 }
 
-double above(double c2, double wn, int i, const Nstrc& s, const CountWork& w, int& count) {
+// From the free surface down to interface `last`, keeping the stack above at every interface.
+double pass_down(double c2, double wn, int last, const Nstrc& s, CountWork& w, int& count) {
     double z = 0.0;
     count = 0;
-    for (int l = 1; l < i; ++l) {
-        if (empty(l, s)) continue;
-        const ShLayer e = sh_layer(c2, wn, l, s, w);
-        if (e.a + z < 0.0) ++count;
-        count += e.j0;
-        z = condensed(e, z);
+    w.love_above[1] = 0.0;
+    w.count_above[1] = 0;
+    for (int l = 1; l < last; ++l) {
+        z = through(c2, wn, l, s, w, z, count);
+        w.love_above[static_cast<std::size_t>(l + 1)] = z;
+        w.count_above[static_cast<std::size_t>(l + 1)] = count;
     }
     return z;
 }
@@ -90,48 +100,22 @@ double above(double c2, double wn, int i, const Nstrc& s, const CountWork& w, in
 
 int love_count(double om, double wn, const Nstrc& s, CountWork& w) {
     int count = 0;
-    const double z = below(trial_c2(om, wn, s, w), wn, 1, s, w, count);
-    w.love_below[1] = z;
-    w.count_below[1] = count;
+    const double z = pass_up(trial_c2(om, wn, s, w), wn, 1, s, w, count);
     return count + (z < 0.0 ? 1 : 0);
 }
 
 int love_profile(double om, double wn, const Nstrc& s, CountWork& w) {
     const double c2 = trial_c2(om, wn, s, w);
-    double z = half_space(c2, s, w);
-    int count = 0;
-    for (int l = s.nl - 1; l >= 1; --l) {
-        if (!empty(l, s)) {
-            const ShLayer e = sh_layer(c2, wn, l, s, w);
-            if (e.a + z < 0.0) ++count;
-            count += e.j0;
-            z = condensed(e, z);
-        }
-        w.love_below[static_cast<std::size_t>(l)] = z;
-        w.count_below[static_cast<std::size_t>(l)] = count;
-    }
-    const int n = count + (z < 0.0 ? 1 : 0);
-    z = 0.0;
-    count = 0;
-    w.love_above[1] = 0.0;
-    w.count_above[1] = 0;
-    for (int l = 1; l + 1 <= s.nl - 1; ++l) {
-        if (!empty(l, s)) {
-            const ShLayer e = sh_layer(c2, wn, l, s, w);
-            if (e.a + z < 0.0) ++count;
-            count += e.j0;
-            z = condensed(e, z);
-        }
-        w.love_above[static_cast<std::size_t>(l + 1)] = z;
-        w.count_above[static_cast<std::size_t>(l + 1)] = count;
-    }
-    return n;
+    int count = 0, above = 0;
+    const double z = pass_up(c2, wn, 1, s, w, count);
+    pass_down(c2, wn, s.nl - 1, s, w, above);
+    return count + (z < 0.0 ? 1 : 0);
 }
 
 double love_root_function(double om, double wn, int i, const Nstrc& s, CountWork& w) {
     const double c2 = trial_c2(om, wn, s, w);
-    int count = 0;
-    return love_root_value(below(c2, wn, i, s, w, count) + above(c2, wn, i, s, w, count));
+    int below = 0, above = 0;
+    return love_root_value(pass_up(c2, wn, i, s, w, below) + pass_down(c2, wn, i, s, w, above));
 }
 
 }  // namespace vemlari

@@ -65,8 +65,8 @@ struct CountWork {
     std::vector<double> mu, vs2, vp2;
 };
 
-// N(c) of Love waves at (om, wn); needs nl >= 2. Leaves the stack below the free surface in
-// love_below[1] and count_below[1].
+// N(c) of Love waves at (om, wn); needs nl >= 2. Leaves love_below and count_below at every
+// interface.
 int love_count(double om, double wn, const Nstrc& s, CountWork& w);
 // Both passes: love_below, love_above, count_below, count_above at every interface. Returns N(c).
 int love_profile(double om, double wn, const Nstrc& s, CountWork& w);
@@ -74,8 +74,8 @@ int love_profile(double om, double wn, const Nstrc& s, CountWork& w);
 // the layers between the interface and each end evaluated.
 double love_root_function(double om, double wn, int i, const Nstrc& s, CountWork& w);
 
-// The same for Rayleigh waves (any nl >= 1; rayleigh_count leaves below[1] and count_below[1]
-// when nl >= 2). The root function at interface i is
+// The same for Rayleigh waves (any nl >= 1; rayleigh_count leaves below and count_below at
+// every interface). The root function at interface i is
 // det(Z) / |Z|_F^2 of Z = Z_below + Z_above, bounded by 1/2 in modulus.
 int rayleigh_count(double om, double wn, const Nstrc& s, CountWork& w);
 int rayleigh_profile(double om, double wn, const Nstrc& s, CountWork& w);

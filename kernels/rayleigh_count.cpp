@@ -183,66 +183,61 @@ Sym2 down(const RayleighElement& e, const Sym2& z, int& count) {
     return sym({e.kbb.xx - m.a / dd, e.kbb.xz - m.b / dd, e.kbb.xz - m.c / dd, e.kbb.zz - m.d / dd});
 }
 
-}  // namespace
-
-int rayleigh_count(double om, double wn, const Nstrc& s, CountWork& w) {
-    const double c2 = trial_c2(om, wn, s, w);
+// From the half-space up to interface `last`, building each layer's element (with its
+// clamped count for a count), keeping the stack below and its count at every interface.
+Sym2 pass_up(double c2, double wn, int last, const Nstrc& s, CountWork& w, bool clamped, int& count) {
     Sym2 z = half_space(c2, s, w);
-    int count = 0;
-    for (int l = s.nl - 1; l >= 1; --l) {
-        element(c2, wn, l, s, w, true);
-        const RayleighElement& e = w.elements[static_cast<std::size_t>(l)];
-        if (!e.empty) z = up(e, z, count);
-    }
-    if (s.nl >= 2) {
-        w.below[1] = z;
-        w.count_below[1] = count;
-    }
-    return count + negatives(det(z), trace(z));
-}
-
-int rayleigh_profile(double om, double wn, const Nstrc& s, CountWork& w) {
-    const double c2 = trial_c2(om, wn, s, w);
-    Sym2 z = half_space(c2, s, w);
-    int count = 0;
-    for (int l = s.nl - 1; l >= 1; --l) {
-        element(c2, wn, l, s, w, true);
+    count = 0;
+    for (int l = s.nl - 1; l >= last; --l) {
+        element(c2, wn, l, s, w, clamped);
         const RayleighElement& e = w.elements[static_cast<std::size_t>(l)];
         if (!e.empty) z = up(e, z, count);
         w.below[static_cast<std::size_t>(l)] = z;
         w.count_below[static_cast<std::size_t>(l)] = count;
     }
-    const int n = count + negatives(det(z), trace(z));
-    z = {};
+    return z;
+}
+
+// From the free surface down to interface `last`, on elements already built (`built`) or
+// built here without their clamped count, keeping the stack above at every interface.
+Sym2 pass_down(double c2, double wn, int last, const Nstrc& s, CountWork& w, bool built, int& count) {
+    Sym2 z{};
     count = 0;
     if (s.nl >= 2) {
         w.above[1] = z;
         w.count_above[1] = 0;
     }
-    for (int l = 1; l + 1 <= s.nl - 1; ++l) {
+    for (int l = 1; l < last; ++l) {
+        if (!built) element(c2, wn, l, s, w, false);
         const RayleighElement& e = w.elements[static_cast<std::size_t>(l)];
         if (!e.empty) z = down(e, z, count);
         w.above[static_cast<std::size_t>(l + 1)] = z;
         w.count_above[static_cast<std::size_t>(l + 1)] = count;
     }
-    return n;
+    return z;
+}
+
+}  // namespace
+
+int rayleigh_count(double om, double wn, const Nstrc& s, CountWork& w) {
+    int count = 0;
+    const Sym2 z = pass_up(trial_c2(om, wn, s, w), wn, 1, s, w, true, count);
+    return count + negatives(det(z), trace(z));
+}
+
+int rayleigh_profile(double om, double wn, const Nstrc& s, CountWork& w) {
+    const double c2 = trial_c2(om, wn, s, w);
+    int count = 0, above = 0;
+    const Sym2 z = pass_up(c2, wn, 1, s, w, true, count);
+    pass_down(c2, wn, s.nl - 1, s, w, true, above);
+    return count + negatives(det(z), trace(z));
 }
 
 double rayleigh_root_function(double om, double wn, int i, const Nstrc& s, CountWork& w) {
     const double c2 = trial_c2(om, wn, s, w);
-    Sym2 zb = half_space(c2, s, w), zt{};
-    int count = 0;
-    for (int l = s.nl - 1; l >= i; --l) {
-        element(c2, wn, l, s, w, false);
-        const RayleighElement& e = w.elements[static_cast<std::size_t>(l)];
-        if (!e.empty) zb = up(e, zb, count);
-    }
-    for (int l = 1; l < i; ++l) {
-        element(c2, wn, l, s, w, false);
-        const RayleighElement& e = w.elements[static_cast<std::size_t>(l)];
-        if (!e.empty) zt = down(e, zt, count);
-    }
-    return rayleigh_root_value(add(zb, zt));
+    int below = 0, above = 0;
+    const Sym2 zb = pass_up(c2, wn, i, s, w, false, below);
+    return rayleigh_root_value(add(zb, pass_down(c2, wn, i, s, w, false, above)));
 }
 
 CountWork::CountWork(const Nstrc& s)
