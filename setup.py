@@ -1,6 +1,7 @@
-"""Builds the Python module with pip: the library's sources and the bindings compiled into
-one extension, with floating point exactly as written (as the CMake build compiles it), so
-that its values equal the program's.
+"""Builds the Python package with pip: the library's sources and the bindings compiled into
+one extension, vemlari._core, beside the package's Python files and type stubs; floating
+point exactly as written (as the CMake build compiles it), so that its values equal the
+program's.
 
     /usr/bin/python3 -m pip install --no-build-isolation --break-system-packages .
 """
@@ -26,10 +27,12 @@ os.makedirs(BUILD, exist_ok=True)
 ParallelCompile(default=0).install()
 setup(
     version=version,
-    py_modules=[],
+    packages=["vemlari"],
+    package_dir={"": "python"},
+    package_data={"vemlari": ["*.pyi", "py.typed"]},
     ext_modules=[
         Extension(
-            "vemlari",
+            "vemlari._core",
             sources,
             include_dirs=[".", "include", get_include()],
             depends=headers,

@@ -2,7 +2,7 @@
 #include "python/src/bindings.h"
 #include "vemlari/version.h"
 
-PYBIND11_MODULE(vemlari, m) {
+PYBIND11_MODULE(_core, m) {
     using namespace vemlari::python;
     m.doc() = R"(Love and Rayleigh surface-wave modes of a horizontally layered elastic half-space.
 

@@ -18,7 +18,7 @@ def test_the_pip_built_module_gives_the_program_values(tmp_path):
     installed = dict(os.environ, PYTHONPATH=str(site))
     where = subprocess.run([sys.executable, "-c", "import vemlari; print(vemlari.__file__)"], env=installed,
                            cwd=tmp_path, capture_output=True, text=True, check=True)
-    assert pathlib.Path(where.stdout.strip()).parent == site
+    assert pathlib.Path(where.stdout.strip()).parents[1] == site
     tests = pathlib.Path(__file__).with_name("test_program_files.py")
     run = subprocess.run([sys.executable, "-m", "pytest", "-q", "-p", "no:cacheprovider", str(tests)], env=installed,
                          cwd=tmp_path, capture_output=True, text=True, timeout=600)
