@@ -54,7 +54,8 @@ void love_frequency(const Job& j, Slot& w, std::size_t k, double om) {
             j.out.love.diagnostics[k].push_back(d);
         }
         const ModeEnergy e = love_energy(om, wn, c, j.s, w.love);
-        row[md] = {e.u, e.e1, response(om, e), std::numeric_limits<double>::quiet_NaN()};
+        const double nan = std::numeric_limits<double>::quiet_NaN();
+        row[md] = {e.u, e.e1, response(om, e), nan, nan};
     }
 }
 
@@ -69,7 +70,7 @@ void rayleigh_frequency(const Job& j, Slot& w, std::size_t k, double om) {
                               w.rayleigh);
         const double hv = rayleigh_hv(om, wn, j.s, w.rayleigh);
         const ModeEnergy e = rayleigh_energy(om, wn, c, j.s, w.rayleigh);
-        row[md] = {e.u, e.e1, response(om, e), hv};
+        row[md] = {e.u, e.e1, response(om, e), std::fabs(hv), hv};
     }
 }
 

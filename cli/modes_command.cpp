@@ -11,14 +11,27 @@ namespace vemlari::cli {
 
 namespace {
 
-enum Column { mode, frequency, phase_velocity, group_velocity, energy_integral, response, ellipticity, found_at, columns };
+enum Column {
+    mode,
+    frequency,
+    phase_velocity,
+    group_velocity,
+    energy_integral,
+    response,
+    ellipticity,
+    found_at,
+    ellipticity_signed,
+    columns
+};
 
 // Mode after mode, each at every frequency where it exists, so that a curve is one run of rows.
 Block block_of(const std::string& name, const Modes& m, const Properties& p, Wave w) {
     const WaveModes& wm = m[w];
     const WaveProperties& wp = p[w];
     Block b{name, w, 0, std::vector<std::vector<double>>(columns)};
-    if (w == Wave::love) b.values[ellipticity].clear();
+    const bool love = w == Wave::love;
+    if (love)
+        for (int c : {ellipticity, ellipticity_signed}) b.values[c].clear();
     std::size_t most = 0;
     for (const std::vector<double>& at : wm.phase_velocity) most = std::max(most, at.size());
     for (std::size_t md = 0; md < most; ++md)
@@ -27,9 +40,9 @@ Block block_of(const std::string& name, const Modes& m, const Properties& p, Wav
             const ModeProperties& q = wp.modes[k][md];
             const double row[columns] = {static_cast<double>(md), m.frequencies.frequency(k), wm.phase_velocity[k][md],
                                          q.group_velocity, q.energy_integral, q.response, q.ellipticity,
-                                         static_cast<double>(wm.found_at[k][md])};
+                                         static_cast<double>(wm.found_at[k][md]), q.ellipticity_signed};
             for (int c = 0; c < columns; ++c)
-                if (c != ellipticity || w == Wave::rayleigh) b.values[c].push_back(row[c]);
+                if (!love || (c != ellipticity && c != ellipticity_signed)) b.values[c].push_back(row[c]);
             ++b.rows;
         }
     return b;
@@ -40,7 +53,7 @@ Block block_of(const std::string& name, const Modes& m, const Properties& p, Wav
 int run_modes(const ModesRequest& r, std::istream& in, std::ostream& out, std::ostream& err, bool terminal) {
     TableJob job;
     job.columns = {"mode", "frequency", "phase_velocity", "group_velocity", "energy_integral", "response",
-                   "ellipticity", "found_at"};
+                   "ellipticity", "found_at", "ellipticity_signed"};
     job.frequencies = [&](const ModelEntry& e) { return frequency_count(r, e); };
     job.fastest_half_space = r.search.scan;
     job.compute = [&](const ModelEntry& e, int threads, const std::function<void()>& frequency_done) {

@@ -23,8 +23,7 @@ double rayleigh_hv(double om, double wn, const Nstrc& s, const RayleighCoefficie
     double h = 0.0, v = 0.0, shear = 0.0, normal = 0.0;
     double* const out[4] = {&h, &v, &shear, &normal};
     rayleigh_eigenfunctions(om, wn, s, k, DepthGrid{0.0, 0.0, 1}, out);
-    const double r = h / v;
-    return r < 0.0 ? -r : r;
+    return -h / v;
 }
 
 }  // namespace vemlari

@@ -14,7 +14,10 @@ void rayleigh_eigenfunctions(double om, double wn, const Nstrc& s, const Rayleig
 // I1 and U = (I2 + I3 / 2k) / (c I1).
 ModeEnergy rayleigh_energy(double om, double wn, double c, const Nstrc& s, const RayleighCoefficients& k);
 
-// H/V ratio at the free surface: |horizontal / vertical| displacement.
+// H/V ratio at the free surface with its sign: -horizontal / vertical displacement of
+// rayleigh_eigenfunctions, whose two components have opposite signs where the particle
+// motion is retrograde (the Rayleigh wave of a half-space): positive retrograde, negative
+// prograde.
 double rayleigh_hv(double om, double wn, const Nstrc& s, const RayleighCoefficients& k);
 
 }  // namespace vemlari

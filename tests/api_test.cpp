@@ -144,6 +144,27 @@ TEST(ApiExamples, ModesGroupVelocitiesAndHoverVAreThoseTheProgramWrote) {
     }
 }
 
+// Signed H/V of the fundamental mode of 30 m of soil over bedrock: retrograde at both ends,
+// prograde between its two sign changes (values from an independent computation, whose
+// phase velocities are good to about 1e-6). |H/V| is the ellipticity itself.
+TEST(ApiEllipticity, SignedHoverVIsPositiveWhereTheMotionIsRetrograde) {
+    const Model model({{30, 500, 200, 1800}, {0, 2000, 1000, 2200}});
+    const std::vector<double> hz = {0.5, 1, 1.5, 1.8, 2, 2.5, 3, 4, 6, 10, 20};
+    const std::vector<double> other = {0.837076258695,  1.3453046301,   4.90023209688,  -8.80919922677,
+                                       -4.14435038659,  -1.68915021816, -0.389684418286, 0.504247643132,
+                                       0.584910306719,  0.598954676103, 0.599799841893};
+    SearchOptions o;
+    o.love = false;
+    o.highest_mode = 0;
+    const Modes m = find_modes(model, Frequencies::hertz(hz), o);
+    const Properties p = mode_properties(model, m);
+    for (std::size_t k = 0; k < hz.size(); ++k) {
+        const ModeProperties& q = p.rayleigh.modes[k][0];
+        EXPECT_NEAR(q.ellipticity_signed, other[k], 3e-5 * std::fabs(other[k])) << hz[k] << " Hz";
+        EXPECT_EQ(std::fabs(q.ellipticity_signed), q.ellipticity);
+    }
+}
+
 // The Error a call throws; a failure when it throws none.
 template <class Call>
 Error refusal(Call call) {

@@ -95,6 +95,12 @@ struct ModeProperties {
     double response = 0.0;
     // H/V: |horizontal / vertical| displacement at the free surface; NaN for Love waves.
     double ellipticity = 0.0;
+    // H/V with its sign: positive where the particle motion at the free surface is
+    // retrograde (elliptical, turning against the direction of propagation at the top of
+    // its orbit, as the Rayleigh wave of a half-space), negative where it is prograde;
+    // |ellipticity_signed| = ellipticity. It changes sign through a zero of the horizontal
+    // displacement (H/V 0) or of the vertical one (|H/V| without bound). NaN for Love waves.
+    double ellipticity_signed = 0.0;
 };
 
 struct WaveProperties {

@@ -117,13 +117,15 @@ velocity_tolerance  search="counted": relative phase-velocity tolerance; 0 (the 
 
 Returns a DispersionResult: frequency (n_f,) and, shaped (n_f, n_modes) and NaN where a
 mode does not exist, phase_velocity, group_velocity (m/s), energy_integral, response,
-ellipticity (H/V; NaN for Love waves), found_at (int: the layer at whose top the mode's
-phase velocity was refined, 1 the free surface; 0 where absent), and diagnostics.
+ellipticity (|H/V|; NaN for Love waves), ellipticity_signed (H/V with its sign: positive
+where the particle motion at the surface is retrograde, negative where it is prograde),
+found_at (int: the layer at whose top the mode's phase velocity was refined, 1 the free
+surface; 0 where absent), and diagnostics.
 At a zero frequency the Rayleigh "mode" is the half-space's Rayleigh velocity, as in the
 interactive program.
 
 Raises ValueError for invalid frequencies or options, for frequencies outside the model's
-range (vemlari.frequency_limits), and for a result larger than 2 GiB (44 bytes a frequency
+range (vemlari.frequency_limits), and for a result larger than 2 GiB (52 bytes a frequency
 and mode). Releases the GIL while it computes.)";
 
 const char* dispersion_many_doc = R"(dispersion for each of many models, on several threads.

@@ -105,7 +105,7 @@ vemlari/sensitivity.h).
 
 Raises ValueError for invalid frequencies or options (with physical_dispersion, a zero
 frequency), for frequencies outside the model's range (vemlari.frequency_limits), and for
-a result larger than 2 GiB (44 bytes a frequency and mode, 56 more per layer and 16).
+a result larger than 2 GiB (52 bytes a frequency and mode, 56 more per layer and 16).
 Releases the GIL while it computes.)";
 
 }  // namespace

@@ -41,6 +41,7 @@ DispersionResult to_result(WaveTable&& t) {
     r.response = to_array(std::move(t.response), {rows, cols});
     r.ellipticity = to_array(std::move(t.ellipticity), {rows, cols});
     r.found_at = to_array(std::move(t.found_at), {rows, cols});
+    r.ellipticity_signed = to_array(std::move(t.ellipticity_signed), {rows, cols});
     return r;
 }
 
@@ -59,6 +60,10 @@ velocity, NaN (found_at: 0) where a mode does not exist at a frequency.)")
                       "Medium response 1 / (4 omega U I1); 0 where U or I1 is at most 1e-5.")
         .def_readonly("ellipticity", &DispersionResult::ellipticity,
                       "H/V: |horizontal / vertical| displacement at the surface; NaN for Love waves.")
+        .def_readonly("ellipticity_signed", &DispersionResult::ellipticity_signed,
+                      "H/V with its sign: positive where the particle motion at the surface is retrograde (as the "
+                      "Rayleigh wave of a half-space), negative where it is prograde; its modulus is ellipticity. "
+                      "NaN for Love waves.")
         .def_readonly("found_at", &DispersionResult::found_at,
                       "The layer whose secular function found the mode: 1 = the free surface, a deeper layer for a "
                       "mode trapped in a slow layer; 0 where the mode does not exist.")
@@ -74,12 +79,13 @@ velocity, NaN (found_at: 0) where a mode does not exist at a frequency.)")
         .def(py::pickle(
             [](const DispersionResult& r) {
                 return py::make_tuple(r.wave, r.frequency, r.phase_velocity, r.group_velocity, r.energy_integral,
-                                      r.response, r.ellipticity, r.found_at, r.diagnostics);
+                                      r.response, r.ellipticity, r.found_at, r.diagnostics,
+                                      r.ellipticity_signed);
             },
             [](const py::tuple& t) {
                 auto a = [&](int i) { return t[i].cast<py::array>(); };
                 return DispersionResult{t[0].cast<std::string>(), a(1), a(2), a(3), a(4), a(5), a(6), a(7),
-                                        t[8].cast<py::list>()};
+                                        t[8].cast<py::list>(), a(9)};
             }));
 }
 

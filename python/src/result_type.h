@@ -15,6 +15,7 @@ struct DispersionResult {
     std::string wave;
     py::array frequency, phase_velocity, group_velocity, energy_integral, response, ellipticity, found_at;
     py::list diagnostics;
+    py::array ellipticity_signed;
 };
 
 // Needs the GIL.

@@ -8,7 +8,7 @@
 namespace vemlari::python {
 
 void check_result_size(std::size_t results, std::size_t rows, std::size_t cols, std::size_t layers) {
-    const double per_cell = 44.0 + (layers > 0 ? 56.0 * static_cast<double>(layers) + 16.0 : 0.0);
+    const double per_cell = 52.0 + (layers > 0 ? 56.0 * static_cast<double>(layers) + 16.0 : 0.0);
     const double bytes = static_cast<double>(results) * static_cast<double>(rows) * static_cast<double>(cols) * per_cell;
     if (bytes > static_cast<double>(max_result_bytes)) {
         std::ostringstream what;
@@ -37,7 +37,8 @@ WaveTable tabulate(const Modes& modes, const Properties& props, Wave wave, int h
     check_result_size(1, t.rows, t.cols, 0);
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const std::size_t cells = t.rows * t.cols;
-    for (auto* v : {&t.phase_velocity, &t.group_velocity, &t.energy_integral, &t.response, &t.ellipticity})
+    for (auto* v : {&t.phase_velocity, &t.group_velocity, &t.energy_integral, &t.response, &t.ellipticity,
+                    &t.ellipticity_signed})
         v->assign(cells, nan);
     t.found_at.assign(cells, 0);
     for (std::size_t k = 0; k < t.rows; ++k) {
@@ -51,6 +52,7 @@ WaveTable tabulate(const Modes& modes, const Properties& props, Wave wave, int h
             t.energy_integral[at] = q.energy_integral;
             t.response[at] = q.response;
             t.ellipticity[at] = q.ellipticity;
+            t.ellipticity_signed[at] = q.ellipticity_signed;
         }
         t.diagnostics.insert(t.diagnostics.end(), wm.diagnostics[k].begin(), wm.diagnostics[k].end());
         t.diagnostics.insert(t.diagnostics.end(), wp.diagnostics[k].begin(), wp.diagnostics[k].end());

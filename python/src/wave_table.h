@@ -15,14 +15,15 @@ struct WaveTable {
     std::size_t cols = 0;           // modes
     std::vector<double> frequency;  // Hz
     // [row * cols + mode]; NaN (found_at: 0) where the mode does not exist at that frequency.
-    std::vector<double> phase_velocity, group_velocity, energy_integral, response, ellipticity;
+    std::vector<double> phase_velocity, group_velocity, energy_integral, response, ellipticity,
+        ellipticity_signed;
     std::vector<std::int32_t> found_at;
     // The search's and then the properties' diagnostics, frequency after frequency.
     std::vector<Diagnostic> diagnostics;
 };
 
 // The most memory the arrays of one call's results may take (2 GiB): one wave's table needs
-// 44 bytes a cell (n_frequencies x n_modes cells), its kernels 56 more per layer and 16.
+// 52 bytes a cell (n_frequencies x n_modes cells), its kernels 56 more per layer and 16.
 inline constexpr std::size_t max_result_bytes = std::size_t{1} << 31;
 
 // Throws Error (Rule::request, a ValueError in Python) when `results` tables of rows x cols

@@ -7,7 +7,8 @@ import pytest
 import vemlari
 from conftest import same
 
-FIELDS = ["phase_velocity", "group_velocity", "energy_integral", "response", "ellipticity", "found_at"]
+FIELDS = ["phase_velocity", "group_velocity", "energy_integral", "response", "ellipticity", "found_at",
+          "ellipticity_signed"]
 LAYERS = dict(thickness=[1000, 2000, 0], vp=[1800, 3000, 3500], vs=[1000, 1500, 2000], rho=[2000, 2200, 2500])
 
 
@@ -27,9 +28,12 @@ def test_padding_and_found_at_on_the_low_velocity_example(example):
         assert absent.any() and not absent.all(axis=0).any(), "a column of no mode"
         # Padding only after the last mode of a frequency.
         assert (np.diff(absent.astype(int), axis=1) >= 0).all()
-        for f in FIELDS[:4] + (["ellipticity"] if wave == "rayleigh" else []):
+        for f in FIELDS[:4] + (["ellipticity", "ellipticity_signed"] if wave == "rayleigh" else []):
             assert (np.isnan(getattr(r, f)) == absent).all(), f
-        assert np.isnan(r.ellipticity).all() if wave == "love" else True
+        if wave == "love":
+            assert np.isnan(r.ellipticity).all() and np.isnan(r.ellipticity_signed).all()
+        else:
+            assert same(np.abs(r.ellipticity_signed), r.ellipticity)
         # Modes in increasing phase velocity, those at the slow layer's top among them.
         assert (np.diff(r.phase_velocity, axis=1)[~absent[:, 1:]] > 0).all()
 
