@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "api/cancel_check.h"
 #include "api/wave_tables.h"
 #include "dispersion/counted_search.h"
 #include "model/nstrc.h"
@@ -52,7 +53,7 @@ long long search_block(const Frequencies& f, const SearchOptions& o, const Task&
     const CountedModes *previous = nullptr, *before = nullptr;
     double om_previous = 0.0, om_before = 0.0;
     long long evaluations = 0;
-    for (std::size_t k = t.first; k < t.last; ++k) {
+    for (std::size_t k = t.first; k < t.last && !cancelled(o); ++k) {
         if (w.wave == Wave::rayleigh && (s.nl == 1 || f.angular(k) == 0.0)) {
             closed_form(w, k, cr, o);
             previous = before = nullptr;
@@ -138,6 +139,7 @@ Modes counted_modes(const Model& model, const Frequencies& frequencies, const Se
         // Entries every task of which has ended.
         const std::size_t done = t1 == tasks.size() || tasks[t1].first != tasks[t1 - 1].first ? tasks[t1 - 1].last
                                                                                               : tasks[t1 - 1].first;
+        stop_if_cancelled(options);
         for (WaveModes* w : {&m.love, &m.rayleigh}) settle_overflow(*w, options, done);
         if (!options.on_frequency) continue;
         for (; delivered < done; ++delivered) {

@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "api/cancel_check.h"
 #include "api/wave_tables.h"
 #include "parallel/root_board.h"
 #include "parallel/usable_cores.h"
@@ -96,6 +97,14 @@ void search_entries_side_by_side(Modes& m, const SearchSetup& setup, int threads
             WaveModes& w = *waves[task.wave];
             RootBoard& board = *boards[task.wave];
             if (abandoned.load()) return;
+            if (cancelled(o)) {
+                {
+                    std::lock_guard<std::mutex> lock(mutex);
+                    if (!failure) failure = std::make_exception_ptr(Error(Error::Rule::cancelled, "the computation was cancelled"));
+                }
+                abandon();
+                return;
+            }
             bool skip;
             {
                 std::lock_guard<std::mutex> lock(mutex);

@@ -2,6 +2,7 @@
 #include <cmath>
 #include <limits>
 
+#include "api/cancel_check.h"
 #include "api/counted_modes.h"
 #include "api/entry_pipeline.h"
 #include "api/wave_tables.h"
@@ -39,6 +40,7 @@ void in_sequence(Modes& m, Love&& love, Rayleigh&& rayleigh) {
     const SearchOptions& o = m.options;
     bool love_on = m.love.searched, rayleigh_on = m.rayleigh.searched;
     for (std::size_t k = 0; k < m.frequencies.size(); ++k) {
+        stop_if_cancelled(o);
         if (love_on) love(k);
         if (rayleigh_on) rayleigh(k);
         number_modes(m.love, k);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "api/admission.h"
+#include "api/cancel_check.h"
 #include "eigen/love_mode.h"
 #include "eigen/mode_root.h"
 #include "eigen/rayleigh_mode.h"
@@ -36,7 +37,7 @@ void love_frequency(const Job& j, Slot& w, std::size_t k, double om) {
     const WaveModes& wm = j.modes.love;
     std::vector<ModeProperties>& row = j.out.love.modes[k];
     row.resize(wm.phase_velocity[k].size());
-    for (std::size_t md = 0; md < row.size(); ++md) {
+    for (std::size_t md = 0; md < row.size() && !cancelled(j.modes.options); ++md) {
         const double c = wm.phase_velocity[k][md];
         const double wn = om / c;
         love_coefficients(om, wn, field_anchor(Wave::love, om, c, wm.found_at[k][md], j.s, w.secular), j.s, w.love);
@@ -63,7 +64,7 @@ void rayleigh_frequency(const Job& j, Slot& w, std::size_t k, double om) {
     const WaveModes& wm = j.modes.rayleigh;
     std::vector<ModeProperties>& row = j.out.rayleigh.modes[k];
     row.resize(wm.phase_velocity[k].size());
-    for (std::size_t md = 0; md < row.size(); ++md) {
+    for (std::size_t md = 0; md < row.size() && !cancelled(j.modes.options); ++md) {
         const double c = wm.phase_velocity[k][md];
         const double wn = om / c;
         rayleigh_coefficients(om, wn, field_anchor(Wave::rayleigh, om, c, wm.found_at[k][md], j.s, w.secular), j.s,
@@ -88,10 +89,12 @@ Properties mode_properties(const Model& model, const Modes& modes, int threads) 
     }
     const Job job{s, modes, p};
     for_each_frequency<Slot>(n, threads, [&](std::size_t k, Slot& w) {
+        if (cancelled(modes.options)) return;
         const double om = modes.frequencies.property_angular(k);
         love_frequency(job, w, k, om);
         rayleigh_frequency(job, w, k, om);
     });
+    stop_if_cancelled(modes.options);
     return p;
 }
 

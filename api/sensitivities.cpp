@@ -2,6 +2,7 @@
 #include <cmath>
 #include <vector>
 
+#include "api/cancel_check.h"
 #include "api/wave_tables.h"
 #include "vemlari/sensitivity.h"
 
@@ -20,6 +21,7 @@ double dispersed(double v, double q, double f_ref, double f) {
 void place(const WaveModes& one, std::size_t k, WaveModes& w) {
     w.phase_velocity[k] = one.phase_velocity[0];
     w.found_at[k] = one.found_at[0];
+    w.mode[k] = one.mode[0];
     w.diagnostics[k] = one.diagnostics[0];
     for (Diagnostic& d : w.diagnostics[k]) d.frequency = k;
     if (!w.trace.empty()) w.trace[k] = one.trace[0];
@@ -55,6 +57,7 @@ Sensitivities dispersed_sensitivities(const Model& model, const Frequencies& fre
     SearchOptions one_options = options;
     one_options.on_frequency = nullptr;
     for (std::size_t k = 0; k < n; ++k) {
+        stop_if_cancelled(options);
         // A wave whose search overflowed leaves its later frequencies empty.
         one_options.love = m.love.searched && !m.love.overflow;
         one_options.rayleigh = m.rayleigh.searched && !m.rayleigh.overflow;

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "api/admission.h"
+#include "api/cancel_check.h"
 #include "eigen/mode_root.h"
 #include "eigen/phase_kernels.h"
 #include "model/nstrc.h"
@@ -171,7 +172,7 @@ void frequency(const Job& j, Slot& w, std::size_t k) {
         const WaveModes& wm = j.modes[wave];
         std::vector<ModeKernels>& row = (wave == Wave::love ? j.out.love : j.out.rayleigh).modes[k];
         row.resize(wm.phase_velocity[k].size());
-        for (std::size_t md = 0; md < row.size(); ++md)
+        for (std::size_t md = 0; md < row.size() && !cancelled(j.modes.options); ++md)
             mode_kernels(j, w, wave, om, wm.phase_velocity[k], md, wm.found_at[k][md], row[md]);
     }
 }
@@ -187,7 +188,10 @@ Kernels sensitivity_kernels(const Model& model, const Modes& modes, int threads)
     out.love.modes.assign(n, {});
     out.rayleigh.modes.assign(n, {});
     const Job job{model, s, modes, out};
-    for_each_frequency<Slot>(n, threads, [&](std::size_t k, Slot& w) { frequency(job, w, k); });
+    for_each_frequency<Slot>(n, threads, [&](std::size_t k, Slot& w) {
+        if (!cancelled(modes.options)) frequency(job, w, k);
+    });
+    stop_if_cancelled(modes.options);
     return out;
 }
 

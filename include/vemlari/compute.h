@@ -2,7 +2,9 @@
 // The computations. Every call works in memory on what it is given: it writes no file,
 // prints nothing, keeps no state between calls, and may be called from any number of
 // threads at once (results are the same as one call after another). Refusals throw Error
-// before any work; std::bad_alloc is the only other exception. A call given more threads
+// before any work; a call whose SearchOptions::cancellation is raised stops within a
+// fraction of a second of work and throws Error (Rule::cancelled), keeping nothing;
+// std::bad_alloc is the only other exception. A call given more threads
 // than the cores the process may run on, or than it has independent work for, starts only
 // those; a thread the system will not start leaves it with fewer. Results never depend on
 // the thread count.

@@ -1,6 +1,7 @@
 #pragma once
 // The one exception type of the library. Every refusal (an invalid model, frequency list,
 // option or request) throws vemlari::Error before any work is done; nothing is half-computed.
+// A call stopped by its Cancellation (vemlari/cancellation.h) throws Error (Rule::cancelled).
 #include <limits>
 #include <stdexcept>
 #include <string>
@@ -23,6 +24,7 @@ public:
         frequencies,         // frequencies must be finite, >= 0 and increasing
         option,              // a search option out of its range
         request,             // a mode, wave, depth or layer that the call cannot serve
+        cancelled,           // the caller raised the call's Cancellation: the work stopped unfinished
     };
 
     // `layer` counts from 1 (the top layer), 0 when the rule is not about one layer;

@@ -2,7 +2,10 @@
 // How the modes are sought.
 #include <cstddef>
 #include <functional>
+#include <memory>
 #include <vector>
+
+#include "vemlari/cancellation.h"
 
 namespace vemlari {
 
@@ -51,6 +54,11 @@ struct SearchOptions {
     // (nothing else of it). Returning false ends the search there; an exception thrown
     // ends it too and leaves find_modes. For progress reports and early stops.
     std::function<bool(const Modes& partial, std::size_t k)> on_frequency;
+    // A flag the caller may raise, from any thread or a signal handler, to stop the call
+    // (vemlari/cancellation.h): find_modes and sensitivities, and mode_properties and
+    // sensitivity_kernels on Modes found with these options (Modes::options keeps it), then
+    // throw Error (Rule::cancelled). Empty: the call runs to its end.
+    std::shared_ptr<const Cancellation> cancellation;
 };
 
 }  // namespace vemlari

@@ -6,6 +6,7 @@
 //   auto props = vemlari::mode_properties(model, modes);
 //   double c0 = modes.rayleigh.phase_velocity[0][0];      // m/s
 //   double u0 = props.rayleigh.modes[0][0].group_velocity;  // m/s
+#include "vemlari/cancellation.h"
 #include "vemlari/compute.h"
 #include "vemlari/error.h"
 #include "vemlari/flattening.h"
