@@ -12,10 +12,18 @@ namespace {
 
 std::atomic<const char*> doomed{nullptr};
 std::atomic<bool> progress_line{false};
+std::atomic<bool> cooperative{false};
+std::atomic<int> received{0};
 std::atomic<bool> ending{false};
+Cancellation flag;
 
 // Only async-signal-safe calls: the thread it interrupts may hold any lock.
 void on_signal(int sig) {
+    int none = 0;
+    if (received.compare_exchange_strong(none, sig) && cooperative.load()) {
+        flag.cancel();
+        return;
+    }
     if (ending.exchange(true)) return;
     if (const char* path = doomed.load()) ::unlink(path);
     static const char interrupt[] = "\nvemlari: interrupted by SIGINT\n";
@@ -44,8 +52,12 @@ struct Saved {
 }  // namespace
 
 InterruptExit::InterruptExit(bool terminal) {
-    static_assert(std::atomic<const char*>::is_always_lock_free && std::atomic<bool>::is_always_lock_free);
+    static_assert(std::atomic<const char*>::is_always_lock_free && std::atomic<bool>::is_always_lock_free &&
+                  std::atomic<int>::is_always_lock_free);
     progress_line = terminal;
+    received = 0;
+    ending = false;
+    flag.reset();
     struct sigaction action {};
     action.sa_handler = on_signal;
     sigemptyset(&action.sa_mask);
@@ -63,5 +75,16 @@ InterruptExit::~InterruptExit() {
 }
 
 void remove_on_interrupt(const char* path) { doomed = path; }
+
+std::shared_ptr<const Cancellation> interrupt_flag() {
+    // The flag lives as long as the process: the pointer owns nothing.
+    return std::shared_ptr<const Cancellation>(std::shared_ptr<void>(), &flag);
+}
+
+int interrupt_signal() { return flag.cancelled() ? received.load() : 0; }
+
+CancellableSpan::CancellableSpan() { cooperative = true; }
+
+CancellableSpan::~CancellableSpan() { cooperative = false; }
 
 }  // namespace vemlari::cli

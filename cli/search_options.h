@@ -2,6 +2,7 @@
 // The library's search options from the command line's.
 #include <functional>
 
+#include "cli/interrupts.h"
 #include "cli/requests.h"
 #include "vemlari/options.h"
 
@@ -18,6 +19,7 @@ inline SearchOptions search_options(const Common& c, const Search& s, int thread
     o.love = c.love;
     o.rayleigh = c.rayleigh;
     o.threads = threads;
+    o.cancellation = interrupt_flag();
     o.on_frequency = [frequency_done](const Modes&, std::size_t) {
         frequency_done();
         return true;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <filesystem>
 
 #include "cli/interrupts.h"
@@ -67,6 +68,7 @@ int run_table(const Common& common, const TableJob& job, std::istream& in, std::
         try {
             o.blocks = job.compute(e, threads, [&] { progress.frequency_done(); });
         } catch (const Error& error) {
+            if (error.rule() == Error::Rule::cancelled) throw;
             o.refusal = e.name + ": " + error.what();
         } catch (const Refusal& r) {
             o.refusal = e.name + ": " + r.what();
@@ -87,8 +89,16 @@ int run_table(const Common& common, const TableJob& job, std::istream& in, std::
         }
     };
     try {
+        const CancellableSpan watched;
         if (output.good()) run_batch(entries.size(), common.threads, compute, deliver, [&] { progress.tick(); });
     } catch (const WriteFailure&) {
+    } catch (const Error& e) {
+        if (e.rule() != Error::Rule::cancelled) throw;
+    }
+    if (const int signal = interrupt_signal()) {
+        progress.message(std::string("vemlari: interrupted by ") + (signal == SIGINT ? "SIGINT" : "SIGTERM"));
+        output.close(false);
+        return 128 + signal;
     }
     if (output.good()) {
         errno = 0;

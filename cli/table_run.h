@@ -34,7 +34,7 @@ struct TableJob {
 };
 
 // Returns the exit status: 0, 1 when a model was refused, 2 when the output cannot be written
-// or would replace a model file. SIGINT and SIGTERM end the process (interrupts.h).
+// or would replace a model file; 128 + the signal after SIGINT or SIGTERM (interrupts.h).
 int run_table(const Common& common, const TableJob& job, std::istream& in, std::ostream& out, std::ostream& err,
               bool terminal);
 
