@@ -12,39 +12,63 @@
 #include "parallel/usable_cores.h"
 #include "python/src/bindings.h"
 #include "python/src/errors.h"
+#include "python/src/given_order.h"
 #include "python/src/inputs.h"
+#include "python/src/interruptible.h"
 #include "python/src/result_type.h"
 
 namespace vemlari::python {
 
 namespace {
 
-DispersionResult dispersion(const Model& model, const py::object& frequencies, const std::string& wave,
-                            const std::optional<int>& modes, const std::optional<double>& tolerance, const std::optional<int>& partitions,
-                      const std::optional<int>& iterations,
-                            int threads, const std::string& search, double velocity_tolerance) {
-    const Wave w = wave_of(wave);
-    const Frequencies f = frequencies_of(frequencies);
-    const SearchOptions o =
-        options_of(w, modes, {search, velocity_tolerance, tolerance, partitions, iterations}, threads);
-    if (modes) check_result_size(1, f.size(), static_cast<std::size_t>(*modes) + 1, 0);
-    WaveTable t;
-    {
-        py::gil_scoped_release free;
-        t = wave_table(model, f, w, o);
-    }
-    return to_result(std::move(t));
+// One model's result: its wave's, or with wave="both" a dict of both.
+py::object result_of(std::vector<WaveTable>& tables, const Abscissa& a, bool both) {
+    for (WaveTable& t : tables) in_given_order(t, a);
+    if (!both) return py::cast(to_result(std::move(tables.front())));
+    py::dict out;
+    for (WaveTable& t : tables) out[wave_name(t.wave)] = to_result(std::move(t));
+    return out;
+}
+
+py::object dispersion(const Model& model, const py::object& frequencies, const std::string& wave,
+                      const py::object& modes, const std::optional<double>& tolerance,
+                      const std::optional<int>& partitions, const std::optional<int>& iterations,
+                      const py::object& threads, const std::string& search, double velocity_tolerance,
+                      const py::object& periods, const py::object& highest_mode, const py::object& progress) {
+    const std::vector<Wave> waves = waves_of(wave);
+    const Abscissa a = abscissa_of(frequencies, periods);
+    const ModeChoice choice = modes_of(modes, highest_mode);
+    SearchOptions o = options_of(waves, choice, {search, velocity_tolerance, tolerance, partitions, iterations},
+                                 threads_of(threads));
+    if (choice.columns() > 0) check_result_size(waves.size(), a.size(), choice.columns(), 0);
+    Tally tally(a.size());
+    if (!progress.is_none())
+        o.on_frequency = [&tally](const Modes&, std::size_t k) {
+            tally.done.store(k + 1, std::memory_order_relaxed);
+            return true;
+        };
+    std::vector<WaveTable> tables;
+    run_interruptible(
+        [&](const std::shared_ptr<const Cancellation>& flag) {
+            SearchOptions watched = o;
+            watched.cancellation = flag;
+            tables = wave_tables(model, a.sorted, watched);
+        },
+        tally, progress);
+    return result_of(tables, a, waves.size() == 2);
 }
 
 // Each model on one thread; the threads take the next model as they finish one.
 py::list dispersion_many(const py::iterable& models, const py::object& frequencies, const std::string& wave,
-                         const std::optional<int>& modes, const std::optional<double>& tolerance, const std::optional<int>& partitions,
-                      const std::optional<int>& iterations,
-                         const std::optional<int>& threads, const std::string& search, double velocity_tolerance) {
-    const Wave w = wave_of(wave);
-    const Frequencies f = frequencies_of(frequencies);
-    const SearchOptions o = options_of(w, modes, {search, velocity_tolerance, tolerance, partitions, iterations}, 1);
-    if (threads && *threads < 1) throw py::value_error("threads must be None (every core) or at least 1");
+                         const py::object& modes, const std::optional<double>& tolerance,
+                         const std::optional<int>& partitions, const std::optional<int>& iterations,
+                         const py::object& threads, const std::string& search, double velocity_tolerance,
+                         const py::object& periods, const py::object& highest_mode, const py::object& progress) {
+    const std::vector<Wave> waves = waves_of(wave);
+    const Abscissa a = abscissa_of(frequencies, periods);
+    const ModeChoice choice = modes_of(modes, highest_mode);
+    const SearchOptions o = options_of(waves, choice, {search, velocity_tolerance, tolerance, partitions, iterations}, 1);
+    const int asked = threads_of(threads);
     std::vector<std::optional<Model>> valid;
     std::vector<py::object> refused;
     for (const py::handle item : models) {
@@ -61,96 +85,118 @@ py::list dispersion_many(const py::iterable& models, const py::object& frequenci
         }
     }
     const std::size_t n = valid.size();
-    if (modes)
-        check_result_size(static_cast<std::size_t>(std::count_if(valid.begin(), valid.end(), [](const auto& m) { return m.has_value(); })),
-                          f.size(), static_cast<std::size_t>(*modes) + 1, 0);
-    std::vector<WaveTable> tables(n);
+    if (choice.columns() > 0)
+        check_result_size(waves.size() * static_cast<std::size_t>(std::count_if(valid.begin(), valid.end(),
+                                                                                 [](const auto& m) { return m.has_value(); })),
+                          a.size(), choice.columns(), 0);
+    std::vector<std::vector<WaveTable>> tables(n);
     std::vector<std::exception_ptr> failures(n);
-    {
-        py::gil_scoped_release free;
-        std::atomic<std::size_t> next{0};
-        auto work = [&] {
-            for (std::size_t i; (i = next++) < n;) {
-                if (!valid[i]) continue;
-                try {
-                    tables[i] = wave_table(*valid[i], f, w, o);
-                } catch (...) {
-                    failures[i] = std::current_exception();
+    Tally tally(n);
+    run_interruptible(
+        [&](const std::shared_ptr<const Cancellation>& flag) {
+            SearchOptions watched = o;
+            watched.cancellation = flag;
+            std::atomic<std::size_t> next{0};
+            auto work = [&] {
+                for (std::size_t i; !flag->cancelled() && (i = next++) < n;) {
+                    if (valid[i]) {
+                        try {
+                            tables[i] = wave_tables(*valid[i], a.sorted, watched);
+                        } catch (...) {
+                            failures[i] = std::current_exception();
+                        }
+                    }
+                    tally.done.fetch_add(1, std::memory_order_relaxed);
                 }
+            };
+            const int helpers = useful_threads(asked, n);
+            std::vector<std::jthread> pool;
+            try {
+                for (int t = 1; t < helpers; ++t) pool.emplace_back(work);
+            } catch (const std::system_error&) {
+                // The threads started and this one share the models: the results are the same.
             }
-        };
-        const int helpers = useful_threads(threads ? *threads : usable_cores(), n);
-        std::vector<std::jthread> pool;
-        try {
-            for (int t = 1; t < helpers; ++t) pool.emplace_back(work);
-        } catch (const std::system_error&) {
-            // The threads started and this one share the models: the results are the same.
-        }
-        work();
-    }
+            work();
+        },
+        tally, progress);
     for (const std::exception_ptr& e : failures)
         if (e) std::rethrow_exception(e);
     py::list out;
-    for (std::size_t i = 0; i < n; ++i) out.append(valid[i] ? py::cast(to_result(std::move(tables[i]))) : refused[i]);
+    for (std::size_t i = 0; i < n; ++i) out.append(valid[i] ? result_of(tables[i], a, waves.size() == 2) : refused[i]);
     return out;
 }
 
-const char* dispersion_doc = R"(Every mode of one wave type of a model at the given frequencies.
+const char* dispersion_doc = R"(Every mode of a model at the given frequencies or periods.
 
 model        a vemlari.Model
-frequencies  frequencies in Hz (array-like: finite, >= 0, increasing), or a vemlari.Frequencies
-wave         "rayleigh" or "love"
-modes        None: every mode found; n: modes 0 .. n only (the search stops there) and the
-             result has n + 1 columns
+frequencies  frequencies in Hz: a number or an array-like, >= 0, all different, in any
+             order (the result keeps it); or a vemlari.Frequencies
+periods      instead of frequencies: periods in s, > 0, in any order
+wave         "rayleigh", "love" (in any case) or "both"
+highest_mode None: every mode found; n: modes 0 .. n only (the search stops there), n + 1
+             columns
+modes        a list of mode numbers, as [0] or [2, 5]: those modes alone, one column each in
+             increasing order (the counted search finds them without the others). An int n
+             is the old spelling of highest_mode=n (DeprecationWarning).
 tolerance    search="scan" only: a candidate is a mode when |F| of its secular function
              falls below this
 partitions   search="scan" only: the base step is the phase-velocity range over this number
 iterations   search="scan" only: bracket halvings allowed per candidate
-threads      threads for this one model, at most the cores the process may run on and
-             the frequencies (results do not depend on it)
+threads      None (the default): every core the process may run on; n: at most n threads
+             (and no more than there is work for). Results do not depend on it.
 search       "counted" (the default): every mode certified by a count of the modes below a
              trial velocity, its phase velocity refined to velocity_tolerance; any valid
              model. "scan": the interactive program's search on a grid of trial velocities,
              whose values are the program's files (the half-space must be the fastest layer).
 velocity_tolerance  search="counted": relative phase-velocity tolerance; 0 (the default):
              as far as double precision allows, about 1e-15
+progress     None; a callable, called as progress(done, total) with frequencies done; or
+             True for a tqdm progress bar
 
-Returns a DispersionResult: frequency (n_f,) and, shaped (n_f, n_modes) and NaN where a
-mode does not exist, phase_velocity, group_velocity (m/s), energy_integral, response,
-ellipticity (|H/V|; NaN for Love waves), ellipticity_signed (H/V with its sign: positive
-where the particle motion at the surface is retrograde, negative where it is prograde),
-found_at (int: the layer at whose top the mode's phase velocity was refined, 1 the free
-surface; 0 where absent), and diagnostics.
-At a zero frequency the Rayleigh "mode" is the half-space's Rayleigh velocity, as in the
-interactive program.
+Returns a DispersionResult (with wave="both" a dict {"love": ..., "rayleigh": ...}):
+frequency (Hz) and period (s), shaped (n_f,), in the order given; mode (n_modes,), the mode
+number of each column; and, shaped (n_f, n_modes), NaN where a mode does not exist,
+phase_velocity, group_velocity (m/s), energy_integral (kg/m^2 for rho in kg/m^3),
+response, ellipticity (|H/V|; NaN for Love waves), ellipticity_signed (H/V with its sign:
+positive where the particle motion at the surface is retrograde, negative where it is
+prograde), found_at (int: the layer, numbered from
+1 at the top, at whose top the mode's phase velocity was refined; 0 where absent), and
+diagnostics. At a zero frequency the Rayleigh "mode" is the half-space's Rayleigh
+velocity, as in the interactive program.
 
 Raises ValueError for invalid frequencies or options, for frequencies outside the model's
 range (vemlari.frequency_limits), and for a result larger than 2 GiB (52 bytes a frequency
-and mode). Releases the GIL while it computes.)";
+and mode). Releases the GIL while it computes; Ctrl-C (KeyboardInterrupt) stops it within
+a fraction of a second.)";
 
 const char* dispersion_many_doc = R"(dispersion for each of many models, on several threads.
 
 models   an iterable of vemlari.Model, or of sequences (thickness, vp, vs, rho[, qp[, qs[, fp[, fs]]]])
          of array-likes as Model takes them (a (n_models, 4, n_layers) array will do)
-threads  None: every core the process may run on (its CPU affinity); n: at most n threads,
-         and no more than those cores and the models; each model is computed on one thread
+threads  None (the default): every core the process may run on; n: at most n threads, and
+         no more than the models; each model is computed on one thread
+progress None; a callable, called as progress(done, total) with models done; or True for a
+         tqdm progress bar
 The other arguments are those of dispersion.
 
-Returns a list in the order of the models: a DispersionResult for each, equal to what
-dispersion returns, or the vemlari.ModelError of a model that is invalid, in its place.
-Releases the GIL while it computes.)";
+Returns a list in the order of the models: for each what dispersion returns, or the
+vemlari.ModelError of a model that is invalid, in its place. Releases the GIL while it
+computes; Ctrl-C (KeyboardInterrupt) stops it within a fraction of a second.)";
 
 }  // namespace
 
 void bind_dispersion(py::module_& m) {
-    m.def("dispersion", &dispersion, dispersion_doc, py::arg("model"), py::arg("frequencies"),
-          py::arg("wave") = "rayleigh", py::arg("modes") = py::none(), py::arg("tolerance") = py::none(),
-          py::arg("partitions") = py::none(), py::arg("iterations") = py::none(), py::arg("threads") = 1,
-          py::arg("search") = "counted", py::arg("velocity_tolerance") = 0.0);
-    m.def("dispersion_many", &dispersion_many, dispersion_many_doc, py::arg("models"), py::arg("frequencies"),
+    m.def("dispersion", &dispersion, dispersion_doc, py::arg("model"), py::arg("frequencies") = py::none(),
           py::arg("wave") = "rayleigh", py::arg("modes") = py::none(), py::arg("tolerance") = py::none(),
           py::arg("partitions") = py::none(), py::arg("iterations") = py::none(), py::arg("threads") = py::none(),
-          py::arg("search") = "counted", py::arg("velocity_tolerance") = 0.0);
+          py::arg("search") = "counted", py::arg("velocity_tolerance") = 0.0, py::kw_only(),
+          py::arg("periods") = py::none(), py::arg("highest_mode") = py::none(), py::arg("progress") = py::none());
+    m.def("dispersion_many", &dispersion_many, dispersion_many_doc, py::arg("models"),
+          py::arg("frequencies") = py::none(), py::arg("wave") = "rayleigh", py::arg("modes") = py::none(),
+          py::arg("tolerance") = py::none(), py::arg("partitions") = py::none(), py::arg("iterations") = py::none(),
+          py::arg("threads") = py::none(), py::arg("search") = "counted", py::arg("velocity_tolerance") = 0.0,
+          py::kw_only(), py::arg("periods") = py::none(), py::arg("highest_mode") = py::none(),
+          py::arg("progress") = py::none());
 }
 
 }  // namespace vemlari::python

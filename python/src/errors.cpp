@@ -13,7 +13,7 @@ PyObject* model_error_type = nullptr;
 
 bool about_the_model(Error::Rule r) {
     using R = Error::Rule;
-    return r != R::frequencies && r != R::option && r != R::request;
+    return r != R::frequencies && r != R::option && r != R::request && r != R::cancelled;
 }
 
 }  // namespace
@@ -39,7 +39,10 @@ void bind_errors(py::module_& m) {
         try {
             if (p) std::rethrow_exception(p);
         } catch (const Error& e) {
-            PyErr_SetString(about_the_model(e.rule()) ? model_error_type : PyExc_ValueError, e.what());
+            PyErr_SetString(e.rule() == Error::Rule::cancelled ? PyExc_KeyboardInterrupt
+                            : about_the_model(e.rule())     ? model_error_type
+                                                            : PyExc_ValueError,
+                            e.what());
         }
     });
 }

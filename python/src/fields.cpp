@@ -24,22 +24,37 @@ struct ModeField {
                vertical = py::none(), shear = py::none(), normal = py::none();
 };
 
+// 201 depths from the surface to the half-space's top plus one S wavelength of the
+// half-space, deep enough for the slowest decay there, as the command line takes them.
+std::vector<double> default_depths(const Model& model, double hz) {
+    double top = 0.0;
+    for (std::size_t i = 0; i + 1 < model.size(); ++i) top += model[i].thickness;
+    const double dz = (top + model[model.size() - 1].vs / hz) / 200;
+    std::vector<double> z;
+    for (int i = 0; i <= 200; ++i) z.push_back(dz * i);
+    return z;
+}
+
 py::object array_of(std::vector<double>& v) {
     const auto n = static_cast<py::ssize_t>(v.size());
     return to_array(std::move(v), {n});
 }
 
-ModeField eigenfunctions(const Model& model, double frequency, const std::string& wave, int mode,
+ModeField eigenfunctions(const Model& model, std::optional<double> frequency_given, const std::string& wave, int mode,
                          const py::object& depths, const std::optional<double>& tolerance, const std::optional<int>& partitions,
                       const std::optional<int>& iterations,
-                         const std::string& search, double velocity_tolerance) {
+                         const std::string& search, double velocity_tolerance, std::optional<double> period) {
     const Wave w = wave_of(wave);
+    if (frequency_given.has_value() == period.has_value()) throw py::value_error("give either frequency (Hz) or period (s)");
+    if (period && !(std::isfinite(*period) && *period > 0.0))
+        throw py::value_error("period must be a positive finite number of seconds");
+    const double frequency = period ? 1.0 / *period : *frequency_given;
     if (!(std::isfinite(frequency) && frequency > 0.0))
         throw py::value_error("frequency must be a positive finite number of Hz");
     if (mode < 0) throw py::value_error("mode must be at least 0");
-    const std::vector<double> z = doubles(depths, "depths");
+    const std::vector<double> z = depths.is_none() ? default_depths(model, frequency) : doubles(depths, "depths");
     const Frequencies f = Frequencies::hertz({frequency});
-    const SearchOptions o = options_of(w, mode, {search, velocity_tolerance, tolerance, partitions, iterations}, 1);
+    const SearchOptions o = options_of({w}, ModeChoice{mode, {}}, {search, velocity_tolerance, tolerance, partitions, iterations}, 1);
     std::optional<Modes> modes;
     std::optional<Eigenfunctions> e;
     {
@@ -89,10 +104,11 @@ py::array_t<std::complex<double>> secular(const Model& model, double frequency, 
 const char* eigenfunctions_doc = R"(The eigenfunctions of one mode at the given depths.
 
 model      a vemlari.Model
-frequency  Hz (> 0)
-wave       "love" or "rayleigh"
+frequency  Hz (> 0); or period= in s instead
+wave       "love" or "rayleigh" (in any case)
 mode       0 for the fundamental mode; ValueError if the search finds no such mode
-depths     m, >= 0 and non-decreasing; a depth on an interface belongs to the layer above
+depths     m, >= 0 and non-decreasing; a depth on an interface belongs to the layer above.
+           None: 201 depths from 0 to the half-space's top plus one S wavelength in it
 tolerance, partitions, iterations, search, velocity_tolerance: the search's, as in dispersion
 
 Returns a ModeField: the mode's phase_velocity and found_at, depth, and the real parts of
@@ -130,10 +146,10 @@ void bind_fields(py::module_& m) {
         .def_readonly("vertical", &ModeField::vertical, "Rayleigh: vertical displacement.")
         .def_readonly("shear", &ModeField::shear, "Rayleigh: shear traction.")
         .def_readonly("normal", &ModeField::normal, "Rayleigh: normal traction.");
-    m.def("eigenfunctions", &eigenfunctions, eigenfunctions_doc, py::arg("model"), py::arg("frequency"),
-          py::arg("wave"), py::arg("mode"), py::arg("depths"), py::kw_only(), py::arg("tolerance") = py::none(),
-          py::arg("partitions") = py::none(), py::arg("iterations") = py::none(), py::arg("search") = "counted",
-          py::arg("velocity_tolerance") = 0.0);
+    m.def("eigenfunctions", &eigenfunctions, eigenfunctions_doc, py::arg("model"), py::arg("frequency") = py::none(),
+          py::arg("wave") = "rayleigh", py::arg("mode") = 0, py::arg("depths") = py::none(), py::kw_only(),
+          py::arg("tolerance") = py::none(), py::arg("partitions") = py::none(), py::arg("iterations") = py::none(),
+          py::arg("search") = "counted", py::arg("velocity_tolerance") = 0.0, py::arg("period") = py::none());
     m.def("secular", &secular, secular_doc, py::arg("model"), py::arg("frequency"), py::arg("phase_velocity"),
           py::arg("wave"), py::arg("layer") = 1);
 }

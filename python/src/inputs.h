@@ -27,14 +27,40 @@ std::vector<Layer> layers_of(const py::handle& thickness, const py::handle& vp, 
 // if invalid.
 Model model_of(const py::handle& item);
 
-// "love" or "rayleigh"; ValueError otherwise.
+// "love" or "rayleigh", in any case; ValueError otherwise.
 Wave wave_of(const std::string& name);
 const char* wave_name(Wave w);
+// The same, or "both" (Love, then Rayleigh).
+std::vector<Wave> waves_of(const std::string& name);
 
-// A vemlari.Frequencies, or an array-like of frequencies in Hz.
-Frequencies frequencies_of(const py::handle& frequencies);
+// The frequencies of a call as the caller gave them, frequencies (Hz) or periods (s), in any
+// order, a number or an array-like (or a vemlari.Frequencies), and the increasing list the
+// library takes.
+struct Abscissa {
+    Frequencies sorted = Frequencies::hertz({});
+    // Entry of `sorted` of each value given, in the order given; empty: the same order.
+    std::vector<std::size_t> entry;
+    std::vector<double> period;  // s, as given (periods), else empty
+    std::size_t size() const { return sorted.size(); }
+};
+// Exactly one of the two may be given (ValueError otherwise); frequencies >= 0, periods > 0,
+// finite and all different.
+Abscissa abscissa_of(const py::handle& frequencies, const py::handle& periods);
 
-// The search options of one wave; modes None: every mode.
+// The threads of a call: None, every core the process may run on; else at least 1.
+int threads_of(const py::handle& threads);
+
+// Which modes: `highest_mode` (modes 0 .. n), or `modes`, a set of mode numbers; an int
+// `modes` is the old spelling of highest_mode (DeprecationWarning).
+struct ModeChoice {
+    int highest_mode = -1;
+    std::vector<int> mode_set;
+    // Columns of the result when known before the search (0: not known).
+    std::size_t columns() const;
+};
+ModeChoice modes_of(const py::handle& modes, const py::handle& highest_mode);
+
+// The search options of the waves asked for.
 // How the modes are sought: the counted search (velocity_tolerance) or the program's scan
 // (tolerance, partitions, iterations).
 struct SearchChoice {
@@ -45,7 +71,7 @@ struct SearchChoice {
     std::optional<int> iterations;
 };
 
-SearchOptions options_of(Wave wave, const std::optional<int>& modes, const SearchChoice& search, int threads);
+SearchOptions options_of(const std::vector<Wave>& waves, const ModeChoice& modes, const SearchChoice& search, int threads);
 
 // A numpy array that owns `values`, of the given shape.
 template <class T>

@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "python/src/bindings.h"
+#include "python/src/given_order.h"
 #include "python/src/inputs.h"
+#include "python/src/interruptible.h"
 #include "python/src/kernels_result.h"
 
 namespace vemlari::python {
@@ -23,11 +25,9 @@ struct KernelTable {
     std::vector<double> inverse_q, gamma;  // [row * cols + mode]
 };
 
-KernelTable kernel_table(const Model& model, const Frequencies& f, Wave w, const SearchOptions& o,
-                         bool physical_dispersion) {
-    const Sensitivities s = sensitivities(model, f, o, physical_dispersion);
+KernelTable kernel_table(const Model& model, const Sensitivities& s, Wave w) {
     KernelTable t;
-    t.modes = tabulate(s.modes, s.properties, w, o.highest_mode);
+    t.modes = tabulate(s.modes, s.properties, w);
     t.layers = model.size();
     check_result_size(1, t.modes.rows, t.modes.cols, t.layers);
     const std::size_t rows = t.modes.rows, cols = t.modes.cols, cells = rows * cols;
@@ -40,10 +40,13 @@ KernelTable kernel_table(const Model& model, const Frequencies& f, Wave w, const
     t.inverse_q.assign(cells, nan);
     t.gamma.assign(cells, nan);
     const WaveKernels& wk = s.kernels[w];
+    const WaveModes& wm = s.modes[w];
     for (std::size_t k = 0; k < rows; ++k)
-        for (std::size_t j = 0; j < std::min(wk.modes[k].size(), cols); ++j) {
+        for (std::size_t j = 0; j < wk.modes[k].size(); ++j) {
+            const std::size_t col = t.modes.column(wm.mode[k][j]);
+            if (col >= cols || t.modes.modes[col] != wm.mode[k][j]) continue;
             const ModeKernels& m = wk.modes[k][j];
-            const std::size_t at = k * cols + j;
+            const std::size_t at = k * cols + col;
             for (std::size_t q = 0; q < std::size(fields); ++q)
                 std::copy((m.*fields[q]).begin(), (m.*fields[q]).end(), per_layer[q]->begin() + at * t.layers);
             t.inverse_q[at] = m.inverse_q;
@@ -52,19 +55,13 @@ KernelTable kernel_table(const Model& model, const Frequencies& f, Wave w, const
     return t;
 }
 
-KernelsResult kernels(const Model& model, const py::object& frequencies, const std::string& wave,
-                      const std::optional<int>& modes, const std::optional<double>& tolerance, const std::optional<int>& partitions,
-                      const std::optional<int>& iterations, int threads,
-                      bool physical_dispersion, const std::string& search, double velocity_tolerance) {
-    const Wave w = wave_of(wave);
-    const Frequencies f = frequencies_of(frequencies);
-    const SearchOptions o =
-        options_of(w, modes, {search, velocity_tolerance, tolerance, partitions, iterations}, threads);
-    if (modes) check_result_size(1, f.size(), static_cast<std::size_t>(*modes) + 1, model.size());
-    KernelTable t;
-    {
-        py::gil_scoped_release free;
-        t = kernel_table(model, f, w, o, physical_dispersion);
+KernelsResult kernels_result(KernelTable& t, const Abscissa& a) {
+    in_given_order(t.modes, a);
+    if (!a.entry.empty()) {
+        for (auto* v : {&t.dc_dvs, &t.dc_dvp, &t.dc_drho, &t.dc_dh, &t.du_dvs, &t.du_dvp, &t.du_drho})
+            in_given_order(*v, t.modes.cols * t.layers, a.entry);
+        in_given_order(t.inverse_q, t.modes.cols, a.entry);
+        in_given_order(t.gamma, t.modes.cols, a.entry);
     }
     const auto rows = static_cast<py::ssize_t>(t.modes.rows), cols = static_cast<py::ssize_t>(t.modes.cols),
                layers = static_cast<py::ssize_t>(t.layers);
@@ -82,9 +79,42 @@ KernelsResult kernels(const Model& model, const py::object& frequencies, const s
     return r;
 }
 
+py::object kernels(const Model& model, const py::object& frequencies, const std::string& wave, const py::object& modes,
+                   const std::optional<double>& tolerance, const std::optional<int>& partitions,
+                   const std::optional<int>& iterations, const py::object& threads, bool physical_dispersion,
+                   const std::string& search, double velocity_tolerance, const py::object& periods,
+                   const py::object& highest_mode, const py::object& progress) {
+    const std::vector<Wave> waves = waves_of(wave);
+    const Abscissa a = abscissa_of(frequencies, periods);
+    const ModeChoice choice = modes_of(modes, highest_mode);
+    SearchOptions o = options_of(waves, choice, {search, velocity_tolerance, tolerance, partitions, iterations},
+                                 threads_of(threads));
+    if (choice.columns() > 0) check_result_size(waves.size(), a.size(), choice.columns(), model.size());
+    Tally tally(a.size());
+    if (!progress.is_none())
+        o.on_frequency = [&tally](const Modes&, std::size_t k) {
+            tally.done.store(k + 1, std::memory_order_relaxed);
+            return true;
+        };
+    std::vector<KernelTable> tables;
+    run_interruptible(
+        [&](const std::shared_ptr<const Cancellation>& flag) {
+            SearchOptions watched = o;
+            watched.cancellation = flag;
+            const Sensitivities s = sensitivities(model, a.sorted, watched, physical_dispersion);
+            for (const Wave w : waves) tables.push_back(kernel_table(model, s, w));
+        },
+        tally, progress);
+    if (waves.size() == 1) return py::cast(kernels_result(tables.front(), a));
+    py::dict out;
+    for (KernelTable& t : tables) out[wave_name(t.modes.wave)] = kernels_result(t, a);
+    return out;
+}
+
 const char* kernels_doc = R"(Every mode of one wave type of a model, with its sensitivity kernels and attenuation.
 
-The arguments are those of dispersion, and
+The arguments are those of dispersion (with wave="both" the result is a dict of both
+waves' results; progress counts the frequencies whose modes are found), and
 physical_dispersion  False: the model's velocities at every frequency. True: each layer's
              vp and vs are taken as given at its fp and fs (Hz) and moved to each frequency
              f by the constant-Q relation v(f) = v(f_ref) (1 + ln(f / f_ref) / (pi Q))
@@ -106,15 +136,18 @@ vemlari/sensitivity.h).
 Raises ValueError for invalid frequencies or options (with physical_dispersion, a zero
 frequency), for frequencies outside the model's range (vemlari.frequency_limits), and for
 a result larger than 2 GiB (52 bytes a frequency and mode, 56 more per layer and 16).
-Releases the GIL while it computes.)";
+Releases the GIL while it computes; Ctrl-C (KeyboardInterrupt) stops it within a fraction
+of a second.)";
 
 }  // namespace
 
 void bind_kernels(py::module_& m) {
-    m.def("kernels", &kernels, kernels_doc, py::arg("model"), py::arg("frequencies"), py::arg("wave") = "rayleigh",
-          py::arg("modes") = py::none(), py::arg("tolerance") = py::none(), py::arg("partitions") = py::none(),
-          py::arg("iterations") = py::none(), py::arg("threads") = 1, py::arg("physical_dispersion") = false,
-          py::arg("search") = "counted", py::arg("velocity_tolerance") = 0.0);
+    m.def("kernels", &kernels, kernels_doc, py::arg("model"), py::arg("frequencies") = py::none(),
+          py::arg("wave") = "rayleigh", py::arg("modes") = py::none(), py::arg("tolerance") = py::none(),
+          py::arg("partitions") = py::none(), py::arg("iterations") = py::none(), py::arg("threads") = py::none(),
+          py::arg("physical_dispersion") = false, py::arg("search") = "counted", py::arg("velocity_tolerance") = 0.0,
+          py::kw_only(), py::arg("periods") = py::none(), py::arg("highest_mode") = py::none(),
+          py::arg("progress") = py::none());
 }
 
 }  // namespace vemlari::python

@@ -6,7 +6,8 @@ namespace vemlari::python {
 
 namespace {
 
-py::array KernelsResult::*const arrays[] = {&KernelsResult::frequency,      &KernelsResult::phase_velocity,
+py::array KernelsResult::*const arrays[] = {&KernelsResult::frequency,      &KernelsResult::period,
+                                            &KernelsResult::mode,           &KernelsResult::phase_velocity,
                                             &KernelsResult::group_velocity, &KernelsResult::energy_integral,
                                             &KernelsResult::response,       &KernelsResult::ellipticity,
                                             &KernelsResult::found_at,       &KernelsResult::ellipticity_signed,

@@ -2,6 +2,7 @@
 #include <pybind11/numpy.h>
 
 #include "python/src/bindings.h"
+#include "python/src/errors.h"
 #include "python/src/inputs.h"
 
 namespace vemlari::python {
@@ -14,6 +15,19 @@ py::array_t<double> column(const Model& model, double Layer::*field) {
     return to_array(std::move(v), {static_cast<py::ssize_t>(v.size())});
 }
 
+// km, km/s or g/cm3 as m, m/s or kg/m3; None stays None.
+py::object thousandfold(const py::object& values, const char* name) {
+    if (values.is_none()) return values;
+    std::vector<double> v;
+    try {
+        v = doubles(values, name);
+    } catch (const py::value_error& e) {
+        raise_model_error(e.what());
+    }
+    for (double& x : v) x *= 1000.0;
+    return to_array(std::move(v), {static_cast<py::ssize_t>(v.size())});
+}
+
 }  // namespace
 
 void bind_model(py::module_& m) {
@@ -22,8 +36,10 @@ void bind_model(py::module_& m) {
 Model(thickness, vp, vs, rho, qp=None, qs=None, fp=None, fs=None)
 
 One entry per layer from the top, the last one the half-space (its thickness is ignored):
-thickness in m, P and S velocities in m/s, density in kg/m^3 (any unit will do: the energy
-integral and the medium response scale with it). The quality factors qp, qs (0 or None:
+thickness in m, P and S velocities in m/s, density in kg/m^3: the results are then in SI
+units too (m/s; the energy integral in kg/m^2, the response in m s^2/kg, for the eigenfunctions'
+normalisation). A density in another unit scales the energy integral and the response with
+it. For km, km/s and g/cm^3 use Model.from_km, which converts them. The quality factors qp, qs (0 or None:
 elastic) and the frequencies fp, fs (Hz) at which vp, vs are given serve the modal
 attenuation and the physical dispersion of vemlari.kernels; the mode search is elastic.
 
@@ -38,6 +54,31 @@ largest over 1e6. search="scan" also needs the half-space to have the largest vs
                          const py::object& fs) { return Model(layers_of(thickness, vp, vs, rho, qp, qs, fp, fs)); }),
              py::arg("thickness"), py::arg("vp"), py::arg("vs"), py::arg("rho"), py::arg("qp") = py::none(),
              py::arg("qs") = py::none(), py::arg("fp") = py::none(), py::arg("fs") = py::none())
+        .def_static(
+            "from_km",
+            [](const py::object& thickness, const py::object& vp, const py::object& vs, const py::object& rho,
+               const py::object& qp, const py::object& qs, const py::object& fp, const py::object& fs) {
+                return Model(layers_of(thousandfold(thickness, "thickness"), thousandfold(vp, "vp"),
+                                       thousandfold(vs, "vs"), thousandfold(rho, "rho"), qp, qs, fp, fs));
+            },
+            py::arg("thickness"), py::arg("vp"), py::arg("vs"), py::arg("rho"), py::arg("qp") = py::none(),
+            py::arg("qs") = py::none(), py::arg("fp") = py::none(), py::arg("fs") = py::none(),
+            R"(A Model from thickness in km, vp and vs in km/s and rho in g/cm^3 (model96's units).
+
+Each value is multiplied by 1000 to m, m/s and kg/m^3, the units of Model and of every
+result. The quality factors and fp, fs (Hz) are taken as they are.)")
+        .def_property_readonly_static(
+            "units",
+            [](const py::object&) {
+                py::dict u;
+                for (const char* q : {"thickness"}) u[q] = "m";
+                for (const char* q : {"vp", "vs"}) u[q] = "m/s";
+                u["rho"] = "kg/m^3";
+                for (const char* q : {"qp", "qs"}) u[q] = "1";
+                for (const char* q : {"fp", "fs"}) u[q] = "Hz";
+                return u;
+            },
+            "The units of the columns: SI, as every result's (a dict of column name to unit).")
         .def_property_readonly(
             "thickness", [](const Model& x) { return column(x, &Layer::thickness); },
             "Layer thicknesses (m); 0 for the half-space.")

@@ -35,6 +35,8 @@ DispersionResult to_result(WaveTable&& t) {
     r.wave = wave_name(t.wave);
     for (const Diagnostic& d : t.diagnostics) r.diagnostics.append(diagnostic(d, t));
     r.frequency = to_array(std::move(t.frequency), {rows});
+    r.period = to_array(std::move(t.period), {rows});
+    r.mode = to_array(std::move(t.modes), {cols});
     r.phase_velocity = to_array(std::move(t.phase_velocity), {rows, cols});
     r.group_velocity = to_array(std::move(t.group_velocity), {rows, cols});
     r.energy_integral = to_array(std::move(t.energy_integral), {rows, cols});
@@ -51,7 +53,12 @@ void bind_result(py::module_& m) {
 Arrays shaped (n_frequencies, n_modes), mode 0 the fundamental, modes in increasing phase
 velocity, NaN (found_at: 0) where a mode does not exist at a frequency.)")
         .def_readonly("wave", &DispersionResult::wave, "\"love\" or \"rayleigh\".")
-        .def_readonly("frequency", &DispersionResult::frequency, "Frequencies (Hz), shape (n_frequencies,).")
+        .def_readonly("frequency", &DispersionResult::frequency,
+                      "Frequencies (Hz), shape (n_frequencies,), in the order given (of the periods if given).")
+        .def_readonly("period", &DispersionResult::period,
+                      "Periods (s), shape (n_frequencies,): as given, else 1 / frequency (inf at 0 Hz).")
+        .def_readonly("mode", &DispersionResult::mode,
+                      "The mode number of each column (0 the fundamental), shape (n_modes,).")
         .def_readonly("phase_velocity", &DispersionResult::phase_velocity, "Phase velocity c (m/s).")
         .def_readonly("group_velocity", &DispersionResult::group_velocity, "Group velocity U (m/s).")
         .def_readonly("energy_integral", &DispersionResult::energy_integral,
@@ -78,14 +85,14 @@ velocity, NaN (found_at: 0) where a mode does not exist at a frequency.)")
              })
         .def(py::pickle(
             [](const DispersionResult& r) {
-                return py::make_tuple(r.wave, r.frequency, r.phase_velocity, r.group_velocity, r.energy_integral,
-                                      r.response, r.ellipticity, r.found_at, r.diagnostics,
+                return py::make_tuple(r.wave, r.frequency, r.period, r.mode, r.phase_velocity, r.group_velocity,
+                                      r.energy_integral, r.response, r.ellipticity, r.found_at, r.diagnostics,
                                       r.ellipticity_signed);
             },
             [](const py::tuple& t) {
                 auto a = [&](int i) { return t[i].cast<py::array>(); };
-                return DispersionResult{t[0].cast<std::string>(), a(1), a(2), a(3), a(4), a(5), a(6), a(7),
-                                        t[8].cast<py::list>(), a(9)};
+                return DispersionResult{t[0].cast<std::string>(), a(1), a(2), a(3), a(4), a(5), a(6), a(7), a(8), a(9),
+                                        t[10].cast<py::list>(), a(11)};
             }));
 }
 

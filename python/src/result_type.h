@@ -13,7 +13,7 @@ namespace py = pybind11;
 
 struct DispersionResult {
     std::string wave;
-    py::array frequency, phase_velocity, group_velocity, energy_integral, response, ellipticity, found_at;
+    py::array frequency, period, mode, phase_velocity, group_velocity, energy_integral, response, ellipticity, found_at;
     py::list diagnostics;
     py::array ellipticity_signed;
 };

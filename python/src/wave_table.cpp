@@ -2,10 +2,15 @@
 
 #include <algorithm>
 #include <limits>
+#include <numeric>
 #include <sstream>
 #include <string>
 
 namespace vemlari::python {
+
+std::size_t WaveTable::column(int mode) const {
+    return static_cast<std::size_t>(std::lower_bound(modes.begin(), modes.end(), mode) - modes.begin());
+}
 
 void check_result_size(std::size_t results, std::size_t rows, std::size_t cols, std::size_t layers) {
     const double per_cell = 52.0 + (layers > 0 ? 56.0 * static_cast<double>(layers) + 16.0 : 0.0);
@@ -20,20 +25,34 @@ void check_result_size(std::size_t results, std::size_t rows, std::size_t cols, 
     }
 }
 
-WaveTable wave_table(const Model& model, const Frequencies& frequencies, Wave wave, const SearchOptions& options) {
+std::vector<WaveTable> wave_tables(const Model& model, const Frequencies& frequencies, const SearchOptions& options) {
     const Modes modes = find_modes(model, frequencies, options);
-    return tabulate(modes, mode_properties(model, modes, options.threads), wave, options.highest_mode);
+    const Properties properties = mode_properties(model, modes, options.threads);
+    std::vector<WaveTable> tables;
+    if (options.love) tables.push_back(tabulate(modes, properties, Wave::love));
+    if (options.rayleigh) tables.push_back(tabulate(modes, properties, Wave::rayleigh));
+    return tables;
 }
 
-WaveTable tabulate(const Modes& modes, const Properties& props, Wave wave, int highest_mode) {
+WaveTable tabulate(const Modes& modes, const Properties& props, Wave wave) {
     const Frequencies& frequencies = modes.frequencies;
+    const SearchOptions& o = modes.options;
     const WaveModes& wm = modes[wave];
     const WaveProperties& wp = props[wave];
     WaveTable t;
     t.wave = wave;
     t.rows = frequencies.size();
-    for (const auto& row : wm.phase_velocity) t.cols = std::max(t.cols, row.size());
-    if (highest_mode >= 0) t.cols = static_cast<std::size_t>(highest_mode) + 1;
+    if (!o.mode_set.empty()) {
+        t.modes = o.mode_set;
+        std::sort(t.modes.begin(), t.modes.end());
+        t.modes.erase(std::unique(t.modes.begin(), t.modes.end()), t.modes.end());
+    } else {
+        std::size_t found = 0;
+        for (const auto& row : wm.phase_velocity) found = std::max(found, row.size());
+        t.modes.resize(o.highest_mode >= 0 ? static_cast<std::size_t>(o.highest_mode) + 1 : found);
+        std::iota(t.modes.begin(), t.modes.end(), 0);
+    }
+    t.cols = t.modes.size();
     check_result_size(1, t.rows, t.cols, 0);
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const std::size_t cells = t.rows * t.cols;
@@ -43,8 +62,11 @@ WaveTable tabulate(const Modes& modes, const Properties& props, Wave wave, int h
     t.found_at.assign(cells, 0);
     for (std::size_t k = 0; k < t.rows; ++k) {
         t.frequency.push_back(frequencies.frequency(k));
-        for (std::size_t j = 0; j < std::min(wm.phase_velocity[k].size(), t.cols); ++j) {
-            const std::size_t at = k * t.cols + j;
+        t.period.push_back(1.0 / frequencies.frequency(k));
+        for (std::size_t j = 0; j < wm.phase_velocity[k].size(); ++j) {
+            const std::size_t col = t.column(wm.mode[k][j]);
+            if (col >= t.cols || t.modes[col] != wm.mode[k][j]) continue;
+            const std::size_t at = k * t.cols + col;
             const ModeProperties& q = wp.modes[k][j];
             t.phase_velocity[at] = wm.phase_velocity[k][j];
             t.found_at[at] = wm.found_at[k][j];

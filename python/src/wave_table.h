@@ -13,13 +13,18 @@ struct WaveTable {
     Wave wave = Wave::rayleigh;
     std::size_t rows = 0;           // frequencies
     std::size_t cols = 0;           // modes
+    std::vector<int> modes;         // the mode number of each column, increasing
     std::vector<double> frequency;  // Hz
+    std::vector<double> period;     // s: as the caller gave them, else 1 / frequency
     // [row * cols + mode]; NaN (found_at: 0) where the mode does not exist at that frequency.
     std::vector<double> phase_velocity, group_velocity, energy_integral, response, ellipticity,
         ellipticity_signed;
     std::vector<std::int32_t> found_at;
     // The search's and then the properties' diagnostics, frequency after frequency.
     std::vector<Diagnostic> diagnostics;
+
+    // The column of mode number `mode` (one of `modes`).
+    std::size_t column(int mode) const;
 };
 
 // The most memory the arrays of one call's results may take (2 GiB): one wave's table needs
@@ -31,11 +36,12 @@ inline constexpr std::size_t max_result_bytes = std::size_t{1} << 31;
 // checked before they are made, and before the search when the modes asked for are known.
 void check_result_size(std::size_t results, std::size_t rows, std::size_t cols, std::size_t layers);
 
-// The options choose the wave. Columns: highest_mode + 1 when the options set it, else the
-// largest number of modes found at one frequency.
-WaveTable wave_table(const Model& model, const Frequencies& frequencies, Wave wave, const SearchOptions& options);
+// The tables of the waves the options ask for (Love first). Columns: the options' mode_set
+// (sorted) when given, modes 0 .. highest_mode when set, else 0 .. the largest number of modes
+// found at one frequency, less one.
+std::vector<WaveTable> wave_tables(const Model& model, const Frequencies& frequencies, const SearchOptions& options);
 
-// The same table of modes and properties already computed; highest_mode as in SearchOptions.
-WaveTable tabulate(const Modes& modes, const Properties& properties, Wave wave, int highest_mode);
+// One wave's table of modes and properties already computed, columns as above.
+WaveTable tabulate(const Modes& modes, const Properties& properties, Wave wave);
 
 }  // namespace vemlari::python

@@ -75,12 +75,15 @@ def test_a_layer_faster_than_the_half_space_is_a_model_of_the_counted_search():
 
 
 @pytest.mark.parametrize("call, message", [
-    (lambda m: vemlari.dispersion(m, [0.5, 0.4]), "frequencies must increase"),
-    (lambda m: vemlari.dispersion(m, [0.5], wave="sh"), 'wave must be "love" or "rayleigh"'),
+    (lambda m: vemlari.dispersion(m, [0.5, 0.4, 0.5]), "frequencies must all differ: 0.5 is given twice"),
+    (lambda m: vemlari.dispersion(m, [0.5], periods=[2.0]), "either frequencies"),
+    (lambda m: vemlari.dispersion(m, periods=[0.0]), "periods must be finite numbers of seconds above 0"),
+    (lambda m: vemlari.dispersion(m, [0.5], wave="sh"), 'wave must be "love", "rayleigh" or "both"'),
+    (lambda m: vemlari.dispersion(m, [0.5], modes=[1], search="scan"), "a set of modes needs"),
     (lambda m: vemlari.dispersion(m, [0.5], search="scan", partitions=0), "partitions must be at least 1"),
     (lambda m: vemlari.dispersion(m, [0.5], partitions=300), "apply to search=\"scan\""),
     (lambda m: vemlari.dispersion(m, [0.5], search="grid"), 'search must be "counted" or "scan"'),
-    (lambda m: vemlari.dispersion(m, [0.5], modes=-1), "modes must be None"),
+    (lambda m: vemlari.dispersion(m, [0.5], highest_mode=-1), "highest_mode must be None"),
     (lambda m: vemlari.dispersion_many([m], [0.5], threads=0), "threads must be None"),
     (lambda m: vemlari.secular(m, 0.5, [1500.0], "love", layer=3), "layer 3 must be 1 .. 2"),
 ])
@@ -91,13 +94,13 @@ def test_other_refusals_are_value_errors(call, message):
 
 
 @pytest.mark.parametrize("tag", ["low_velocity", "crust"])
-def test_modes_n_gives_the_first_columns_of_a_full_call(tag, example):
+def test_highest_mode_n_gives_the_first_columns_of_a_full_call(tag, example):
     e = example(tag)
     grid = e.grid(min(e.nom, 100))
     for wave in ("love", "rayleigh"):
         full = vemlari.dispersion(e.model, grid, wave=wave, **e.options)
         for n in (0, 2):
-            cut = vemlari.dispersion(e.model, grid, wave=wave, modes=n, **e.options)
+            cut = vemlari.dispersion(e.model, grid, wave=wave, highest_mode=n, **e.options)
             for f in FIELDS:
                 a = getattr(full, f)[:, :n + 1]
                 pad = np.zeros if f == "found_at" else lambda s: np.full(s, np.nan)
@@ -144,3 +147,29 @@ def test_the_secular_function_vanishes_at_the_modes_found(example):
             assert np.abs(vemlari.secular(e.model, f[k], between, wave)).max() > 0.1
         assert (r.found_at == 2).any()
     assert vemlari.secular(e.model, 2.0, np.full((2, 3), 1200.0), "love").shape == (2, 3)
+
+
+def test_periods_in_any_order_a_set_of_modes_and_both_waves_are_the_plain_call_rearranged():
+    model = vemlari.Model(**LAYERS)
+    periods = np.array([2.0, 0.5, 1.0, 4.0])
+    plain = {w: vemlari.dispersion(model, np.sort(1 / periods), wave=w) for w in ("love", "rayleigh")}
+    rows = np.argsort(np.argsort(1 / periods))  # the sorted entry of each period given
+    both = vemlari.dispersion(model, periods=periods, wave="Both")
+    for wave, r in both.items():
+        assert same(r.period, periods) and same(r.frequency, 1 / periods)
+        for f in FIELDS:
+            assert same(getattr(r, f), getattr(plain[wave], f)[rows]), (wave, f)
+    # The counted search refines a mode of a set from brackets of its own: to the last bits.
+    two = vemlari.dispersion(model, periods=periods, modes=[3, 1])
+    assert same(two.mode, np.array([1, 3]))
+    assert np.allclose(two.phase_velocity, plain["rayleigh"].phase_velocity[rows][:, [1, 3]], rtol=1e-13, atol=0,
+                       equal_nan=True)
+    with pytest.warns(DeprecationWarning, match="highest_mode"):
+        old = vemlari.dispersion(model, 0.5, modes=1)
+    assert same(old.phase_velocity, vemlari.dispersion(model, [0.5], highest_mode=1).phase_velocity)
+
+
+def test_a_model_in_km_is_the_same_model_in_si_units():
+    km = vemlari.Model.from_km([1.0, 2.0, 0.0], [1.8, 3.0, 3.5], [1.0, 1.5, 2.0], [2.0, 2.2, 2.5])
+    assert all(same(getattr(km, c), getattr(vemlari.Model(**LAYERS), c).astype(float)) for c in LAYERS)
+    assert vemlari.Model.units["rho"] == "kg/m^3" and km.units["vs"] == "m/s"

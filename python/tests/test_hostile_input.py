@@ -25,9 +25,9 @@ SLOW = dict(thickness=[500, 500, 1000, 0], vp=[3000, 2400, 3500, 5200], vs=[1500
     (lambda m: vemlari.secular(m, 1e300, [1500.0], "love"), "outside this model's range"),
     (lambda m: vemlari.Frequencies.regular(1e308, 0, 5), "must be a finite number"),
     (lambda m: vemlari.Frequencies.regular(0.1, 0, 2**31 - 1), "longer than 10000000"),
-    (lambda m: vemlari.dispersion(m, np.linspace(0.1, 5.0, 50), modes=10**6), "more than the 2 GiB"),
-    (lambda m: vemlari.kernels(m, np.linspace(0.1, 5.0, 10), modes=10**6), "more than the 2 GiB"),
-    (lambda m: vemlari.dispersion_many([m] * 50, [0.5], modes=10**6), "more than the 2 GiB"),
+    (lambda m: vemlari.dispersion(m, np.linspace(0.1, 5.0, 50), highest_mode=10**6), "more than the 2 GiB"),
+    (lambda m: vemlari.kernels(m, np.linspace(0.1, 5.0, 10), highest_mode=10**6), "more than the 2 GiB"),
+    (lambda m: vemlari.dispersion_many([m] * 50, [0.5], highest_mode=10**6), "more than the 2 GiB"),
 ])
 def test_what_cannot_be_computed_is_refused(call, message):
     with pytest.raises(ValueError, match=message) as caught:
@@ -50,7 +50,7 @@ def test_frequency_limits_bound_what_every_call_accepts():
     model = vemlari.Model(**LAYERS)
     lowest, highest = vemlari.frequency_limits(model)
     assert 0 < lowest < 1e-90 and highest > 1e90
-    r = vemlari.dispersion(model, [lowest, 1.0], wave="love", modes=0)
+    r = vemlari.dispersion(model, [lowest, 1.0], wave="love", highest_mode=0)
     assert np.isfinite(r.phase_velocity).all() and np.isfinite(r.group_velocity).all()
     with pytest.raises(ValueError, match="outside"):
         vemlari.dispersion(model, [lowest / 2])
@@ -86,7 +86,7 @@ def models(draw):
 
 FREQUENCIES = st.one_of(st.lists(NUMBERS, max_size=4), st.lists(st.floats(min_value=0.01, max_value=20.0),
                                                                  min_size=1, max_size=4, unique=True).map(sorted))
-ARGUMENTS = dict(wave=st.sampled_from(["love", "rayleigh", "sh", ""]), modes=st.one_of(st.none(), st.integers(-2, 2)),
+ARGUMENTS = dict(wave=st.sampled_from(["love", "rayleigh", "sh", ""]), highest_mode=st.one_of(st.none(), st.integers(-2, 2)),
                  threads=st.integers(-1, 10**6))
 
 
@@ -100,8 +100,8 @@ def finite_where_present(r):
 @settings(max_examples=150, deadline=None, derandomize=True, database=None, suppress_health_check=list(HealthCheck))
 @given(models(), FREQUENCIES, st.fixed_dictionaries(ARGUMENTS), st.sampled_from(["dispersion", "kernels", "many"]))
 def test_random_arguments_give_finite_results_or_documented_exceptions(columns, f, arguments, call):
-    if arguments["modes"] is None:
-        arguments["modes"] = 2  # every mode of a random model may be a million
+    if arguments["highest_mode"] is None:
+        arguments["highest_mode"] = 2  # every mode of a random model may be a million
     try:
         model = vemlari.Model(**columns)
         if call == "dispersion":

@@ -73,9 +73,9 @@ def test_physical_dispersion_moves_only_layers_with_q_and_a_reference_frequency(
 
 
 @pytest.mark.parametrize("call, message", [
-    (lambda m: vemlari.kernels(m, [0.5, 0.4]), "frequencies must increase"),
-    (lambda m: vemlari.kernels(m, [0.5], wave="sh"), 'wave must be "love" or "rayleigh"'),
-    (lambda m: vemlari.kernels(m, [0.5], modes=-1), "modes must be None"),
+    (lambda m: vemlari.kernels(m, [0.5, 0.5]), "frequencies must all differ"),
+    (lambda m: vemlari.kernels(m, [0.5], wave="sh"), 'wave must be "love", "rayleigh" or "both"'),
+    (lambda m: vemlari.kernels(m, [0.5], highest_mode=-1), "highest_mode must be None"),
     (lambda m: vemlari.kernels(m, [0.5], threads=0), "threads"),
     (lambda m: vemlari.kernels(m, [0.0, 0.5], physical_dispersion=True), "frequenc"),
 ])
