@@ -47,7 +47,7 @@ def batch_velocities(models, frequencies):
     models as (index in the batch, reason) pairs."""
     out = np.full((len(models), len(frequencies), 2), np.nan)
     refused = []
-    for i, r in enumerate(vemlari.dispersion_many(models, frequencies, modes=1, threads=1)):
+    for i, r in enumerate(vemlari.dispersion_many(models, frequencies, highest_mode=1, threads=1)):
         if isinstance(r, vemlari.ModelError):
             refused.append((i, str(r)))
         else:

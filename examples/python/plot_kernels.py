@@ -42,7 +42,7 @@ def kernel_profiles(frequencies=FREQUENCIES):
     """Interface depths (km, from 0 to DEEPEST) and, per frequency, the fundamental Rayleigh
     mode's dc/dvs per km of every layer above DEEPEST: (depths, kernels[n_f, n_layers])."""
     model = sliced(*crust())
-    r = vemlari.kernels(model, frequencies, wave="rayleigh", modes=0)
+    r = vemlari.kernels(model, frequencies, wave="rayleigh", highest_mode=0)
     h = model.thickness[:-1]
     depths = np.concatenate([[0.0], np.cumsum(h)]) / 1e3
     return depths, r.dc_dvs[:, 0, :-1] / (h / 1e3)

@@ -47,7 +47,7 @@ def main():
     model, period = read_model(a.model)
     f = np.sort(1.0 / np.logspace(np.log10(period), np.log10(50 * period), a.curve))
     waves = ("rayleigh", "love")
-    curves = lambda: [vemlari.dispersion(model, f, wave=w, modes=0) for w in waves]  # noqa: E731
+    curves = lambda: [vemlari.dispersion(model, f, wave=w, highest_mode=0) for w in waves]  # noqa: E731
     if a.values:
         for w, r in zip(waves, curves()):
             for fk, c in zip(f, r.phase_velocity[:, 0]):
@@ -56,7 +56,7 @@ def main():
     print("dispersion, one thread: %d curves of %d frequencies, median %.6f s, %.1f curves/s"
           % (len(waves), len(f), t, len(waves) / t))
     for threads in (1, 2):
-        many = lambda: [vemlari.dispersion_many([model] * a.many, f, wave=w, modes=0, threads=threads)  # noqa: E731
+        many = lambda: [vemlari.dispersion_many([model] * a.many, f, wave=w, highest_mode=0, threads=threads)  # noqa: E731
                         for w in waves]
         t = median_time(many, max(1, a.repeats // 2))
         print("dispersion_many, %d thread(s): %d curves, median %.4f s, %.1f curves/s"

@@ -173,3 +173,18 @@ def test_a_model_in_km_is_the_same_model_in_si_units():
     km = vemlari.Model.from_km([1.0, 2.0, 0.0], [1.8, 3.0, 3.5], [1.0, 1.5, 2.0], [2.0, 2.2, 2.5])
     assert all(same(getattr(km, c), getattr(vemlari.Model(**LAYERS), c).astype(float)) for c in LAYERS)
     assert vemlari.Model.units["rho"] == "kg/m^3" and km.units["vs"] == "m/s"
+
+
+def test_every_call_has_a_signature_that_inspect_reads_and_that_binds_as_the_call_does():
+    import inspect
+    for name in ("dispersion", "dispersion_many", "kernels", "eigenfunctions", "secular", "frequency_limits",
+                 "Model", "Frequencies"):
+        assert inspect.signature(getattr(vemlari, name)).parameters, name
+    s = inspect.signature(vemlari.dispersion)
+    assert s.parameters["periods"].kind is inspect.Parameter.KEYWORD_ONLY and s.parameters["threads"].default is None
+    assert list(inspect.signature(vemlari.Model.from_km).parameters)[:4] == ["thickness", "vp", "vs", "rho"]
+    # What the signature binds, the call takes.
+    model = vemlari.Model(**LAYERS)
+    bound = s.bind(model, periods=[2.0], wave="LOVE")
+    assert same(vemlari.dispersion(*bound.args, **bound.kwargs).period, np.array([2.0]))
+    assert pickle.loads(pickle.dumps(vemlari.dispersion)) is vemlari.dispersion

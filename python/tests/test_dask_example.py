@@ -30,7 +30,7 @@ def run_example(tmp_path, *args):
 def expected(models, seed, frequencies):
     mm = example_module()
     return np.array([r.phase_velocity for r in
-                     vemlari.dispersion_many(mm.random_models(models, seed), mm.frequencies(frequencies), modes=1)])
+                     vemlari.dispersion_many(mm.random_models(models, seed), mm.frequencies(frequencies), highest_mode=1)])
 
 
 def test_a_few_hundred_models_on_a_local_cluster(tmp_path):

@@ -1,6 +1,6 @@
 # The package vemlari: the compiled extension vemlari._core (whose docstring is the package's)
 # re-exported, and the parts written in Python.
-from vemlari import _core
+from vemlari import _core, _signatures
 from vemlari._core import *  # noqa: F401,F403 (the extension's calls and types are the package's)
 
 __doc__ = _core.__doc__
@@ -17,3 +17,4 @@ def _adopt():
 
 
 _adopt()
+_signatures.expose(globals(), _core)
