@@ -13,7 +13,7 @@ from pybind11 import get_include
 from pybind11.setup_helpers import ParallelCompile
 from setuptools import Extension, setup
 
-LIBRARY = ["model", "kernels", "dispersion", "eigen", "parallel", "api"]
+LIBRARY = ["model", "kernels", "dispersion", "eigen", "parallel", "api", "io"]
 # Out of the way of CMake's build/ (pip builds in the source tree); a test points it elsewhere.
 BUILD = os.environ.get("VEMLARI_PIP_BUILD", "build-pip")
 

@@ -15,14 +15,6 @@ Sampling read_sampling(Streams& st) {
     return s;
 }
 
-bool power_of_two(int nt) {
-    double a = nt;
-    do {
-        a = a / 2.0;
-    } while (a > 1.0);
-    return a == 1.0;
-}
-
 double read_period(Streams& st) {
     double period = 0.0;
     skip_line(st, unit::model);

@@ -3,6 +3,7 @@
 // Each read throws StreamFailure for a malformed value or a file that ends too early.
 #include <vector>
 
+#include "io/model_formats.h"  // power_of_two
 #include "program/run.h"
 #include "vemlari/model.h"
 
@@ -15,8 +16,6 @@ struct Sampling {
 
 // Lines 1 .. 3: two free lines, then dt, nt (echoed on the console).
 Sampling read_sampling(Streams& st);
-// The sample count must be a power of 2 (halving it reaches exactly 1).
-bool power_of_two(int nt);
 // Lines 4, 5: the shortest period.
 double read_period(Streams& st);
 // Lines 6 .. 9: the layer count into run.nstrc.nl (echoed with the table heading).

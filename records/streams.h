@@ -9,15 +9,12 @@
 #include <string>
 #include <string_view>
 
+#include "io/free_form_list.h"  // max_record
 #include "records/record_sink.h"
 
 namespace vemlari {
 
 enum class OpenStatus { unk, old };
-
-// The longest line a read takes (without its line end): a source without line ends, such as
-// /dev/zero, must fail the read instead of filling the memory.
-inline constexpr std::size_t max_record = std::size_t{1} << 20;
 
 class Streams : public RecordSink {
 public:

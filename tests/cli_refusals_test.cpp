@@ -76,8 +76,8 @@ TEST(CliRefusals, EveryMalformedFileNamesItsLineAndWhatWasExpected) {
         {"m.mod", edited(model96, 15, "15 6.6 4.8 2.9 600 300 0 0 1 1"),
          "m.mod:15: layer 3: vs = 4800 exceeds the half-space's; the half-space must have the largest S velocity"},
         {"l.txt", "0\n0 3500 2000 2500\n", "l.txt:1: expected the number of layers, a whole number of at least 1, found \"0\""},
-        {"l.txt", edited(list, 2, "1000 1800 1000"), "l.txt:2: expected 4 numbers, thickness vp vs rho, found 3 fields"},
-        {"l.txt", edited(list, 2, "1000 1800 1000 2e"), "l.txt:2: expected 4 numbers, thickness vp vs rho, found \"2e\""},
+        {"l.txt", edited(list, 2, "1000 1800 1000"), "l.txt:2: expected 4 to 6 numbers, thickness vp vs rho [qs [qp]], found 3 fields"},
+        {"l.txt", edited(list, 2, "1000 1800 1000 2e"), "l.txt:2: expected 4 to 6 numbers, thickness vp vs rho [qs [qp]], found \"2e\""},
         {"l.txt", "3\n" + list.substr(2), "l.txt:4: expected 3 layers after line 1, found 2 before the file ends"},
         {"l.txt", "3\n" + list.substr(2) + "x\n", "l.txt:4: expected 3 layers after line 1, found 2 before the next model"},
         {"l.txt", "1\n" + list.substr(2), "l.txt:3: more layers than the 1 that line 1 gives: expected the next model's number of layers"},
@@ -109,7 +109,7 @@ TEST(CliRefusals, ABatchComputesTheOthersAndListsTheRefused) {
     EXPECT_EQ(rows.at("l.txt#1"), rows.at("l.txt#3"));
     EXPECT_FALSE(rows.at("m.mod").empty());
     EXPECT_EQ(r.err,
-              "vemlari: l.txt:5: expected 4 numbers, thickness vp vs rho, found \"x\"\n"
+              "vemlari: l.txt:5: expected 4 to 6 numbers, thickness vp vs rho [qs [qp]], found \"x\"\n"
               "vemlari: missing.csv: cannot open: No such file or directory\n"
               "vemlari: refused 2 of 5 models: l.txt#2, missing.csv\n");
 

@@ -5,7 +5,7 @@
 #include <sstream>
 #include <string>
 
-#include "cli/model_text.h"
+#include "io/model_text.h"
 #include "program/list_input.h"
 #include "records/run_stop.h"
 #include "records/streams.h"
@@ -88,9 +88,9 @@ TEST(ReaderIntegers, RepeatCountsPast32BitsAreOutOfRange) {
 
 TEST(ReaderIntegers, Model96ExponentPastLongKeepsAZero) {
     // The shifted exponent overflowed a long (the undefined-behaviour sanitizer stops on it).
-    EXPECT_EQ(cli::parse_number("0e9223372036854775807", 3), 0.0);
-    EXPECT_EQ(cli::parse_number("0e-9223372036854775808", 3), 0.0);
-    EXPECT_FALSE(cli::parse_number("1e9223372036854775807", 3));
+    EXPECT_EQ(io::parse_number("0e9223372036854775807", 3), 0.0);
+    EXPECT_EQ(io::parse_number("0e-9223372036854775808", 3), 0.0);
+    EXPECT_FALSE(io::parse_number("1e9223372036854775807", 3));
 }
 
 }  // namespace

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/model_formats.h"
+#include "io/model_formats.h"
 #include "tests/complex_propagator.h"
 #include "vemlari/vemlari.h"
 
@@ -27,7 +27,7 @@ std::vector<Layer> example(const std::filesystem::path& file) {
     std::ifstream in(file);
     std::ostringstream text;
     text << in.rdbuf();
-    return cli::read_program_file(cli::split_lines(text.str())).layers;
+    return io::read_program_file(io::split_lines(text.str())).layers;
 }
 
 std::vector<std::filesystem::path> example_files() {

@@ -12,6 +12,7 @@
 #include "vemlari/flattening.h"
 #include "vemlari/frequencies.h"
 #include "vemlari/model.h"
+#include "vemlari/model_files.h"
 #include "vemlari/options.h"
 #include "vemlari/results.h"
 #include "vemlari/scan_range.h"

@@ -17,8 +17,9 @@ Units are SI: m, m/s, kg/m^3, Hz.
     r.phase_velocity  # (3, n_modes), NaN where a mode does not exist
 
 Calls: dispersion, dispersion_many, kernels (sensitivity kernels and modal attenuation),
-eigenfunctions, secular, frequency_limits. Every long call releases the GIL. Refusals are
-ValueError (vemlari.ModelError for an invalid model), arguments of the wrong type TypeError.)";
+eigenfunctions, secular, frequency_limits, read_models (model files). Every long call
+releases the GIL and stops at Ctrl-C. Refusals are ValueError (vemlari.ModelError for an
+invalid model), arguments of the wrong type TypeError.)";
     m.attr("__version__") = vemlari::version;
     bind_errors(m);
     bind_model(m);
@@ -28,4 +29,5 @@ ValueError (vemlari.ModelError for an invalid model), arguments of the wrong typ
     bind_fields(m);
     bind_kernels_result(m);
     bind_kernels(m);
+    bind_model_files(m);
 }

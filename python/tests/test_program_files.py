@@ -78,3 +78,19 @@ def test_eigenfunctions_of_every_mode_are_those_of_the_check_run(tag):
                 assert [e_image(x, 7) for x in getattr(ef, name)] == list(written[f][mode]), (wave, mode, name)
         with pytest.raises(ValueError, match=f"{wave} mode {modes} does not exist"):
             vemlari.eigenfunctions(model, frequency, wave, modes, depths, **options)
+
+
+def test_the_three_model_formats_read_as_the_same_model(tmp_path):
+    formats = EXAMPLES / "formats"
+    program, model96 = vemlari.read_models(formats / "crust.csv"), vemlari.read_models(str(formats / "crust.mod"))
+    listed = vemlari.read_models(formats / "models.txt")
+    assert len(program) == len(model96) == 1 and len(listed) == 3
+    for m in (model96[0], listed[0]):
+        for column in ("thickness", "vp", "vs", "rho"):
+            assert np.array_equal(getattr(m, column), getattr(program[0], column)), column
+    # Quality factors after rho (qs, then qp), and a refusal in its place.
+    (tmp_path / "q.txt").write_text("2\n1000 1800 1000 2000 50 100\n0 3500 2000 2500 200\n"
+                                    "2\n1000 1800 1900 2000\n0 3500 2000 2500\n")
+    q, bad = vemlari.read_models(tmp_path / "q.txt")
+    assert list(q.qs) == [50, 200] and list(q.qp) == [100, 0]
+    assert isinstance(bad, vemlari.ModelError) and str(bad).startswith(str(tmp_path / "q.txt") + ":5: layer 1: vp")

@@ -2,11 +2,22 @@
 // the same free-form reads into the same variables, so the same file gives the same doubles.
 #include <cmath>
 
-#include "cli/model_formats.h"
-#include "program/list_input.h"
-#include "program/model_file.h"
+#include "io/model_formats.h"
+#include "io/free_form_list.h"
 
-namespace vemlari::cli {
+namespace vemlari {
+
+bool power_of_two(int nt) {
+    double a = nt;
+    do {
+        a = a / 2.0;
+    } while (a > 1.0);
+    return a == 1.0;
+}
+
+}  // namespace vemlari
+
+namespace vemlari::io {
 
 namespace {
 
@@ -102,4 +113,4 @@ ParsedModel read_program_file(const Text& lines) {
     return m;
 }
 
-}  // namespace vemlari::cli
+}  // namespace vemlari::io

@@ -1,4 +1,4 @@
-#include "cli/model_text.h"
+#include "io/model_text.h"
 
 #include <charconv>
 #include <climits>
@@ -7,9 +7,9 @@
 #include <limits>
 #include <stdexcept>
 
-#include "records/streams.h"
+#include "io/free_form_list.h"
 
-namespace vemlari::cli {
+namespace vemlari::io {
 
 namespace {
 
@@ -140,4 +140,4 @@ std::optional<int> parse_whole(std::string_view field) {
 
 std::string in_quotes(std::string_view field) { return "\"" + std::string(field) + "\""; }
 
-}  // namespace vemlari::cli
+}  // namespace vemlari::io

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-namespace vemlari::cli {
+namespace vemlari::io {
 
 // A file that cannot be read as a model: the line at fault (from 1; 0 for the file as a
 // whole) and what was expected there.
@@ -66,4 +66,4 @@ std::optional<int> parse_whole(std::string_view field);
 // A field as a message quotes it.
 std::string in_quotes(std::string_view field);
 
-}  // namespace vemlari::cli
+}  // namespace vemlari::io

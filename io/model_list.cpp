@@ -1,7 +1,7 @@
 // A list of models, one after another: for thousands of models in one file or pipe.
-#include "cli/model_formats.h"
+#include "io/model_formats.h"
 
-namespace vemlari::cli {
+namespace vemlari::io {
 
 namespace {
 
@@ -32,16 +32,20 @@ ParsedModel read_one(const Text& lines, int start, int end) {
         if (static_cast<int>(m.layers.size()) == *nl)
             throw FileRefusal(n, "more layers than the " + std::to_string(*nl) + " that line " + std::to_string(start) +
                                      " gives: expected the next model's number of layers");
-        if (v.size() != 4)
-            throw FileRefusal(n, "expected 4 numbers, thickness vp vs rho, found " + std::to_string(v.size()) +
-                                     " fields");
-        double x[4];
-        for (std::size_t i = 0; i < 4; ++i) {
+        if (v.size() < 4 || v.size() > 6)
+            throw FileRefusal(n, "expected 4 to 6 numbers, thickness vp vs rho [qs [qp]], found " +
+                                     std::to_string(v.size()) + " fields");
+        double x[6] = {};
+        for (std::size_t i = 0; i < v.size(); ++i) {
             const std::optional<double> number = parse_number(v[i]);
-            if (!number) throw FileRefusal(n, "expected 4 numbers, thickness vp vs rho, found " + in_quotes(v[i]));
+            if (!number)
+                throw FileRefusal(n, "expected 4 to 6 numbers, thickness vp vs rho [qs [qp]], found " + in_quotes(v[i]));
             x[i] = *number;
         }
-        m.layers.push_back({x[0], x[1], x[2], x[3]});
+        Layer layer{x[0], x[1], x[2], x[3]};
+        layer.qs = x[4];
+        layer.qp = x[5];
+        m.layers.push_back(layer);
         m.layer_lines.push_back(n);
     }
     if (static_cast<int>(m.layers.size()) < *nl)
@@ -75,4 +79,4 @@ std::vector<std::variant<ParsedModel, FileRefusal>> read_model_list(const Text& 
     return models;
 }
 
-}  // namespace vemlari::cli
+}  // namespace vemlari::io

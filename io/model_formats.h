@@ -7,11 +7,20 @@
 #include <variant>
 #include <vector>
 
-#include "cli/model_text.h"
+#include "io/model_text.h"
 #include "vemlari/frequencies.h"
 #include "vemlari/model.h"
+#include "vemlari/model_files.h"
 
-namespace vemlari::cli {
+namespace vemlari {
+
+// The sample count of the program's model file must be a power of 2 (halving it reaches
+// exactly 1), as the dialogue checks it.
+bool power_of_two(int nt);
+
+}  // namespace vemlari
+
+namespace vemlari::io {
 
 struct ParsedModel {
     int line = 1;  // where the model starts
@@ -23,10 +32,6 @@ struct ParsedModel {
 
 enum class ModelFormat { program_file, model96, model_list };
 
-// The most models one run reads, refused past it, so that a list of tiny or malformed models
-// cannot fill the memory with entries.
-inline constexpr std::size_t max_models = 1000000;
-
 // By content: model96 starts with its version tag ("MODEL.01"); a list of models with a
 // lone whole number (blank and "#" lines aside); anything else is the program's file.
 ModelFormat recognise(const Text& lines);
@@ -36,9 +41,10 @@ ParsedModel read_program_file(const Text& lines);
 // The model96 text format: km, km/s, g/cm3 and quality factors or their inverses.
 ParsedModel read_model96(const Text& lines);
 // A list of models: per model a line with its number of layers, then one line per layer
-// "thickness vp vs rho" (SI). A model that cannot be read is refused on its own; the
-// next one starts at the next line holding a lone field. A list of more than `most` models
+// "thickness vp vs rho" (SI), optionally followed by the quality factors qs and qp. A model
+// that cannot be read is refused on its own; the next one starts at the next line holding a
+// lone field. A list of more than `most` models
 // is refused whole, at the first line past them (FileRefusal).
 std::vector<std::variant<ParsedModel, FileRefusal>> read_model_list(const Text& lines, std::size_t most);
 
-}  // namespace vemlari::cli
+}  // namespace vemlari::io

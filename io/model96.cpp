@@ -2,9 +2,9 @@
 // model it is, four reserved lines, a column heading, then one line per layer.
 #include <cmath>
 
-#include "cli/model_formats.h"
+#include "io/model_formats.h"
 
-namespace vemlari::cli {
+namespace vemlari::io {
 
 namespace {
 
@@ -70,4 +70,4 @@ ParsedModel read_model96(const Text& lines) {
     return m;
 }
 
-}  // namespace vemlari::cli
+}  // namespace vemlari::io
