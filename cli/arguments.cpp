@@ -1,6 +1,7 @@
 #include "cli/arguments.h"
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <limits>
@@ -21,8 +22,8 @@ constexpr int usage_error = 2;
 const char* const footer =
     "MODEL is a file in one of three formats, recognised by content: the program's CSV model file\n"
     "(as the dialogue reads it), a model96 file, or a list of models (per model a line with its number\n"
-    "of layers, then per layer a line \"thickness vp vs rho\" in m, m/s, kg/m3; the half-space's\n"
-    "thickness 0). \"-\" reads standard input. Without any argument vemlari starts its dialogue.\n"
+    "of layers, then per layer a line \"thickness vp vs rho [qs [qp]]\" in m, m/s, kg/m3; the\n"
+    "half-space's thickness 0). \"-\" reads standard input. Without any argument vemlari starts its dialogue.\n"
     "Exit status: 0 done; 1 a model was refused (the others are computed); 2 a wrong command line\n"
     "or an output that cannot be written; 3 the run failed (out of memory, an internal fault);\n"
     "130, 143 interrupted by SIGINT, SIGTERM.";
@@ -31,8 +32,9 @@ const char* const footer =
 struct Raw {
     std::string wave = "both";
     std::string format = "csv";
-    std::vector<double> frequencies;
-    double fmin = 0.0, fmax = 0.0;
+    std::vector<double> frequencies, periods;
+    double fmin = 0.0, fmax = 0.0, tmin = 0.0, tmax = 0.0;
+    double period = 0.0;
     int count = 0;
     bool log = false;
     int mode = -1;
@@ -46,7 +48,12 @@ void add_common(CLI::App& sub, Common& c, Raw& raw) {
     sub.add_option("--wave", raw.wave, "love, rayleigh or both")
         ->check(CLI::IsMember({"love", "rayleigh", "both"}))
         ->capture_default_str();
-    sub.add_option("--format", raw.format, "csv or json")->check(CLI::IsMember({"csv", "json"}))->capture_default_str();
+    sub.add_option("--format", raw.format,
+                   "csv; json (an object of column arrays per model and wave); records (a JSON array of one object "
+                   "per row) or jsonl (JSON Lines: one object per row and line), whose rows name the model by file "
+                   "and index")
+        ->check(CLI::IsMember({"csv", "json", "records", "jsonl"}))
+        ->capture_default_str();
     sub.add_option("-o,--output", c.output, "Write the table to FILE (default, and \"-\": standard output)")
         ->type_name("FILE");
     sub.add_option("--threads", c.threads, "Threads, shared among the models (default: every core this process may run on)")
@@ -84,7 +91,10 @@ void positive(const std::string& option, double v) {
 void finish_common(Common& c, const Raw& raw) {
     c.love = raw.wave != "rayleigh";
     c.rayleigh = raw.wave != "love";
-    c.format = raw.format == "json" ? Format::json : Format::csv;
+    c.format = raw.format == "json"      ? Format::json
+               : raw.format == "records" ? Format::records
+               : raw.format == "jsonl"   ? Format::jsonl
+                                         : Format::csv;
     if (c.output == "-") c.output.clear();
 }
 
@@ -104,6 +114,29 @@ void finish_search(const CLI::App& sub, Search& s, const std::string& method) {
         if (!s.scan && sub.count(o) > 0) refuse(o, "applies to the scan: add --search scan");
     if (s.scan && sub.count("--velocity-tolerance") > 0)
         refuse("--velocity-tolerance", "applies to the counted search, not to --search scan");
+}
+
+// The one frequency of eigen and secular: --frequency, or 1 / --period.
+void one_frequency(double& hz, double period, const CLI::Option& frequency_given, const CLI::Option& period_given) {
+    if (period_given.count() > 0) {
+        positive("--period", period);
+        hz = 1.0 / period;
+    } else if (frequency_given.count() == 0) {
+        refuse("--frequency", "give --frequency (Hz) or --period (s)");
+    }
+    positive("--frequency", hz);
+}
+
+// Periods (s, > 0, all different, in any order) as increasing frequencies.
+std::vector<double> of_periods(const std::string& option, const std::vector<double>& t) {
+    std::vector<double> f;
+    for (const double x : t) {
+        if (!(std::isfinite(x) && x > 0.0)) refuse(option, "periods must be positive numbers of seconds");
+        f.push_back(1.0 / x);
+    }
+    std::sort(f.begin(), f.end());
+    if (std::adjacent_find(f.begin(), f.end()) != f.end()) refuse(option, "the periods must all differ");
+    return f;
 }
 
 Frequencies hertz(const std::string& option, std::vector<double> f) {
@@ -139,26 +172,54 @@ std::function<void()> add_mode_options(CLI::App& sub, ModesRequest& r, Raw& raw,
                             ->delimiter(',')
                             ->check(number)
                             ->type_name("LIST");
+    CLI::Option* periods = sub.add_option("--periods", raw.periods, "Periods (s), in any order: T1,T2,...")
+                               ->delimiter(',')
+                               ->check(number)
+                               ->type_name("LIST")
+                               ->excludes(list);
     CLI::Option* fmin = sub.add_option("--fmin", raw.fmin, "Lowest frequency of a grid (Hz)");
     CLI::Option* fmax = sub.add_option("--fmax", raw.fmax, "Highest frequency of the grid (Hz)");
-    CLI::Option* fcount = sub.add_option("--count", raw.count, "Frequencies of the grid, at least 2")
+    CLI::Option* tmin = sub.add_option("--tmin", raw.tmin, "Shortest period of a grid (s), instead of --fmax");
+    CLI::Option* tmax = sub.add_option("--tmax", raw.tmax, "Longest period of the grid (s), instead of --fmin");
+    CLI::Option* fcount = sub.add_option("--count", raw.count, "Frequencies (or periods) of the grid, at least 2")
                               ->check(CLI::Range(2, std::numeric_limits<int>::max()));
-    CLI::Option* log = sub.add_flag("--log", raw.log, "Space the grid's frequencies by equal ratios");
-    for (CLI::Option* o : {fmin, fmax, fcount}) {
+    CLI::Option* log = sub.add_flag("--log", raw.log, "Space the grid's frequencies (periods) by equal ratios");
+    for (CLI::Option* o : {fmin, fmax, tmin, tmax, fcount}) {
         o->excludes(list);
-        for (CLI::Option* other : {fmin, fmax, fcount})
-            if (other != o) o->needs(other);
+        o->excludes(periods);
     }
-    log->needs(fmin);
+    for (CLI::Option* o : {fmin, fmax}) {
+        for (CLI::Option* other : {tmin, tmax}) o->excludes(other);
+        o->needs(fcount);
+    }
+    for (CLI::Option* o : {tmin, tmax}) o->needs(fcount);
+    fmin->needs(fmax);
+    fmax->needs(fmin);
+    tmin->needs(tmax);
+    tmax->needs(tmin);
     CLI::Option* highest = sub.add_option("--modes", raw.mode, "Modes 0 .. N only (default: every mode)")
                                ->check(CLI::Range(0, std::numeric_limits<int>::max()))
                                ->type_name("N");
-    return [&sub, &r, &raw, list, fmin, highest, kind] {
+    return [&sub, &r, &raw, list, periods, fmin, tmin, fcount, log, highest, kind] {
         finish_common(r.common, raw);
         finish_search(sub, r.search, raw.search);
+        if (fcount->count() > 0 && fmin->count() == 0 && tmin->count() == 0)
+            refuse("--count", "needs --fmin and --fmax, or --tmin and --tmax");
+        if (log->count() > 0 && fcount->count() == 0) refuse("--log", "needs a grid: --fmin, --fmax or --tmin, --tmax, and --count");
         if (list->count() > 0) {
             fits("--frequencies", r.common, kind, static_cast<double>(raw.frequencies.size()));
             r.frequencies = hertz("--frequencies", raw.frequencies);
+        }
+        if (periods->count() > 0) {
+            fits("--periods", r.common, kind, static_cast<double>(raw.periods.size()));
+            r.frequencies = hertz("--periods", of_periods("--periods", raw.periods));
+        }
+        if (tmin->count() > 0) {
+            fits("--count", r.common, kind, raw.count);
+            if (!(std::isfinite(raw.tmin) && raw.tmin > 0.0)) refuse("--tmin", "must be a positive number of seconds");
+            if (!(std::isfinite(raw.tmax) && raw.tmax > raw.tmin)) refuse("--tmax", "must be above --tmin");
+            r.frequencies = hertz("--tmin, --tmax, --count",
+                                  of_periods("--tmin, --tmax, --count", spaced(raw.tmin, raw.tmax, raw.count, raw.log)));
         }
         if (fmin->count() > 0) {
             fits("--count", r.common, kind, raw.count);
@@ -214,7 +275,8 @@ void add_eigen(CLI::App& app, Parsed& p) {
     Raw& raw = p.raw;
     add_common(*e, p.eigen.common, raw);
     add_search(*e, p.eigen.search, raw.search);
-    e->add_option("--frequency", p.eigen.frequency, "Frequency (Hz)")->required();
+    CLI::Option* frequency = e->add_option("--frequency", p.eigen.frequency, "Frequency (Hz)");
+    CLI::Option* period = e->add_option("--period", raw.period, "Period (s), instead of --frequency")->excludes(frequency);
     CLI::Option* mode = e->add_option("--mode", raw.mode, "Mode M only (default: every mode)")
                             ->check(CLI::Range(0, std::numeric_limits<int>::max()))
                             ->type_name("M");
@@ -223,12 +285,12 @@ void add_eigen(CLI::App& app, Parsed& p) {
     e->add_option("--points", p.eigen.points, "Depth points from 0 to the deepest, evenly spaced")
         ->check(CLI::Range(2, std::numeric_limits<int>::max()))
         ->capture_default_str();
-    e->callback([e, &p, mode, depth] {
+    e->callback([e, &p, mode, depth, frequency, period] {
         const Raw& raw = p.raw;
         EigenRequest& r = p.eigen;
         finish_common(r.common, raw);
         finish_search(*e, r.search, raw.search);
-        positive("--frequency", r.frequency);
+        one_frequency(r.frequency, raw.period, *frequency, *period);
         fits("--points", r.common, TableKind::eigen, r.points);
         if (mode->count() > 0) r.mode = raw.mode;
         if (depth->count() > 0) {
@@ -245,17 +307,18 @@ void add_secular(CLI::App& app, Parsed& p) {
                                      "real and imaginary part, modulus. Its zeros are the modes.");
     Raw& raw = p.raw;
     add_common(*s, p.secular.common, raw);
-    s->add_option("--frequency", p.secular.frequency, "Frequency (Hz)")->required();
+    CLI::Option* frequency = s->add_option("--frequency", p.secular.frequency, "Frequency (Hz)");
+    CLI::Option* period = s->add_option("--period", raw.period, "Period (s), instead of --frequency")->excludes(frequency);
     CLI::Option* cmin = s->add_option("--cmin", raw.cmin, "Lowest phase velocity (m/s; default: the search's)");
     CLI::Option* cmax = s->add_option("--cmax", raw.cmax, "Highest phase velocity (m/s; default: the search's)");
     s->add_option("--count", p.secular.count, "Phase velocities, evenly spaced")
         ->check(CLI::Range(2, std::numeric_limits<int>::max()))
         ->capture_default_str();
-    s->callback([&p, cmin, cmax] {
+    s->callback([&p, cmin, cmax, frequency, period] {
         const Raw& raw = p.raw;
         SecularRequest& r = p.secular;
         finish_common(r.common, raw);
-        positive("--frequency", r.frequency);
+        one_frequency(r.frequency, raw.period, *frequency, *period);
         fits("--count", r.common, TableKind::secular, r.count);
         if (cmin->count() > 0) {
             positive("--cmin", raw.cmin);

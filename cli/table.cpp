@@ -56,10 +56,11 @@ void append_json_number(std::string& out, double v) {
 
 TableWriter::TableWriter(std::ostream& out, Format format, std::vector<std::string> columns)
     : out_(out), format_(format), columns_(std::move(columns)) {
-    if (format_ == Format::json) {
+    if (format_ == Format::json || format_ == Format::records) {
         out_ << "[";
         return;
     }
+    if (format_ == Format::jsonl) return;
     std::string header = "model,wave";
     for (const std::string& c : columns_) header += "," + c;
     out_ << header << "\n";
@@ -81,6 +82,10 @@ void TableWriter::write(const Block& b) {
             text += '\n';
         }
         out_ << text;
+        return;
+    }
+    if (format_ != Format::json) {
+        write_rows(b);
         return;
     }
     text += first_ ? "\n" : ",\n";
@@ -108,8 +113,33 @@ void TableWriter::write(const Block& b) {
     out_ << text;
 }
 
+void TableWriter::write_rows(const Block& b) {
+    std::string lead = "{\"file\": ";
+    append_json_text(lead, b.file);
+    lead += ", \"index\": " + std::to_string(b.index) + ", \"wave\": \"" + wave_name(b.wave) + "\"";
+    std::string text;
+    for (std::size_t r = 0; r < b.rows; ++r) {
+        if (format_ == Format::records) {
+            text += first_ ? "\n  " : ",\n  ";
+            first_ = false;
+        }
+        text += lead;
+        for (std::size_t c = 0; c < columns_.size(); ++c) {
+            text += ", \"" + columns_[c] + "\": ";
+            if (b.values[c].empty()) {
+                text += "null";
+            } else {
+                append_json_number(text, b.values[c][r]);
+            }
+        }
+        text += '}';
+        if (format_ == Format::jsonl) text += '\n';
+    }
+    out_ << text;
+}
+
 void TableWriter::finish() {
-    if (format_ == Format::json) out_ << (first_ ? "]\n" : "\n]\n");
+    if (format_ == Format::json || format_ == Format::records) out_ << (first_ ? "]\n" : "\n]\n");
     out_.flush();
 }
 

@@ -1,7 +1,10 @@
 #pragma once
 // The tidy table every subcommand writes: columns model and wave, then numbers. CSV has a
 // header row and one row per entry; JSON an array with one object per model and wave,
-// each column an array. Blocks are written in the order they come.
+// each column an array. The row formats, a JSON array of one object per row (records) and
+// JSON Lines (one such object a line), name the model by two fields, file and index (its
+// place in the file, from 1), instead of "file#index". Blocks are written in the order they
+// come.
 #include <ostream>
 #include <string>
 #include <vector>
@@ -10,7 +13,7 @@
 
 namespace vemlari::cli {
 
-enum class Format { csv, json };
+enum class Format { csv, json, records, jsonl };
 
 // The rows of one model and wave. values[c] holds column c of every row, or nothing where
 // the column does not apply to the wave (an empty CSV cell, null in JSON).
@@ -19,6 +22,9 @@ struct Block {
     Wave wave = Wave::love;
     std::size_t rows = 0;
     std::vector<std::vector<double>> values;
+    // The model's file and its place there, from 1 (model is "file#index" in a file of several).
+    std::string file;
+    std::size_t index = 1;
 };
 
 class TableWriter {
@@ -29,6 +35,8 @@ public:
     void finish();
 
 private:
+    void write_rows(const Block& block);
+
     std::ostream& out_;
     Format format_;
     std::vector<std::string> columns_;

@@ -82,7 +82,9 @@ int run_table(const Common& common, const TableJob& job, std::istream& in, std::
             refused.push_back(entries[i].name);
             return;
         }
-        for (const Block& b : o.blocks) {
+        for (Block& b : o.blocks) {
+            b.file = entries[i].file;
+            b.index = entries[i].index;
             errno = 0;
             table.write(b);
             if (!output.good()) throw WriteFailure{};

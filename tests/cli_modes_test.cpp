@@ -226,5 +226,38 @@ TEST(CliModes, JsonHoldsTheValuesOfTheCsv) {
     EXPECT_EQ(rebuilt, csv.out);
 }
 
+TEST(CliModes, PeriodsAndTheRowFormatsHoldTheValuesOfTheCsv) {
+    const auto dir = scratch_dir("cli-rows");
+    const std::string models = " " + example("formats/models.txt") + " " + example("halfspace.csv") + " --modes 2";
+    const CliRun csv = run_cli(dir, "modes" + models + " --frequencies 0.1,0.2,0.5");
+    ASSERT_EQ(csv.status, 0) << csv.err;
+    // 1 / T is the double nearest to the frequency's decimal for these periods.
+    EXPECT_EQ(run_cli(dir, "modes" + models + " --periods 5,10,2").out, csv.out);
+    for (const char* format : {"records", "jsonl"}) {
+        const CliRun rows = run_cli(dir, "modes" + models + " --frequencies 0.1,0.2,0.5 --format " + format);
+        ASSERT_EQ(rows.status, 0) << rows.err;
+        // The CSV rebuilt from one object per row: "model" is the file, with "#index" in a list.
+        std::string rebuilt = csv.out.substr(0, csv.out.find('\n') + 1);
+        Json in{rows.out};
+        const bool array = std::string(format) == "records";
+        if (array) ASSERT_TRUE(in.take('['));
+        while (in.take('{')) {
+            std::vector<std::string> values;
+            do {
+                in.scalar();
+                ASSERT_TRUE(in.take(':'));
+                values.push_back(in.scalar());
+            } while (in.take(','));
+            ASSERT_TRUE(in.take('}'));
+            rebuilt += values[0] + (values[0].ends_with("models.txt") ? "#" + values[1] : "");
+            for (std::size_t c = 2; c < values.size(); ++c) rebuilt += "," + values[c];
+            rebuilt += "\n";
+            if (array && !in.take(',')) break;
+        }
+        if (array) EXPECT_TRUE(in.take(']'));
+        EXPECT_EQ(rebuilt, csv.out) << format;
+    }
+}
+
 }  // namespace
 }  // namespace vemlari::testing
