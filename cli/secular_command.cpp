@@ -1,12 +1,16 @@
 // vemlari secular: the secular function against phase velocity at one frequency.
+#include <algorithm>
 #include <complex>
+#include <span>
 #include <vector>
 
 #include "cli/commands.h"
+#include "cli/interrupts.h"
 #include "cli/shortest_number.h"
 #include "cli/spacing.h"
 #include "cli/table_run.h"
 #include "vemlari/compute.h"
+#include "vemlari/error.h"
 #include "vemlari/scan_range.h"
 
 namespace vemlari::cli {
@@ -14,6 +18,9 @@ namespace vemlari::cli {
 namespace {
 
 enum Column { frequency, phase_velocity, real, imaginary, modulus, columns };
+
+// Phase velocities evaluated between two looks at the interrupt flag.
+constexpr std::size_t slice = 16384;
 
 }  // namespace
 
@@ -40,7 +47,14 @@ int run_secular(const SecularRequest& r, std::istream& in, std::ostream& out, st
         std::vector<Block> blocks;
         for (Wave w : {Wave::love, Wave::rayleigh}) {
             if (w == Wave::love ? !r.common.love : !r.common.rayleigh) continue;
-            const std::vector<std::complex<double>> f = secular_function(model, w, r.frequency, c);
+            // In slices, so that an interrupt (interrupts.h) ends a long list within a fraction of a second.
+            std::vector<std::complex<double>> f;
+            for (std::size_t at = 0; at < c.size(); at += slice) {
+                if (interrupt_flag()->cancelled()) throw Error(Error::Rule::cancelled, "the computation was cancelled");
+                const std::vector<std::complex<double>> part =
+                    secular_function(model, w, r.frequency, std::span(c).subspan(at, std::min(slice, c.size() - at)));
+                f.insert(f.end(), part.begin(), part.end());
+            }
             Block b{e.name, w, c.size(), std::vector<std::vector<double>>(columns)};
             for (std::size_t i = 0; i < c.size(); ++i) {
                 b.values[frequency].push_back(r.frequency);

@@ -69,7 +69,8 @@ CountedSetup::CountedSetup(const Nstrc& model, Wave w, const SearchOptions& o)
       tolerance(std::fmax(o.velocity_tolerance, 4.0 * DBL_EPSILON)),
       highest_mode(o.highest_mode),
       mode_set(o.mode_set),
-      capacity(o.max_modes > 0 ? static_cast<std::size_t>(o.max_modes) : SIZE_MAX) {
+      capacity(o.max_modes > 0 ? static_cast<std::size_t>(o.max_modes) : SIZE_MAX),
+      cancellation(o.cancellation.get()) {
     std::sort(mode_set.begin(), mode_set.end());
     mode_set.erase(std::unique(mode_set.begin(), mode_set.end()), mode_set.end());
     double vsmin = model.vs[1], crmin = half_space_rayleigh_velocity(model.vp[1], model.vs[1]), contrast = 1.0;
@@ -339,7 +340,7 @@ void CountedSearch::monotone(const Prediction& p, CountedModes& out) {
         if (!limited) refuse_unbounded(out.count);
     }
     n = modes_wanted(n);
-    for (int i = 0; i < n; ++i) {
+    for (int i = 0; i < n && !setup_.cancelled(); ++i) {
         if (!wanted(i)) continue;
         predict(i, p);
         double root = 0.0;
@@ -400,7 +401,7 @@ void CountedSearch::guarded(CountedModes& out) {
         wanted_roots = std::min<long long>(wanted_roots, static_cast<long long>(setup_.capacity) + 1);
     double a = lo;
     int na = point_count(lo);
-    for (int k = 1; k <= cells && static_cast<long long>(roots_.size()) < wanted_roots; ++k) {
+    for (int k = 1; k <= cells && static_cast<long long>(roots_.size()) < wanted_roots && !setup_.cancelled(); ++k) {
         const double b = k == cells ? hi : lo + (hi - lo) * k / cells;
         const int nb = point_count(b);
         isolate(a, na, b, nb, wanted_roots, 0);

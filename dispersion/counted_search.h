@@ -30,6 +30,10 @@ struct CountedSetup {
     int highest_mode;  // -1: all
     std::vector<int> mode_set;  // sorted; empty: by highest_mode
     std::size_t capacity;       // modes kept per frequency
+    // The caller's flag (SearchOptions::cancellation), looked at before each mode: a raised
+    // flag ends the frequency's search early, and the caller throws.
+    const Cancellation* cancellation;
+    bool cancelled() const { return cancellation != nullptr && cancellation->cancelled(); }
 };
 
 // Modes of the entries before, to predict where a mode is.
