@@ -52,7 +52,7 @@ ModeField eigenfunctions(const Model& model, std::optional<double> frequency_giv
     if (!(std::isfinite(frequency) && frequency > 0.0))
         throw py::value_error("frequency must be a positive finite number of Hz");
     if (mode < 0) throw py::value_error("mode must be at least 0");
-    const std::vector<double> z = depths.is_none() ? default_depths(model, frequency) : doubles(depths, "depths");
+    const std::vector<double> z = depths.is_none() ? default_depths(model, frequency) : values(depths, "depths");
     const Frequencies f = Frequencies::hertz({frequency});
     const SearchOptions o = options_of({w}, ModeChoice{mode, {}}, {search, velocity_tolerance, tolerance, partitions, iterations}, 1);
     std::optional<Modes> modes;
@@ -107,7 +107,8 @@ model      a vemlari.Model
 frequency  Hz (> 0); or period= in s instead
 wave       "love" or "rayleigh" (in any case)
 mode       0 for the fundamental mode; ValueError if the search finds no such mode
-depths     m, >= 0 and non-decreasing; a depth on an interface belongs to the layer above.
+depths     m (a number or an array), >= 0 and non-decreasing; a depth on an interface
+           belongs to the layer above.
            None: 201 depths from 0 to the half-space's top plus one S wavelength in it
 tolerance, partitions, iterations, search, velocity_tolerance: the search's, as in dispersion
 

@@ -90,16 +90,12 @@ std::vector<Wave> waves_of(const std::string& name) {
     }
 }
 
-namespace {
-
-// A number or a one-dimensional array-like.
 std::vector<double> values(const py::handle& given, const char* name) {
     const auto a = py::array_t<double, py::array::c_style | py::array::forcecast>::ensure(given);
     if (a && a.ndim() == 0) return {*a.data()};
+    PyErr_Clear();
     return doubles(given, name);
 }
-
-}  // namespace
 
 Abscissa abscissa_of(const py::handle& frequencies, const py::handle& periods) {
     if (frequencies.is_none() == periods.is_none())

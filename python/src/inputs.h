@@ -15,6 +15,8 @@ namespace py = pybind11;
 
 // A one-dimensional array-like of numbers; ValueError (with `name`) for anything else.
 std::vector<double> doubles(const py::handle& values, const char* name);
+// The same, or a number (a list of one).
+std::vector<double> values(const py::handle& given, const char* name);
 
 // The layers of Model(thickness, vp, vs, rho, qp, qs, fp, fs), None for an absent column
 // (zeros): equal lengths, the half-space's thickness 0 whatever was given. ModelError for
