@@ -38,6 +38,7 @@ struct Raw {
     int count = 0;
     bool log = false;
     int mode = -1;
+    std::vector<int> mode_set;
     double depth = 0.0;
     double cmin = 0.0, cmax = 0.0;
     std::string search = "counted";
@@ -197,10 +198,17 @@ std::function<void()> add_mode_options(CLI::App& sub, ModesRequest& r, Raw& raw,
     fmax->needs(fmin);
     tmin->needs(tmax);
     tmax->needs(tmin);
-    CLI::Option* highest = sub.add_option("--modes", raw.mode, "Modes 0 .. N only (default: every mode)")
+    CLI::Option* highest = sub.add_option("--highest-mode,--modes", raw.mode,
+                                          "Modes 0 .. N only (default: every mode; --modes is the older spelling)")
                                ->check(CLI::Range(0, std::numeric_limits<int>::max()))
                                ->type_name("N");
-    return [&sub, &r, &raw, list, periods, fmin, tmin, fcount, log, highest, kind] {
+    CLI::Option* only = sub.add_option("--only-modes", raw.mode_set,
+                                       "These modes alone, found without the others (counted search): I,J,...")
+                            ->delimiter(',')
+                            ->check(CLI::Range(0, std::numeric_limits<int>::max()))
+                            ->type_name("LIST")
+                            ->excludes(highest);
+    return [&sub, &r, &raw, list, periods, fmin, tmin, fcount, log, highest, only, kind] {
         finish_common(r.common, raw);
         finish_search(sub, r.search, raw.search);
         if (fcount->count() > 0 && fmin->count() == 0 && tmin->count() == 0)
@@ -229,6 +237,10 @@ std::function<void()> add_mode_options(CLI::App& sub, ModesRequest& r, Raw& raw,
             r.frequencies = hertz("--fmin, --fmax, --count", spaced(raw.fmin, raw.fmax, raw.count, raw.log));
         }
         if (highest->count() > 0) r.highest_mode = raw.mode;
+        if (only->count() > 0) {
+            if (r.search.scan) refuse("--only-modes", "needs the counted search, not --search scan");
+            r.mode_set = raw.mode_set;
+        }
     };
 }
 

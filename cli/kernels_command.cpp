@@ -46,7 +46,7 @@ Block block_of(const std::string& name, const Sensitivities& s, Wave w) {
             if (md >= wm.phase_velocity[k].size()) continue;
             const ModeKernels& q = wk.modes[k][md];
             for (std::size_t j = 0; j < q.dc_dvs.size(); ++j) {
-                const double row[columns] = {static_cast<double>(md),
+                const double row[columns] = {static_cast<double>(wm.mode[k][md]),
                                              s.modes.frequencies.frequency(k),
                                              wm.phase_velocity[k][md],
                                              wp.modes[k][md].group_velocity,
@@ -112,6 +112,7 @@ int run_kernels(const KernelsRequest& r, std::istream& in, std::ostream& out, st
         check_table_size(TableKind::kernels, r.modes, e);
         SearchOptions o = search_options(r.modes.common, r.modes.search, threads, frequency_done);
         o.highest_mode = r.modes.highest_mode;
+        o.mode_set = r.modes.mode_set;
         const Frequencies& f = frequencies_of(r.modes, e);
         std::optional<Sensitivities> found;
         try {

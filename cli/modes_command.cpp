@@ -38,7 +38,7 @@ Block block_of(const std::string& name, const Modes& m, const Properties& p, Wav
         for (std::size_t k = 0; k < wm.phase_velocity.size(); ++k) {
             if (md >= wm.phase_velocity[k].size()) continue;
             const ModeProperties& q = wp.modes[k][md];
-            const double row[columns] = {static_cast<double>(md), m.frequencies.frequency(k), wm.phase_velocity[k][md],
+            const double row[columns] = {static_cast<double>(wm.mode[k][md]), m.frequencies.frequency(k), wm.phase_velocity[k][md],
                                          q.group_velocity, q.energy_integral, q.response, q.ellipticity,
                                          static_cast<double>(wm.found_at[k][md]), q.ellipticity_signed};
             for (int c = 0; c < columns; ++c)
@@ -60,6 +60,7 @@ int run_modes(const ModesRequest& r, std::istream& in, std::ostream& out, std::o
         check_table_size(TableKind::modes, r, e);
         SearchOptions o = search_options(r.common, r.search, threads, frequency_done);
         o.highest_mode = r.highest_mode;
+        o.mode_set = r.mode_set;
         const Modes m = find_modes(*e.model, frequencies_of(r, e), o);
         const Properties p = mode_properties(*e.model, m, threads);
         std::vector<Block> blocks;

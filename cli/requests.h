@@ -34,6 +34,7 @@ struct ModesRequest {
     Search search;
     std::optional<Frequencies> frequencies;  // empty: each file's own grid
     int highest_mode = -1;                   // -1: every mode
+    std::vector<int> mode_set;               // these modes alone (the counted search); empty: by highest_mode
 };
 
 // The modes of ModesRequest with their sensitivity kernels and attenuation.

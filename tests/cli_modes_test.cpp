@@ -259,5 +259,25 @@ TEST(CliModes, PeriodsAndTheRowFormatsHoldTheValuesOfTheCsv) {
     }
 }
 
+TEST(CliModes, OnlyModesGivesThoseModesRowsOfTheFullTable) {
+    const auto dir = scratch_dir("cli-only");
+    const std::string args = "modes " + example("crust.csv") + " --frequencies 0.2,0.5,1 --wave love";
+    const CliRun full = run_cli(dir, args), only = run_cli(dir, args + " --only-modes 3,1");
+    ASSERT_EQ(only.status, 0) << only.err;
+    std::vector<std::string> wanted, got = split(only.out, '\n');
+    for (const std::string& line : split(full.out, '\n')) {
+        const std::vector<std::string> f = split(line, ',');
+        if (f.size() > 2 && (f[2] == "1" || f[2] == "3")) wanted.push_back(f[2] + "," + f[3]);
+    }
+    got.erase(got.begin());  // the header
+    if (!got.empty() && got.back().empty()) got.pop_back();
+    ASSERT_EQ(got.size(), wanted.size());
+    // Mode numbers and frequencies row for row; the velocities are refined from brackets of their own.
+    for (std::size_t i = 0; i < got.size(); ++i) {
+        const std::vector<std::string> f = split(got[i], ',');
+        EXPECT_EQ(f[2] + "," + f[3], wanted[i]);
+    }
+}
+
 }  // namespace
 }  // namespace vemlari::testing
