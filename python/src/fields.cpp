@@ -35,6 +35,11 @@ std::vector<double> default_depths(const Model& model, double hz) {
     return z;
 }
 
+// The arrays a ModeField carries, in the order its pickle keeps them.
+py::object ModeField::*const field_arrays[] = {&ModeField::depth,      &ModeField::displacement, &ModeField::stress,
+                                               &ModeField::horizontal, &ModeField::vertical,     &ModeField::shear,
+                                               &ModeField::normal};
+
 py::object array_of(std::vector<double>& v) {
     const auto n = static_cast<py::ssize_t>(v.size());
     return to_array(std::move(v), {n});
@@ -146,7 +151,23 @@ void bind_fields(py::module_& m) {
         .def_readonly("horizontal", &ModeField::horizontal, "Rayleigh: horizontal displacement.")
         .def_readonly("vertical", &ModeField::vertical, "Rayleigh: vertical displacement.")
         .def_readonly("shear", &ModeField::shear, "Rayleigh: shear traction.")
-        .def_readonly("normal", &ModeField::normal, "Rayleigh: normal traction.");
+        .def_readonly("normal", &ModeField::normal, "Rayleigh: normal traction.")
+        .def(py::pickle(
+            [](const ModeField& f) {
+                py::list state;
+                for (py::object x : {py::cast(f.wave), py::cast(f.frequency), py::cast(f.phase_velocity),
+                                     py::cast(f.mode), py::cast(f.found_at)})
+                    state.append(x);
+                for (py::object ModeField::*a : field_arrays) state.append(f.*a);
+                return py::tuple(state);
+            },
+            [](const py::tuple& t) {
+                ModeField f{t[0].cast<std::string>(), t[1].cast<double>(), t[2].cast<double>(), t[3].cast<int>(),
+                            t[4].cast<int>()};
+                std::size_t i = 5;
+                for (py::object ModeField::*a : field_arrays) f.*a = t[i++];
+                return f;
+            }));
     m.def("eigenfunctions", &eigenfunctions, eigenfunctions_doc, py::arg("model"), py::arg("frequency") = py::none(),
           py::arg("wave") = "rayleigh", py::arg("mode") = 0, py::arg("depths") = py::none(), py::kw_only(),
           py::arg("tolerance") = py::none(), py::arg("partitions") = py::none(), py::arg("iterations") = py::none(),
