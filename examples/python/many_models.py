@@ -5,20 +5,22 @@
     /usr/bin/python3 many_models.py tcp://host:8786    # the cluster of a running scheduler
 
 Options: --models N (100000), --frequencies F (25, from 1 to 20 Hz), --batch B (models per
-task, 500), --seed S (0), --output FILE.npy. The models of a task travel to its worker as one (B, 4, layers) array, the worker
-computes them with vemlari.dispersion_many, and the results come back as one array
-(models, frequencies, 2) of phase velocities (m/s), NaN where a mode does not exist. A model
-the library refuses (vemlari.ModelError) has a row of NaN too: the script lists the refused
-models with their reasons on standard error and ends with exit status 1. The workers need
-the vemlari module, as this script does.
+task, 500), --seed S (0), --store DIR.zarr (finished batches kept there as they finish; run
+again with the same store and arguments, the script computes only what is missing),
+--output FILE.npy. vemlari.distributed.map_models sends each batch of models to a worker,
+sends a batch again if its worker dies, and shows a progress bar (python3-tqdm); the result
+is one array (models, frequencies, 2) of phase velocities (m/s), NaN where a mode does not
+exist. A model the library refuses (vemlari.ModelError) has a row of NaN too: the script
+lists the refused models with their reasons on standard error and ends with exit status 1.
+The workers need the vemlari package, as this script does.
 """
 import argparse
 import sys
 import time
 
 import numpy as np
-import vemlari
-from dask.distributed import Client, LocalCluster, progress
+import vemlari.distributed
+from dask.distributed import Client, LocalCluster
 
 LAYERS = 4  # the last one the half-space
 
@@ -42,29 +44,14 @@ def random_models(n, seed=0):
     return np.stack([thickness, vp, vs, rho], axis=1)
 
 
-def batch_velocities(models, frequencies):
-    """Phase velocities (len(models), len(frequencies), 2) of modes 0 and 1, and the refused
-    models as (index in the batch, reason) pairs."""
-    out = np.full((len(models), len(frequencies), 2), np.nan)
-    refused = []
-    for i, r in enumerate(vemlari.dispersion_many(models, frequencies, highest_mode=1, threads=1)):
-        if isinstance(r, vemlari.ModelError):
-            refused.append((i, str(r)))
-        else:
-            out[i] = r.phase_velocity
-    return out, refused
-
-
-def compute(client, models, frequencies, batch):
-    """Every model's phase velocities, one task per batch of models, with Dask's progress bar,
-    and the refused models as (model index, reason) pairs."""
-    starts = range(0, len(models), batch)
-    futures = client.map(batch_velocities, [models[i:i + batch] for i in starts], frequencies=frequencies)
-    progress(futures)
-    print()
-    results = client.gather(futures)
-    refused = [(start + i, reason) for start, (_, batch_refused) in zip(starts, results) for i, reason in batch_refused]
-    return np.concatenate([c for c, _ in results]), refused
+def compute(client, models, frequencies, batch, store=None):
+    """Every model's phase velocities of modes 0 and 1, one task per batch of models, with a
+    progress bar, and the refused models as (model index, reason) pairs."""
+    s = vemlari.distributed.map_models(models, frequencies, client=client, chunk=batch, store=store, progress=True,
+                                       highest_mode=1)
+    c = np.full((len(models), len(frequencies), 2), np.nan)
+    c[:, :, :s.phase_velocity.shape[2]] = s.phase_velocity[:, :, :2]
+    return c, [(i, str(e)) for i, e in enumerate(s.errors) if e is not None]
 
 
 def refusal_report(refused, total, shown=20):
@@ -84,12 +71,13 @@ def main(argv=None):
     ap.add_argument("--frequencies", type=int, default=25)
     ap.add_argument("--batch", type=int, default=500)
     ap.add_argument("--seed", type=int, default=0)
+    ap.add_argument("--store", help="a Zarr directory that keeps finished batches, to resume from")
     ap.add_argument("--output", help="save the (models, frequencies, 2) array here (.npy)")
     a = ap.parse_args(argv)
     models = random_models(a.models, a.seed)
     with (Client(a.scheduler) if a.scheduler else Client(LocalCluster())) as client:
         start = time.perf_counter()
-        c, refused = compute(client, models, frequencies(a.frequencies), a.batch)
+        c, refused = compute(client, models, frequencies(a.frequencies), a.batch, a.store)
         seconds = time.perf_counter() - start
     print(f"{a.models} models, {a.frequencies} frequencies: {seconds:.1f} s, {a.models / seconds:.0f} models/s; "
           f"mode 0 at {np.isfinite(c[..., 0]).mean():.1%}, mode 1 at {np.isfinite(c[..., 1]).mean():.1%} "

@@ -3,7 +3,7 @@
 import inspect
 from typing import Any, List, Union
 
-from vemlari import _core, _plots, _signatures, _tables
+from vemlari import _core, _plots, _signatures, _tables, distributed
 from vemlari._core import *  # noqa: F401,F403 (the extension's calls and types are the package's)
 from vemlari._tables import StackedResult
 
