@@ -36,7 +36,7 @@ plot_formats = [("png", 80)]
 def extension_docstrings_as_written(app, what, name, obj, options, lines):
     """The compiled extension's docstrings are plain text laid out for help(): shown as
     written, in a literal block, rather than read as reStructuredText."""
-    target = obj.fget if isinstance(obj, property) else obj
+    target = inspect.unwrap(obj.fget if isinstance(obj, property) else obj)
     compiled = inspect.isbuiltin(target) or type(target).__name__ in ("pybind11_type", "instancemethod")
     if (compiled or obj is vemlari) and lines:
         lines[:] = ["::", ""] + ["    " + line for line in lines] + [""]

@@ -31,9 +31,9 @@ def draw(output_dir: pathlib.Path) -> None:
     matplotlib.use("Agg")
     model = crust()
     periods = np.geomspace(2.0, 60.0, 60)  # s
-    curves = vemlari.dispersion(model, np.sort(1.0 / periods), wave="rayleigh", highest_mode=4)
+    curves = vemlari.dispersion(model, periods=periods, wave="rayleigh", highest_mode=4)
     curves.plot(x="period")[0].figure.savefig(output_dir / "crust_rayleigh_curves.png", dpi=80)
-    kernels = vemlari.kernels(model, [1 / 50, 1 / 20, 1 / 10, 1 / 5], wave="rayleigh", highest_mode=0)
+    kernels = vemlari.kernels(model, periods=[50.0, 20.0, 10.0, 5.0], wave="rayleigh", highest_mode=0)
     kernels.plot(model, kernel="dc_dvs").figure.savefig(output_dir / "crust_rayleigh_kernels.png", dpi=80)
 
 

@@ -51,10 +51,15 @@ def test_tidy_tables_and_datasets_rebuild_the_arrays():
     assert np.allclose(ds.period, 1 / F) and ds.phase_velocity.attrs["units"] == "m/s"
 
     model = vemlari.Model(**LAYERS)
+    chosen = vemlari.dispersion(model, periods=[2.0, 0.3, 1.0], modes=[1, 2])  # labelled by mode and period
+    t = chosen.to_pandas()
+    assert set(t["mode"]) == {1, 2} and list(chosen.to_xarray().mode.values) == [1, 2]
+    assert set(t.period) == {2.0, 0.3, 1.0} and np.allclose(t.period * t.frequency, 1)
     k = vemlari.kernels(model, F[:3], wave="love")
     long = k.to_pandas(layers=True)
     assert len(long) == np.isfinite(k.phase_velocity).sum() * len(model)
     one = long[(long["mode"] == 0) & (long.frequency == F[1])].sort_values("layer")
+    assert list(one.layer) == [1, 2, 3]  # layers numbered from 1, as everywhere
     assert same(one.dc_dvs.values, k.dc_dvs[1, 0]) and same(one.phase_velocity.values, np.full(3, k.phase_velocity[1, 0]))
     assert same(k.to_xarray().dc_dh.sel(mode=0).values, k.dc_dh[:, 0])
 
@@ -71,8 +76,9 @@ def test_plots_draw_the_curves_and_kernel_steps():
     r = vemlari.dispersion(model, F)
     phase, group = r.plot()
     assert len(phase.lines) == r.phase_velocity.shape[1] and phase.get_xscale() == "log"
-    x, y = phase.lines[1].get_data()
-    assert same(x, 1 / F) and same(y, r.phase_velocity[:, 1]) and same(group.lines[0].get_ydata(), r.group_velocity[:, 0])
+    x, y = phase.lines[1].get_data()  # along increasing period
+    assert same(x, 1 / F[::-1]) and same(y, r.phase_velocity[::-1, 1])
+    assert same(group.lines[0].get_ydata(), r.group_velocity[::-1, 0])
     assert same(r.plot(x="frequency")[0].lines[0].get_xdata(), F)
 
     k = vemlari.kernels(model, F[:2])

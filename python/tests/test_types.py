@@ -29,6 +29,7 @@ def test_the_stubs_declare_every_public_name_of_the_extension():
 
     def members(cls):
         own = {n.name for n in cls.body if isinstance(n, ast.FunctionDef)}
+        own.update(n.target.id for n in cls.body if isinstance(n, ast.AnnAssign))
         return own.union(*(members(declared[b.id]) for b in cls.bases if b.id in declared))
 
     for name in dir(_core):

@@ -1,7 +1,7 @@
 # The package vemlari: the compiled extension vemlari._core (whose docstring is the package's)
 # re-exported, and the parts written in Python: tables, stacking and plots of the results.
 import inspect
-from typing import Any, List, Union
+from typing import Any, Callable, List, Union
 
 from vemlari import _core, _plots, _signatures, _tables, distributed
 from vemlari._core import *  # noqa: F401,F403 (the extension's calls and types are the package's)
@@ -34,7 +34,8 @@ def _methods() -> None:
 _adopt()
 _signatures.expose(globals(), _core)
 _methods()
-_compiled_many = dispersion_many
+# The readable wrapper of the compiled call that expose() has just put in its place.
+_compiled_many: Callable[..., Any] = globals()["dispersion_many"]
 
 
 def dispersion_many(models: Any, *args: Any, stack: bool = False,  # type: ignore[no-redef]

@@ -1,5 +1,5 @@
 # Types of the compiled extension vemlari._core, re-exported by the package vemlari.
-from typing import Any, Dict, Iterable, List, Optional, Sequence, Tuple, Union
+from typing import Any, Callable, ClassVar, Dict, Iterable, List, Literal, Optional, Sequence, Tuple, Union, overload
 
 import numpy as np
 import numpy.typing as npt
@@ -32,6 +32,11 @@ class Model:
     @property
     def fs(self) -> FloatArray: ...
     def __len__(self) -> int: ...
+    units: ClassVar[Dict[str, str]]
+    @staticmethod
+    def from_km(thickness: ArrayLike, vp: ArrayLike, vs: ArrayLike, rho: ArrayLike,
+                qp: Optional[ArrayLike] = None, qs: Optional[ArrayLike] = None,
+                fp: Optional[ArrayLike] = None, fs: Optional[ArrayLike] = None) -> Model: ...
 
 class Frequencies:
     def __init__(self, hertz: ArrayLike) -> None: ...
@@ -39,6 +44,7 @@ class Frequencies:
     def regular(step: float, first: int, last: int) -> Frequencies: ...
     @property
     def hertz(self) -> FloatArray: ...
+    def __len__(self) -> int: ...
 
 FrequenciesLike = Union[ArrayLike, Frequencies]
 
@@ -47,6 +53,10 @@ class DispersionResult:
     def wave(self) -> str: ...
     @property
     def frequency(self) -> FloatArray: ...
+    @property
+    def period(self) -> FloatArray: ...
+    @property
+    def mode(self) -> npt.NDArray[np.int64]: ...
     @property
     def phase_velocity(self) -> FloatArray: ...
     @property
@@ -119,23 +129,46 @@ class ModeField:
 
 ModelLike = Union[Model, Sequence[ArrayLike], FloatArray]
 
-def dispersion(model: Model, frequencies: FrequenciesLike, wave: str = "rayleigh", modes: Optional[int] = None,
-               tolerance: Optional[float] = None, partitions: Optional[int] = None,
-               iterations: Optional[int] = None, threads: int = 1, search: str = "counted",
-               velocity_tolerance: float = 0.0) -> DispersionResult: ...
-def dispersion_many(models: Iterable[ModelLike], frequencies: FrequenciesLike, wave: str = "rayleigh",
-                    modes: Optional[int] = None, tolerance: Optional[float] = None,
+Modes = Union[int, Sequence[int], None]
+Progress = Union[bool, Callable[[int, int], Any], None]
+Result = Union[DispersionResult, Dict[str, DispersionResult]]
+
+Both = Literal["both", "Both", "BOTH"]
+
+@overload
+def dispersion(model: Model, frequencies: Optional[FrequenciesLike] = None, *, wave: Both,  # type: ignore[misc]
+               modes: Modes = None, tolerance: Optional[float] = None, partitions: Optional[int] = None,
+               iterations: Optional[int] = None, threads: Optional[int] = None, search: str = "counted",
+               velocity_tolerance: float = 0.0, periods: Optional[ArrayLike] = None,
+               highest_mode: Optional[int] = None, progress: Progress = None) -> Dict[str, DispersionResult]: ...
+@overload
+def dispersion(model: Model, frequencies: Optional[FrequenciesLike] = None, wave: str = "rayleigh",
+               modes: Modes = None, tolerance: Optional[float] = None, partitions: Optional[int] = None,
+               iterations: Optional[int] = None, threads: Optional[int] = None, search: str = "counted",
+               velocity_tolerance: float = 0.0, *, periods: Optional[ArrayLike] = None,
+               highest_mode: Optional[int] = None, progress: Progress = None) -> DispersionResult: ...
+def dispersion_many(models: Iterable[ModelLike], frequencies: Optional[FrequenciesLike] = None,
+                    wave: str = "rayleigh", modes: Modes = None, tolerance: Optional[float] = None,
                     partitions: Optional[int] = None, iterations: Optional[int] = None,
-                    threads: Optional[int] = None, search: str = "counted",
-                    velocity_tolerance: float = 0.0) -> List[Union[DispersionResult, ModelError]]: ...
-def kernels(model: Model, frequencies: FrequenciesLike, wave: str = "rayleigh", modes: Optional[int] = None,
-            tolerance: Optional[float] = None, partitions: Optional[int] = None, iterations: Optional[int] = None,
-            threads: int = 1, physical_dispersion: bool = False, search: str = "counted",
-            velocity_tolerance: float = 0.0) -> KernelsResult: ...
-def eigenfunctions(model: Model, frequency: float, wave: str, mode: int, depths: ArrayLike, *,
-                   tolerance: Optional[float] = None, partitions: Optional[int] = None,
-                   iterations: Optional[int] = None, search: str = "counted",
-                   velocity_tolerance: float = 0.0) -> ModeField: ...
+                    threads: Optional[int] = None, search: str = "counted", velocity_tolerance: float = 0.0, *,
+                    periods: Optional[ArrayLike] = None, highest_mode: Optional[int] = None,
+                    progress: Progress = None) -> List[Union[Result, ModelError]]: ...
+@overload
+def kernels(model: Model, frequencies: Optional[FrequenciesLike] = None, *, wave: Both,  # type: ignore[misc]
+            modes: Modes = None, tolerance: Optional[float] = None, partitions: Optional[int] = None,
+            iterations: Optional[int] = None, threads: Optional[int] = None, physical_dispersion: bool = False,
+            search: str = "counted", velocity_tolerance: float = 0.0, periods: Optional[ArrayLike] = None,
+            highest_mode: Optional[int] = None, progress: Progress = None) -> Dict[str, KernelsResult]: ...
+@overload
+def kernels(model: Model, frequencies: Optional[FrequenciesLike] = None, wave: str = "rayleigh",
+            modes: Modes = None, tolerance: Optional[float] = None, partitions: Optional[int] = None,
+            iterations: Optional[int] = None, threads: Optional[int] = None, physical_dispersion: bool = False,
+            search: str = "counted", velocity_tolerance: float = 0.0, *, periods: Optional[ArrayLike] = None,
+            highest_mode: Optional[int] = None, progress: Progress = None) -> KernelsResult: ...
+def eigenfunctions(model: Model, frequency: Optional[float] = None, wave: str = "rayleigh", mode: int = 0,
+                   depths: Optional[ArrayLike] = None, *, tolerance: Optional[float] = None,
+                   partitions: Optional[int] = None, iterations: Optional[int] = None, search: str = "counted",
+                   velocity_tolerance: float = 0.0, period: Optional[float] = None) -> ModeField: ...
 def secular(model: Model, frequency: float, phase_velocity: ArrayLike, wave: str,
             layer: int = 1) -> npt.NDArray[np.complex128]: ...
 def frequency_limits(model: Model) -> Tuple[float, float]: ...

@@ -5,6 +5,8 @@ from typing import Any, Optional, Sequence
 
 import numpy as np
 
+from vemlari._tables import mode_numbers, periods_of
+
 
 def _axes(ax: Any, n: int, **figure: Any) -> Any:
     import matplotlib.pyplot as plt
@@ -41,13 +43,15 @@ def plot_dispersion(result: Any, x: str = "period", model: int = 0, ax: Any = No
     phase, group = result.phase_velocity, result.group_velocity
     if phase.ndim == 3:
         phase, group = phase[model], group[model]
-    frequency = np.asarray(result.frequency)
-    with np.errstate(divide="ignore"):
-        abscissa = 1.0 / frequency if x == "period" else frequency
+    abscissa = periods_of(result) if x == "period" else np.asarray(result.frequency, dtype=float)
+    # Frequencies may come in any order: each curve is drawn along its abscissa.
+    order = np.argsort(abscissa, kind="stable")
+    abscissa, phase, group = abscissa[order], phase[order], group[order]
+    labels = mode_numbers(result)
     colours = plt.get_cmap("viridis")(np.linspace(0.0, 0.9, max(phase.shape[1], 1)))
     for a, values, name in zip(axes, (phase, group), ("phase", "group")):
         for mode in range(values.shape[1]):
-            a.plot(abscissa, values[:, mode], color=colours[mode], label=f"mode {mode}")
+            a.plot(abscissa, values[:, mode], color=colours[mode], label=f"mode {labels[mode]}")
         a.set_xlabel("period (s)" if x == "period" else "frequency (Hz)")
         a.set_ylabel(f"{name} velocity (m/s)")
         a.set_title(f"{result.wave.capitalize()} waves, {name} velocity")
@@ -98,7 +102,7 @@ def plot_kernels(result: Any, model: Any, kernel: str = "dc_dvs", mode: int = 0,
     for k in rows:
         v = values[k, mode]
         a.plot(np.repeat(v, 2), np.column_stack([top, bottom]).ravel() / 1e3,
-               label=f"{result.frequency[k]:.3g} Hz")
+               label=f"{periods_of(result)[k]:.3g} s ({result.frequency[k]:.3g} Hz)")
     a.set_ylim(bottom[-1] / 1e3, 0.0)
     a.set_ylabel("depth (km)")
     a.set_xlabel(kernel.replace("_", "/", 1))

@@ -7,6 +7,7 @@ stubs' business), and each class gets the signature of its constructor."""
 import ast
 import functools
 import inspect
+import typing
 
 _KINDS = {"args": inspect.Parameter.POSITIONAL_OR_KEYWORD, "kwonlyargs": inspect.Parameter.KEYWORD_ONLY}
 
@@ -19,7 +20,7 @@ def _parsed(doc, drop_self):
         return None
     name, _, arguments = head.partition("(")
     try:
-        tree = ast.parse("def %s(%s: pass" % (name, arguments)).body[0].args
+        tree = typing.cast(ast.FunctionDef, ast.parse("def %s(%s: pass" % (name, arguments)).body[0]).args
     except SyntaxError:
         return None
     parameters = []
@@ -39,7 +40,7 @@ def _readable(function, signature, owner):
     def call(*args, **kwargs):
         return function(*args, **kwargs)
 
-    call.__signature__ = signature
+    setattr(call, "__signature__", signature)
     # pybind11 names its calls PyCapsule.<name>; pickle finds them by their public name.
     call.__module__ = owner.__module__ if isinstance(owner, type) else owner
     call.__qualname__ = owner.__name__ + "." + function.__name__ if isinstance(owner, type) else function.__name__
@@ -59,7 +60,7 @@ def expose(namespace, core):
         elif isinstance(item, type) and not issubclass(item, BaseException):
             signature = _parsed(item.__init__.__doc__, True)
             if signature is not None:
-                item.__signature__ = signature
+                setattr(item, "__signature__", signature)
             for attribute, member in vars(item).items():
                 if isinstance(member, staticmethod) and inspect.isbuiltin(member.__func__):
                     signature = _parsed(member.__func__.__doc__, False)

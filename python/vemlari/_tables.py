@@ -8,7 +8,7 @@ stacked batch has the model axis in front of them.
 from __future__ import annotations
 
 import inspect
-from typing import Any, Dict, List, Optional
+from typing import Any, Dict, List, Optional, Tuple
 
 import numpy as np
 
@@ -36,8 +36,8 @@ UNITS = {
 # The usual arrays first, in this order; others (alphabetically) after them.
 FIRST = ("phase_velocity", "group_velocity", "energy_integral", "response", "ellipticity", "ellipticity_signed",
          "found_at", "inverse_q", "gamma")
-# Arrays that are coordinates or indices rather than quantities of a mode.
-AXES = ("frequency", "period")
+# Arrays that are coordinates or labels rather than quantities of a mode.
+AXES = ("frequency", "period", "mode")
 
 
 def arrays(result: Any) -> Dict[str, np.ndarray]:
@@ -56,9 +56,19 @@ def arrays(result: Any) -> Dict[str, np.ndarray]:
     return dict(sorted(found.items(), key=lambda item: (rank.get(item[0], len(rank)), item[0])))
 
 
-def _period(frequency: np.ndarray) -> np.ndarray:
+def periods_of(result: Any) -> np.ndarray:
+    """The periods (s) of a result's rows: as given, else 1 / frequency."""
+    period = getattr(result, "period", None)
+    if period is not None:
+        return np.asarray(period, dtype=float)
     with np.errstate(divide="ignore"):
-        return 1.0 / frequency
+        return 1.0 / np.asarray(result.frequency, dtype=float)
+
+
+def mode_numbers(result: Any) -> np.ndarray:
+    """The mode number of each column: as the result names them, else 0, 1, ..."""
+    mode = getattr(result, "mode", None)
+    return np.arange(result.phase_velocity.shape[-1]) if mode is None else np.asarray(mode)
 
 
 def _split(result: Any, leading: int) -> "tuple[Dict[str, np.ndarray], Dict[str, np.ndarray]]":
@@ -93,14 +103,13 @@ def to_pandas(result: Any, layers: bool = False) -> Any:
     index = index[:, order]
     where = np.isfinite(result.phase_velocity[tuple(index)])
     index = index[:, where]
-    frequency = np.asarray(result.frequency)[index[-2]]
     columns: Dict[str, Any] = {}
     if stacked:
         columns["model"] = result.models[index[0]]
     columns["wave"] = np.full(index.shape[1], result.wave, dtype=object)
-    columns["mode"] = index[-1]
-    columns["frequency"] = frequency
-    columns["period"] = _period(frequency)
+    columns["mode"] = mode_numbers(result)[index[-1]]
+    columns["frequency"] = np.asarray(result.frequency)[index[-2]]
+    columns["period"] = periods_of(result)[index[-2]]
     for name, a in per_mode.items():
         columns[name] = a[tuple(index)]
     frame = pd.DataFrame(columns)
@@ -108,7 +117,8 @@ def to_pandas(result: Any, layers: bool = False) -> Any:
         return frame
     n_layers = next(iter(per_layer.values())).shape[-1]
     frame = frame.loc[frame.index.repeat(n_layers)].reset_index(drop=True)
-    frame.insert(frame.columns.get_loc("period") + 1, "layer", np.tile(np.arange(n_layers), index.shape[1]))
+    # Layers numbered from 1 at the top, as every layer number the package gives.
+    frame.insert(frame.columns.get_loc("period") + 1, "layer", np.tile(np.arange(1, n_layers + 1), index.shape[1]))
     for name, a in per_layer.items():
         frame[name] = a[tuple(index)].reshape(-1)
     return frame
@@ -116,7 +126,8 @@ def to_pandas(result: Any, layers: bool = False) -> Any:
 
 def to_xarray(result: Any) -> Any:
     """An xarray.Dataset of a result: dimensions (model,) frequency, mode and, for the
-    kernels, layer; coordinates frequency (Hz), period (s) and mode; units as attributes."""
+    kernels, layer; coordinates frequency (Hz), period (s), mode (the mode numbers) and
+    layer (numbered from 1 at the top); units as attributes."""
     import xarray as xr
 
     stacked = getattr(result, "models", None) is not None
@@ -130,9 +141,11 @@ def to_xarray(result: Any) -> Any:
         data[name] = (front + ["frequency", "mode", "layer"], a, {"units": UNITS[name]} if name in UNITS else {})
     coords: Dict[str, Any] = {
         "frequency": ("frequency", frequency, {"units": "Hz"}),
-        "period": ("frequency", _period(frequency), {"units": "s"}),
-        "mode": np.arange(result.phase_velocity.shape[-1]),
+        "period": ("frequency", periods_of(result), {"units": "s"}),
+        "mode": mode_numbers(result),
     }
+    if per_layer:
+        coords["layer"] = np.arange(1, next(iter(per_layer.values())).shape[-1] + 1)
     if stacked:
         coords["model"] = result.models
     return xr.Dataset(data, coords=coords, attrs={"wave": result.wave})
@@ -172,18 +185,25 @@ class StackedResult:
 
     Every per-mode array of the single-model result, shaped (n_models, n_frequencies,
     n_modes) with n_modes the most any model has, NaN (found_at: 0) where a model lacks a
-    mode or was refused. ``errors[i]`` is None or the exception that refused model i (a
-    vemlari.ModelError); ``models`` numbers the models (0 .. n_models - 1, or the numbers a
-    batch was given).
+    mode or was refused; ``frequency`` and ``period`` (n_frequencies,) and ``mode``
+    (n_modes,) as a single result has them. ``errors[i]`` is None or the exception that
+    refused model i (a vemlari.ModelError); ``models`` numbers the models (0 .. n_models - 1,
+    or the numbers a batch was given).
     """
 
     def __init__(self, wave: str, frequency: np.ndarray, values: Dict[str, np.ndarray],
-                 errors: List[Optional[BaseException]], models: Optional[np.ndarray] = None) -> None:
+                 errors: List[Optional[BaseException]], models: Optional[np.ndarray] = None,
+                 period: Optional[np.ndarray] = None, mode: Optional[np.ndarray] = None) -> None:
         self.wave = wave
         self.frequency = np.asarray(frequency, dtype=float)
         self.errors = list(errors)
         self.models = np.arange(len(self.errors)) if models is None else np.asarray(models)
         self._values = dict(values)
+        if period is None:
+            with np.errstate(divide="ignore"):
+                period = 1.0 / self.frequency
+        self.period = np.asarray(period, dtype=float)
+        self.mode = np.arange(self._values["phase_velocity"].shape[2]) if mode is None else np.asarray(mode)
 
     def __getattr__(self, name: str) -> np.ndarray:
         # The stacked arrays as attributes: phase_velocity, group_velocity, ...
@@ -204,52 +224,52 @@ class StackedResult:
         """The stacked arrays by name."""
         return dict(self._values)
 
+    @staticmethod
+    def _padded(blocks: List[Tuple[int, Optional[np.ndarray]]], n_f: int, n_modes: int, dtype: Any) -> np.ndarray:
+        """(rows, array or None) blocks along the model axis, padded to n_modes columns."""
+        fill = 0 if np.issubdtype(dtype, np.integer) else np.nan
+        out = np.full((sum(rows for rows, _ in blocks), n_f, n_modes), fill, dtype=dtype)
+        at = 0
+        for rows, a in blocks:
+            if a is not None:
+                out[at:at + rows, :, :a.shape[-1]] = a
+            at += rows
+        return out
+
     @classmethod
-    def stack(cls, results: List[Any], models: Optional[np.ndarray] = None) -> "StackedResult":
+    def stack(cls, results: List[Any], models: Optional[np.ndarray] = None) -> Any:
         """Stacks a list of single-model results and exceptions (as dispersion_many returns
-        it) into one result, padding with NaN (integer arrays with 0)."""
+        it) into one result, padding with NaN (integer arrays with 0); results of both waves
+        (dicts) into a dict of one stacked result per wave."""
         good = [r for r in results if not isinstance(r, BaseException)]
+        if good and isinstance(good[0], dict):
+            return {wave: cls.stack([r if isinstance(r, BaseException) else r[wave] for r in results], models)
+                    for wave in good[0]}
         errors = [r if isinstance(r, BaseException) else None for r in results]
         if not good:
             return cls("", np.empty(0), {"phase_velocity": np.empty((len(results), 0, 0))}, errors, models)
         first = good[0]
-        n_f = len(first.frequency)
-        n_modes = max(r.phase_velocity.shape[1] for r in good)
+        widest = max(good, key=lambda r: r.phase_velocity.shape[1])
         per_mode, _ = _split(first, 2)
-        values = {}
-        for name, a in per_mode.items():
-            fill = 0 if np.issubdtype(a.dtype, np.integer) else np.nan
-            out = np.full((len(results), n_f, n_modes), fill, dtype=a.dtype)
-            for i, r in enumerate(results):
-                if not isinstance(r, BaseException):
-                    b = getattr(r, name)
-                    out[i, :, :b.shape[1]] = b
-            values[name] = out
-        return cls(first.wave, first.frequency, values, errors, models)
+        values = {name: cls._padded([(1, None if isinstance(r, BaseException) else getattr(r, name)[None])
+                                     for r in results], len(first.frequency), widest.phase_velocity.shape[1], a.dtype)
+                  for name, a in per_mode.items()}
+        return cls(first.wave, first.frequency, values, errors, models, periods_of(first), mode_numbers(widest))
 
     @classmethod
     def concatenate(cls, parts: List["StackedResult"]) -> "StackedResult":
         """One result of several stacked along the model axis (chunks of one batch)."""
+        errors = [e for p in parts for e in p.errors]
+        models = np.concatenate([p.models for p in parts])
         good = [p for p in parts if p.frequency.size]
         if not good:
-            return cls("", np.empty(0), {"phase_velocity": np.empty((sum(len(p.errors) for p in parts), 0, 0))},
-                       [e for p in parts for e in p.errors], np.concatenate([p.models for p in parts]))
+            return cls("", np.empty(0), {"phase_velocity": np.empty((len(errors), 0, 0))}, errors, models)
         first = good[0]
-        n_f = first.frequency.size
-        n_modes = max(p.phase_velocity.shape[2] for p in good)
-        values = {}
-        for name, a in first.arrays.items():
-            fill = 0 if np.issubdtype(a.dtype, np.integer) else np.nan
-            blocks = []
-            for p in parts:
-                block = np.full((len(p.errors), n_f, n_modes), fill, dtype=a.dtype)
-                if p.frequency.size:
-                    b = getattr(p, name)
-                    block[:, :, :b.shape[2]] = b
-                blocks.append(block)
-            values[name] = np.concatenate(blocks)
-        return cls(first.wave, first.frequency, values, [e for p in parts for e in p.errors],
-                   np.concatenate([p.models for p in parts]))
+        widest = max(good, key=lambda p: p.phase_velocity.shape[2])
+        values = {name: cls._padded([(len(p.errors), getattr(p, name) if p.frequency.size else None) for p in parts],
+                                    first.frequency.size, widest.phase_velocity.shape[2], a.dtype)
+                  for name, a in first.arrays.items()}
+        return cls(first.wave, first.frequency, values, errors, models, first.period, widest.mode)
 
     def to_pandas(self) -> Any:
         """A tidy pandas.DataFrame: one row per model, mode and frequency where the mode

@@ -66,14 +66,16 @@ class _Store:
             for e in g.attrs["errors"]]
         values = {key: g[key][...] for key in g.array_keys()}
         return StackedResult(g.attrs["wave"], np.asarray(g.attrs["frequency"], dtype=float), values, errors,
-                             np.asarray(g.attrs["models"], dtype=int))
+                             np.asarray(g.attrs["models"], dtype=int), np.asarray(g.attrs["period"], dtype=float),
+                             np.asarray(g.attrs["mode"], dtype=int))
 
     def save(self, start: int, part: StackedResult) -> None:
         g = self.chunks.require_group(str(start))
         g.attrs["complete"] = False
         for key, a in part.arrays.items():
             g.create_dataset(key, data=a, overwrite=True)
-        g.attrs.update(wave=part.wave, frequency=part.frequency.tolist(), models=part.models.tolist(),
+        g.attrs.update(wave=part.wave, frequency=part.frequency.tolist(), period=part.period.tolist(),
+                       mode=part.mode.tolist(), models=part.models.tolist(),
                        errors=[None if e is None else [type(e).__name__, str(e)] for e in part.errors])
         g.attrs["complete"] = True
 
@@ -154,6 +156,8 @@ def map_models(models: Sequence[Any], *args: Any, client: Any = None, chunk: int
     """
     if chunk < 1:
         raise ValueError(f"chunk = {chunk} must be at least 1")
+    if str(options.get("wave", "")).lower() == "both":
+        raise ValueError('map_models computes one wave: call it once with wave="love", once with "rayleigh"')
     models = list(models) if not isinstance(models, np.ndarray) else models
     n = len(models)
     if client is not None:
