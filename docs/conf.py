@@ -7,6 +7,8 @@ import os
 import pathlib
 
 import vemlari
+from docutils.parsers.rst import Directive
+from docutils.statemachine import StringList
 
 project = "vemlari"
 release = version = vemlari.__version__
@@ -42,5 +44,18 @@ def extension_docstrings_as_written(app, what, name, obj, options, lines):
         lines[:] = ["::", ""] + ["    " + line for line in lines] + [""]
 
 
+class EveryHeader(Directive):
+    """Each public header as written, in name order: every header, however many there are."""
+
+    def run(self):
+        text = []
+        for header in sorted((ROOT / "include" / "vemlari").glob("*.h")):
+            text += [f"``vemlari/{header.name}``", "", f".. literalinclude:: ../include/vemlari/{header.name}",
+                     "   :language: c++", ""]
+        self.state_machine.insert_input(StringList(text, source="docs/cpp.rst"), "docs/cpp.rst")
+        return []
+
+
 def setup(app):
     app.connect("autodoc-process-docstring", extension_docstrings_as_written, priority=100)
+    app.add_directive("every-header", EveryHeader)
