@@ -1,4 +1,5 @@
 # Types of the compiled extension vemlari._core, re-exported by the package vemlari.
+import os
 from typing import Any, Callable, ClassVar, Dict, Iterable, List, Literal, Optional, Sequence, Tuple, Union, overload
 
 import numpy as np
@@ -172,3 +173,4 @@ def eigenfunctions(model: Model, frequency: Optional[float] = None, wave: str = 
 def secular(model: Model, frequency: float, phase_velocity: ArrayLike, wave: str,
             layer: int = 1) -> npt.NDArray[np.complex128]: ...
 def frequency_limits(model: Model) -> Tuple[float, float]: ...
+def read_models(path: Union[str, "os.PathLike[str]"]) -> List[Union[Model, ModelError]]: ...
