@@ -23,7 +23,7 @@ struct Block {
     std::size_t rows = 0;
     std::vector<std::vector<double>> values;
     // The model's file and its place there, from 1 (model is "file#index" in a file of several).
-    std::string file;
+    std::string file = {};
     std::size_t index = 1;
 };
 
