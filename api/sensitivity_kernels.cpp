@@ -8,13 +8,17 @@
 // computed at the mode's own roots there (predicted from U, refined on the secular
 // function): no model parameter is perturbed. On the examples they agree with central
 // differences of the group velocity in each parameter to 3e-6 of the mode's largest
-// p dU/dp, the differences' own error included.
+// p dU/dp, the differences' own error included. The thickness kernels follow the same
+// formula: U depends on the thicknesses only through c(om) as on any other parameter.
+//
+// H/V kernels (Rayleigh waves): eigen/ellipticity_kernels.h, at the same root.
 #include <cmath>
 #include <limits>
 #include <vector>
 
 #include "api/admission.h"
 #include "api/cancel_check.h"
+#include "eigen/ellipticity_kernels.h"
 #include "eigen/mode_root.h"
 #include "eigen/phase_kernels.h"
 #include "model/nstrc.h"
@@ -35,6 +39,9 @@ struct Slot {
     RayleighCoefficients rayleigh;
     SecularWork secular;
     PhaseKernels at, up, down;
+    EllipticityKernels hv;
+    // The model, whose values the H/V kernels move one at a time and put back.
+    Nstrc moved;
 };
 
 struct Job {
@@ -157,6 +164,17 @@ void mode_kernels(const Job& j, Slot& w, Wave wave, double om, const std::vector
     group(k.dvs, w.up.dvs, w.down.dvs, out.du_dvs);
     group(k.dvp, w.up.dvp, w.down.dvp, out.du_dvp);
     group(k.drho, w.up.drho, w.down.drho, out.du_drho);
+    group(k.dh, w.up.dh, w.down.dh, out.du_dh);
+    if (wave == Wave::rayleigh) {
+        ellipticity_kernels(om, c, top, k, w.moved, w.rayleigh, w.hv);
+        out.dhv_dvs = w.hv.dvs;
+        out.dhv_dvp = w.hv.dvp;
+        out.dhv_drho = w.hv.drho;
+        out.dhv_dh = w.hv.dh;
+    } else {
+        for (auto* v : {&out.dhv_dvs, &out.dhv_dvp, &out.dhv_drho, &out.dhv_dh})
+            v->assign(nl, std::numeric_limits<double>::quiet_NaN());
+    }
     double q = 0.0;
     for (std::size_t i = 0; i < nl; ++i) {
         const Layer& l = j.model[i];
@@ -168,6 +186,7 @@ void mode_kernels(const Job& j, Slot& w, Wave wave, double om, const std::vector
 
 void frequency(const Job& j, Slot& w, std::size_t k) {
     const double om = j.modes.frequencies.property_angular(k);
+    if (w.moved.nl == 0) w.moved = j.s;
     for (Wave wave : {Wave::love, Wave::rayleigh}) {
         const WaveModes& wm = j.modes[wave];
         std::vector<ModeKernels>& row = (wave == Wave::love ? j.out.love : j.out.rayleigh).modes[k];

@@ -30,6 +30,11 @@ enum Column {
     du_drho,
     inverse_q,
     gamma,
+    du_dh,
+    dhv_dvs,
+    dhv_dvp,
+    dhv_drho,
+    dhv_dh,
     columns
 };
 
@@ -39,6 +44,7 @@ Block block_of(const std::string& name, const Sensitivities& s, Wave w) {
     const WaveProperties& wp = s.properties[w];
     const WaveKernels& wk = s.kernels[w];
     Block b{name, w, 0, std::vector<std::vector<double>>(columns)};
+    // H/V kernels do not apply to Love waves: empty columns.
     std::size_t most = 0;
     for (const std::vector<double>& at : wm.phase_velocity) most = std::max(most, at.size());
     for (std::size_t md = 0; md < most; ++md)
@@ -59,8 +65,14 @@ Block block_of(const std::string& name, const Sensitivities& s, Wave w) {
                                              q.du_dvp[j],
                                              q.du_drho[j],
                                              q.inverse_q,
-                                             q.gamma};
-                for (int c = 0; c < columns; ++c) b.values[c].push_back(row[c]);
+                                             q.gamma,
+                                             q.du_dh[j],
+                                             q.dhv_dvs[j],
+                                             q.dhv_dvp[j],
+                                             q.dhv_drho[j],
+                                             q.dhv_dh[j]};
+                for (int c = 0; c < columns; ++c)
+                    if (w == Wave::rayleigh || c < dhv_dvs) b.values[c].push_back(row[c]);
                 ++b.rows;
             }
         }
@@ -104,8 +116,10 @@ std::string dispersion_fault(const Model& model, double hz, const Error& e) {
 
 int run_kernels(const KernelsRequest& r, std::istream& in, std::ostream& out, std::ostream& err, bool terminal) {
     TableJob job;
-    job.columns = {"mode",    "frequency", "phase_velocity", "group_velocity", "layer",   "dc_dvs",    "dc_dvp",
-                   "dc_drho", "dc_dh",     "du_dvs",         "du_dvp",         "du_drho", "inverse_q", "gamma"};
+    job.columns = {"mode",    "frequency", "phase_velocity", "group_velocity", "layer",   "dc_dvs",
+                   "dc_dvp",  "dc_drho",   "dc_dh",          "du_dvs",         "du_dvp",  "du_drho",
+                   "inverse_q", "gamma",   "du_dh",          "dhv_dvs",        "dhv_dvp", "dhv_drho",
+                   "dhv_dh"};
     job.frequencies = [&](const ModelEntry& e) { return frequency_count(r.modes, e); };
     job.fastest_half_space = r.modes.search.scan;
     job.compute = [&](const ModelEntry& e, int threads, const std::function<void()>& frequency_done) {

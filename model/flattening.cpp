@@ -128,26 +128,31 @@ FlatModel flatten(const Model& spherical, Wave wave, double radius) {
     return FlatModel{Model(std::move(layers)), wave, a, p, std::move(from), std::move(factors), std::move(weights)};
 }
 
-ModeKernels spherical_kernels(const FlatModel& flat, const ModeKernels& k) {
+namespace {
+
+// One quantity's kernels (c, U or H/V) with respect to S velocity, P velocity, density and
+// thickness.
+struct Quantity {
+    std::vector<double> ModeKernels::*dvs;
+    std::vector<double> ModeKernels::*dvp;
+    std::vector<double> ModeKernels::*drho;
+    std::vector<double> ModeKernels::*dh;
+};
+constexpr Quantity quantities[] = {
+    {&ModeKernels::dc_dvs, &ModeKernels::dc_dvp, &ModeKernels::dc_drho, &ModeKernels::dc_dh},
+    {&ModeKernels::du_dvs, &ModeKernels::du_dvp, &ModeKernels::du_drho, &ModeKernels::du_dh},
+    {&ModeKernels::dhv_dvs, &ModeKernels::dhv_dvp, &ModeKernels::dhv_drho, &ModeKernels::dhv_dh}};
+
+// The chain rule for one quantity q, from `k` (flat layers) into `out` (spherical layers).
+void sum_back(const FlatModel& flat, const Quantity& q, const ModeKernels& k, ModeKernels& out) {
     const Model& m = flat.model;
     const std::size_t nf = m.size();
-    if (flat.spherical_layer.size() != nf || flat.velocity_factor.size() != nf || flat.bottom_weight.size() != nf)
-        throw Error(Error::Rule::request, "a flat model whose tables do not have one entry per flat layer");
-    for (const std::vector<double>* v : {&k.dc_dvs, &k.dc_dvp, &k.dc_drho, &k.dc_dh, &k.du_dvs, &k.du_dvp, &k.du_drho})
-        if (v->size() != nf)
-            throw Error(Error::Rule::request, "kernels of " + std::to_string(v->size()) +
-                                                  " layers given for a flat model of " + std::to_string(nf));
     const double a = flat.radius;
     const double p = flat.density_exponent;
     const auto n = static_cast<std::size_t>(flat.spherical_layer.back()) + 1;
-    ModeKernels out;
-    for (std::vector<double>* v :
-         {&out.dc_dvs, &out.dc_dvp, &out.dc_drho, &out.dc_dh, &out.du_dvs, &out.du_dvp, &out.du_drho})
-        v->assign(n, 0.0);
-    out.inverse_q = k.inverse_q;
-    out.gamma = k.gamma;
-    out.du_defined = k.du_defined;
-    // moved[i]: dc/dZ for the flat depth Z of layer i's top moved alone, every flat boundary
+    for (auto f : {q.dvs, q.dvp, q.drho, q.dh}) (out.*f).assign(n, 0.0);
+    const std::vector<double>&dvs = k.*q.dvs, &dvp = k.*q.dvp, &drho = k.*q.drho, &dh = k.*q.dh;
+    // moved[i]: dq/dZ for the flat depth Z of layer i's top moved alone, every flat boundary
     // following it by its weight; stretch[i] = dZ/dz = a / r there.
     std::vector<double> moved(n, 0.0), stretch(n, 1.0);
     double z = 0.0, above = 0.0;  // flat depth and weight of the current flat layer's top
@@ -158,19 +163,15 @@ ModeKernels spherical_kernels(const FlatModel& flat, const ModeKernels& k) {
             above = 0.0;
         }
         const double vf = flat.velocity_factor[j];
-        const double df = std::pow(vf, -p);
-        out.dc_dvs[i] += k.dc_dvs[j] * vf;
-        out.dc_dvp[i] += k.dc_dvp[j] * vf;
-        out.dc_drho[i] += k.dc_drho[j] * df;
-        out.du_dvs[i] += k.du_dvs[j] * vf;
-        out.du_dvp[i] += k.du_dvp[j] * vf;
-        out.du_drho[i] += k.du_drho[j] * df;
+        (out.*q.dvs)[i] += dvs[j] * vf;
+        (out.*q.dvp)[i] += dvp[j] * vf;
+        (out.*q.drho)[i] += drho[j] * std::pow(vf, -p);
         // The values follow the flat layer's middle (d ln v_f / dZ = 1 / a, d ln rho_f / dZ =
         // -p / a), its thickness the difference of its boundaries' moves.
-        const double shift = (m[j].vs * k.dc_dvs[j] + m[j].vp * k.dc_dvp[j] - p * m[j].density * k.dc_drho[j]) / a;
+        const double shift = (m[j].vs * dvs[j] + m[j].vp * dvp[j] - p * m[j].density * drho[j]) / a;
         const double below = flat.bottom_weight[j], middle = 0.5 * (above + below), thicker = below - above;
-        moved[i] += (1.0 - middle) * shift - thicker * k.dc_dh[j];
-        if (i + 1 < n) moved[i + 1] += middle * shift + thicker * k.dc_dh[j];
+        moved[i] += (1.0 - middle) * shift - thicker * dh[j];
+        if (i + 1 < n) moved[i + 1] += middle * shift + thicker * dh[j];
         above = below;
         z += m[j].thickness;
     }
@@ -178,8 +179,26 @@ ModeKernels spherical_kernels(const FlatModel& flat, const ModeKernels& k) {
     double sum = 0.0;
     for (std::size_t j = n - 1; j-- > 0;) {
         sum += stretch[j + 1] * moved[j + 1];
-        out.dc_dh[j] = sum;
+        (out.*q.dh)[j] = sum;
     }
+}
+
+}  // namespace
+
+ModeKernels spherical_kernels(const FlatModel& flat, const ModeKernels& k) {
+    const std::size_t nf = flat.model.size();
+    if (flat.spherical_layer.size() != nf || flat.velocity_factor.size() != nf || flat.bottom_weight.size() != nf)
+        throw Error(Error::Rule::request, "a flat model whose tables do not have one entry per flat layer");
+    for (const Quantity& q : quantities)
+        for (auto f : {q.dvs, q.dvp, q.drho, q.dh})
+            if ((k.*f).size() != nf)
+                throw Error(Error::Rule::request, "kernels of " + std::to_string((k.*f).size()) +
+                                                      " layers given for a flat model of " + std::to_string(nf));
+    ModeKernels out;
+    out.inverse_q = k.inverse_q;
+    out.gamma = k.gamma;
+    out.du_defined = k.du_defined;
+    for (const Quantity& q : quantities) sum_back(flat, q, k, out);
     return out;
 }
 

@@ -61,10 +61,10 @@ double frequency_of(const std::vector<Layer>& layers) {
 }
 
 struct Velocities {
-    double c, u;
+    double c, u, hv;  // hv: the signed H/V
 };
 
-// Phase and group velocity of the mode nearest c0.
+// Phase and group velocity and H/V of the mode nearest c0.
 Velocities nearest(const std::vector<Layer>& layers, Wave wave, double f, int highest, double c0) {
     const Model m(layers);
     const Modes modes = find_modes(m, Frequencies::hertz({f}), tight(wave, highest));
@@ -73,27 +73,26 @@ Velocities nearest(const std::vector<Layer>& layers, Wave wave, double f, int hi
     std::size_t best = 0;
     for (std::size_t i = 1; i < cs.size(); ++i)
         if (std::fabs(cs[i] - c0) < std::fabs(cs[best] - c0)) best = i;
-    return {cs[best], p[wave].modes[0][best].group_velocity};
+    return {cs[best], p[wave].modes[0][best].group_velocity, p[wave].modes[0][best].ellipticity_signed};
 }
 
 struct Parameter {
     double Layer::*field;
     std::vector<double> ModeKernels::*dc;
-    std::vector<double> ModeKernels::*du;  // none for the thickness
+    std::vector<double> ModeKernels::*du;
+    std::vector<double> ModeKernels::*dhv;
 };
-const Parameter parameters[] = {{&Layer::vs, &ModeKernels::dc_dvs, &ModeKernels::du_dvs},
-                                {&Layer::vp, &ModeKernels::dc_dvp, &ModeKernels::du_dvp},
-                                {&Layer::density, &ModeKernels::dc_drho, &ModeKernels::du_drho},
-                                {&Layer::thickness, &ModeKernels::dc_dh, nullptr}};
+const Parameter parameters[] = {
+    {&Layer::vs, &ModeKernels::dc_dvs, &ModeKernels::du_dvs, &ModeKernels::dhv_dvs},
+    {&Layer::vp, &ModeKernels::dc_dvp, &ModeKernels::du_dvp, &ModeKernels::dhv_dvp},
+    {&Layer::density, &ModeKernels::dc_drho, &ModeKernels::du_drho, &ModeKernels::dhv_drho},
+    {&Layer::thickness, &ModeKernels::dc_dh, &ModeKernels::du_dh, &ModeKernels::dhv_dh}};
 
-// The largest relative kernel entry p dc/dp (or p dU/dp) of a mode, the scale of its errors.
-double largest(const std::vector<Layer>& layers, const ModeKernels& k, bool group) {
+// The largest relative kernel entry p dq/dp of a mode, the scale of its errors.
+double largest(const std::vector<Layer>& layers, const ModeKernels& k, std::vector<double> ModeKernels::*Parameter::*q) {
     double a = 0.0;
-    for (const Parameter& p : parameters) {
-        const auto kernel = group ? p.du : p.dc;
-        if (!kernel) continue;
-        for (std::size_t j = 0; j < layers.size(); ++j) a = std::max(a, std::fabs(layers[j].*p.field * (k.*kernel)[j]));
-    }
+    for (const Parameter& p : parameters)
+        for (std::size_t j = 0; j < layers.size(); ++j) a = std::max(a, std::fabs(layers[j].*p.field * (k.*(p.*q))[j]));
     return a;
 }
 
@@ -123,12 +122,15 @@ TEST(SensitivityKernels, MatchFiniteDifferencesOfPhaseAndGroupVelocitiesOnEveryE
                 const int highest = static_cast<int>(std::min(cs.size() - 1, m + 1));
                 std::ostringstream where;
                 where << file.filename().string() << (wave == Wave::love ? " Love" : " Rayleigh") << " mode " << m;
-                const double dc_scale = largest(layers, k, false), du_scale = largest(layers, k, true);
+                const double dc_scale = largest(layers, k, &Parameter::dc), du_scale = largest(layers, k, &Parameter::du);
+                const bool rayleigh = wave == Wave::rayleigh;
+                const double hv_scale = rayleigh ? largest(layers, k, &Parameter::dhv) : 0.0;
                 // Each parameter of each layer moved by 1e-4 of itself both ways.
                 for (const Parameter& p : parameters) {
                     for (std::size_t j = 0; j < layers.size(); ++j) {
                         if (p.field == &Layer::thickness && j + 1 == layers.size()) {
-                            EXPECT_EQ(k.dc_dh[j], 0.0) << where.str();
+                            EXPECT_TRUE(k.dc_dh[j] == 0.0 && k.du_dh[j] == 0.0) << where.str();
+                            EXPECT_TRUE(rayleigh ? k.dhv_dh[j] == 0.0 : std::isnan(k.dhv_dh[j])) << where.str();
                             continue;
                         }
                         std::vector<Layer> up = layers, down = layers;
@@ -139,9 +141,13 @@ TEST(SensitivityKernels, MatchFiniteDifferencesOfPhaseAndGroupVelocitiesOnEveryE
                         const Velocities b = nearest(down, wave, f, highest, cs[m]);
                         EXPECT_NEAR((k.*p.dc)[j], (a.c - b.c) / (2 * h), 1e-4 * dc_scale / v)
                             << where.str() << " layer " << j + 1;
-                        if (p.du) {
-                            EXPECT_NEAR((k.*p.du)[j], (a.u - b.u) / (2 * h), 1e-4 * du_scale / v)
-                                << where.str() << " layer " << j + 1;
+                        EXPECT_NEAR((k.*p.du)[j], (a.u - b.u) / (2 * h), 1e-5 * du_scale / v)
+                            << where.str() << " layer " << j + 1;
+                        if (rayleigh) {
+                            EXPECT_NEAR((k.*p.dhv)[j], (a.hv - b.hv) / (2 * h), 1e-5 * hv_scale / v)
+                                << where.str() << " H/V, layer " << j + 1;
+                        } else {
+                            EXPECT_TRUE(std::isnan((k.*p.dhv)[j])) << where.str();
                         }
                     }
                 }
@@ -212,7 +218,7 @@ TEST(SensitivityKernels, SplittingALayerSplitsItsKernels) {
             for (std::size_t m = 0; m < 4; ++m) {
                 const ModeKernels &whole = ka[wave].modes[0][m], &halves = kb[wave].modes[0][m];
                 for (const Parameter& p : parameters) {
-                    const double dc = 1e-8 * largest(layers, whole, false), du = 1e-7 * largest(layers, whole, true);
+                    const double dc = 1e-8 * largest(layers, whole, &Parameter::dc), du = 1e-7 * largest(layers, whole, &Parameter::du);
                     for (std::size_t j = 0; j < layers.size(); ++j) {
                         // Layer j of the whole model is layer j + (j > 1) of the split one.
                         const std::size_t i = j < 2 ? j : j + 1;

@@ -85,13 +85,13 @@ double spherical_depth(double flat_depth, double radius = earth_radius);
 // The kernels of one mode of flat.model (sensitivity_kernels) summed onto the spherical
 // layers by the chain rule: one entry per spherical layer, in its units (thicknesses along
 // the radius). dc_dvs_j is the sum over j's flat layers of their dc_dvs times a / r, and so
-// dc_dvp and the du entries; dc_drho_j the sum of their dc_drho times (r / a)^p. dc_dh_j
-// moves the bottom of layer j and every deeper interface by the same radial length (the
-// deeper layers keep their thicknesses), as the flat kernels do: a flat interface at r moves
-// by a / r times it, which stretches the flat layers between interfaces (bottom_weight) and
-// moves the values of every flat layer below with its middle; 0 for the last layer. They are
-// the derivatives of the flat model's velocities, the sphere's as far as the transformation
-// is. inverse_q, gamma and du_defined are the flat ones. Throws Error (Rule::request) unless
+// dc_dvp and the du and dhv entries; dc_drho_j the sum of their dc_drho times (r / a)^p, and
+// so du_drho and dhv_drho. dc_dh_j (and so du_dh, dhv_dh) moves the bottom of layer j and
+// every deeper interface by the same radial length (the deeper layers keep their
+// thicknesses), as the flat kernels do: a flat interface at r moves by a / r times it, which
+// stretches the flat layers between interfaces (bottom_weight) and moves the values of
+// every flat layer below with its middle; 0 for the last layer. They are the derivatives of
+// the flat model's velocities and H/V, the sphere's as far as the transformation is. inverse_q, gamma and du_defined are the flat ones. Throws Error (Rule::request) unless
 // every table of `flat` and of `kernels` has one entry per flat layer.
 ModeKernels spherical_kernels(const FlatModel& flat, const ModeKernels& kernels);
 

@@ -1,9 +1,9 @@
 #pragma once
 // Sensitivity kernels and modal attenuation. For every mode found, the partial derivatives
-// of its phase velocity c and group velocity U with respect to each layer's S velocity,
-// P velocity, density and thickness, at fixed frequency, from the energy integrals of the
-// mode's eigenfunctions (the variational principle), and the mode's attenuation from the
-// model's quality factors to first order in 1/Q.
+// of its phase velocity c, group velocity U and (Rayleigh waves) signed H/V with respect to
+// each layer's S velocity, P velocity, density and thickness, at fixed frequency, from the
+// energy integrals of the mode's eigenfunctions (the variational principle), and the mode's
+// attenuation from the model's quality factors to first order in 1/Q.
 #include <cstddef>
 #include <vector>
 
@@ -17,10 +17,10 @@ namespace vemlari {
 
 // The kernels of one mode at one frequency. Every vector has one entry per layer of the
 // model, from the top, the half-space last. Units: dc_dvs, dc_dvp, du_dvs, du_dvp are
-// (m/s) per (m/s); dc_drho, du_drho are (m/s) per density unit; dc_dh is (m/s) per m,
-// 0 for the half-space. A positive entry means the velocity rises with the parameter.
-// dc_dh moves every deeper interface with the layer's bottom (the layers below keep their
-// thicknesses). The kernels are those of the exact root of the mode's secular function
+// (m/s) per (m/s); dc_drho, du_drho are (m/s) per density unit; dc_dh, du_dh are (m/s) per
+// m, 0 for the half-space. A positive entry means the velocity rises with the parameter.
+// dc_dh and du_dh move every deeper interface with the layer's bottom (the layers below
+// keep their thicknesses). The kernels are those of the exact root of the mode's secular function
 // nearest the phase velocity found (closer to it than to the neighbouring modes, and within
 // 1 %): the search stops as soon as the function is below its tolerance, and a kernel holds
 // at the root; where no root is met there, at the phase velocity found. The du entries come
@@ -34,7 +34,18 @@ namespace vemlari {
 // apart, far above a model's useful frequencies).
 struct ModeKernels {
     std::vector<double> dc_dvs, dc_dvp, dc_drho, dc_dh;
-    std::vector<double> du_dvs, du_dvp, du_drho;
+    std::vector<double> du_dvs, du_dvp, du_drho, du_dh;
+    // Rayleigh waves: the derivatives of the signed H/V (ModeProperties::ellipticity_signed,
+    // positive retrograde) at fixed frequency, per (m/s), per density unit and per m (the
+    // thickness as dc_dh; 0 for the half-space). A positive entry means H/V rises with the
+    // parameter: where H/V < 0 (prograde) |H/V| falls. d(H/V)/dp is dh/dp at fixed phase
+    // velocity plus dh/dc times dc/dp, with h the H/V of the field that frees the surface of
+    // shear traction at a trial phase velocity (the mode's own at its root) and dc/dp the
+    // kernels above; the partials of h by central differences of that closed-form field
+    // (no mode searched again), which agree with central differences of re-solved modes'
+    // H/V to 1e-5 of the mode's largest p d(H/V)/dp. They grow without bound near a pole
+    // of H/V (vertical surface motion 0). NaN for Love waves.
+    std::vector<double> dhv_dvs, dhv_dvp, dhv_drho, dhv_dh;
     // 1/Q of the mode at fixed frequency: sum over layers of (vp/c dc/dvp / Qp + vs/c dc/dvs / Qs),
     // a layer's Q of 0 (or below) counting as elastic (1/Q = 0). The complex phase velocity is
     // c (1 + i inverse_q / 2) to first order.

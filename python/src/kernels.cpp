@@ -21,7 +21,8 @@ struct KernelTable {
     WaveTable modes;
     std::size_t layers = 0;
     // [(row * cols + mode) * layers + layer]; NaN where the mode does not exist.
-    std::vector<double> dc_dvs, dc_dvp, dc_drho, dc_dh, du_dvs, du_dvp, du_drho;
+    std::vector<double> dc_dvs, dc_dvp, dc_drho, dc_dh, du_dvs, du_dvp, du_drho, du_dh, dhv_dvs, dhv_dvp, dhv_drho,
+        dhv_dh;
     std::vector<double> inverse_q, gamma;  // [row * cols + mode]
 };
 
@@ -32,10 +33,12 @@ KernelTable kernel_table(const Model& model, const Sensitivities& s, Wave w) {
     check_result_size(1, t.modes.rows, t.modes.cols, t.layers);
     const std::size_t rows = t.modes.rows, cols = t.modes.cols, cells = rows * cols;
     const double nan = std::numeric_limits<double>::quiet_NaN();
-    std::vector<double>* per_layer[] = {&t.dc_dvs, &t.dc_dvp, &t.dc_drho, &t.dc_dh, &t.du_dvs, &t.du_dvp, &t.du_drho};
-    std::vector<double> ModeKernels::*fields[] = {&ModeKernels::dc_dvs, &ModeKernels::dc_dvp, &ModeKernels::dc_drho,
-                                                  &ModeKernels::dc_dh,  &ModeKernels::du_dvs, &ModeKernels::du_dvp,
-                                                  &ModeKernels::du_drho};
+    std::vector<double>* per_layer[] = {&t.dc_dvs, &t.dc_dvp,  &t.dc_drho,  &t.dc_dh,   &t.du_dvs,   &t.du_dvp,
+                                        &t.du_drho, &t.du_dh, &t.dhv_dvs, &t.dhv_dvp, &t.dhv_drho, &t.dhv_dh};
+    std::vector<double> ModeKernels::*fields[] = {
+        &ModeKernels::dc_dvs,  &ModeKernels::dc_dvp,  &ModeKernels::dc_drho,  &ModeKernels::dc_dh,
+        &ModeKernels::du_dvs,  &ModeKernels::du_dvp,  &ModeKernels::du_drho,  &ModeKernels::du_dh,
+        &ModeKernels::dhv_dvs, &ModeKernels::dhv_dvp, &ModeKernels::dhv_drho, &ModeKernels::dhv_dh};
     for (std::vector<double>* v : per_layer) v->assign(cells * t.layers, nan);
     t.inverse_q.assign(cells, nan);
     t.gamma.assign(cells, nan);
@@ -58,7 +61,8 @@ KernelTable kernel_table(const Model& model, const Sensitivities& s, Wave w) {
 KernelsResult kernels_result(KernelTable& t, const Abscissa& a) {
     in_given_order(t.modes, a);
     if (!a.entry.empty()) {
-        for (auto* v : {&t.dc_dvs, &t.dc_dvp, &t.dc_drho, &t.dc_dh, &t.du_dvs, &t.du_dvp, &t.du_drho})
+        for (auto* v : {&t.dc_dvs, &t.dc_dvp, &t.dc_drho, &t.dc_dh, &t.du_dvs, &t.du_dvp, &t.du_drho, &t.du_dh,
+                        &t.dhv_dvs, &t.dhv_dvp, &t.dhv_drho, &t.dhv_dh})
             in_given_order(*v, t.modes.cols * t.layers, a.entry);
         in_given_order(t.inverse_q, t.modes.cols, a.entry);
         in_given_order(t.gamma, t.modes.cols, a.entry);
@@ -74,6 +78,11 @@ KernelsResult kernels_result(KernelTable& t, const Abscissa& a) {
     r.du_dvs = to_array(std::move(t.du_dvs), {rows, cols, layers});
     r.du_dvp = to_array(std::move(t.du_dvp), {rows, cols, layers});
     r.du_drho = to_array(std::move(t.du_drho), {rows, cols, layers});
+    r.du_dh = to_array(std::move(t.du_dh), {rows, cols, layers});
+    r.dhv_dvs = to_array(std::move(t.dhv_dvs), {rows, cols, layers});
+    r.dhv_dvp = to_array(std::move(t.dhv_dvp), {rows, cols, layers});
+    r.dhv_drho = to_array(std::move(t.dhv_drho), {rows, cols, layers});
+    r.dhv_dh = to_array(std::move(t.dhv_dh), {rows, cols, layers});
     r.inverse_q = to_array(std::move(t.inverse_q), {rows, cols});
     r.gamma = to_array(std::move(t.gamma), {rows, cols});
     return r;
@@ -123,10 +132,13 @@ physical_dispersion  False: the model's velocities at every frequency. True: eac
              respect to that frequency's velocities. Needs every frequency > 0.
 
 Returns a KernelsResult: the arrays of a DispersionResult, and
-  dc_dvs, dc_dvp, dc_drho, dc_dh, du_dvs, du_dvp, du_drho  shaped (n_f, n_modes, n_layers),
-      the partial derivatives of phase velocity c and group velocity U with respect to each
-      layer's S velocity, P velocity, density and thickness at fixed frequency, the
-      half-space last (its dc_dh is 0); NaN where a mode does not exist
+  dc_dvs, dc_dvp, dc_drho, dc_dh, du_dvs, du_dvp, du_drho, du_dh  shaped (n_f, n_modes,
+      n_layers), the partial derivatives of phase velocity c and group velocity U with
+      respect to each layer's S velocity, P velocity, density and thickness at fixed
+      frequency, the half-space last (its dc_dh and du_dh are 0); NaN where a mode does not
+      exist
+  dhv_dvs, dhv_dvp, dhv_drho, dhv_dh  the same shape: the partial derivatives of the signed
+      H/V (ellipticity_signed) per m/s, per density unit and per m; NaN for Love waves
   inverse_q, gamma  shaped (n_f, n_modes): the mode's 1/Q and its spatial attenuation
       coefficient (1/m), from the model's qp and qs to first order in 1/Q
 
@@ -135,7 +147,7 @@ vemlari/sensitivity.h).
 
 Raises ValueError for invalid frequencies or options (with physical_dispersion, a zero
 frequency), for frequencies outside the model's range (vemlari.frequency_limits), and for
-a result larger than 2 GiB (52 bytes a frequency and mode, 56 more per layer and 16).
+a result larger than 2 GiB (52 bytes a frequency and mode, 96 more per layer and 16).
 Releases the GIL while it computes; Ctrl-C (KeyboardInterrupt) stops it within a fraction
 of a second.)";
 

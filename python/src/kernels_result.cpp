@@ -15,7 +15,10 @@ py::array KernelsResult::*const arrays[] = {&KernelsResult::frequency,      &Ker
                                             &KernelsResult::dc_dvp,         &KernelsResult::dc_drho,
                                             &KernelsResult::dc_dh,          &KernelsResult::du_dvs,
                                             &KernelsResult::du_dvp,         &KernelsResult::du_drho,
-                                            &KernelsResult::inverse_q,      &KernelsResult::gamma};
+                                            &KernelsResult::inverse_q,      &KernelsResult::gamma,
+                                            &KernelsResult::du_dh,          &KernelsResult::dhv_dvs,
+                                            &KernelsResult::dhv_dvp,        &KernelsResult::dhv_drho,
+                                            &KernelsResult::dhv_dh};
 
 }  // namespace
 
@@ -24,8 +27,9 @@ void bind_kernels_result(py::module_& m) {
         m, "KernelsResult", R"(The modes of one wave type with their sensitivity kernels, as kernels returns them.
 
 Every array of a DispersionResult, and the partial derivatives at fixed frequency of each
-mode's phase velocity c and group velocity U with respect to each layer's parameters (a
-positive entry: the velocity rises with the parameter), and the mode's attenuation.)")
+mode's phase velocity c, group velocity U and signed H/V with respect to each layer's
+parameters (a positive entry: the quantity rises with the parameter), and the mode's
+attenuation.)")
         .def_readonly("dc_dvs", &KernelsResult::dc_dvs,
                       "dc/dvs_j, (m/s) per (m/s). Shape (n_frequencies, n_modes, n_layers), the half-space last; NaN "
                       "where absent.")
@@ -47,6 +51,21 @@ positive entry: the velocity rises with the parameter), and the mode's attenuati
         .def_readonly("du_drho", &KernelsResult::du_drho,
                       "dU/drho_j, (m/s) per density unit. Shape (n_frequencies, n_modes, n_layers), the half-space "
                       "last; NaN where absent.")
+        .def_readonly("du_dh", &KernelsResult::du_dh,
+                      "dU/dh_j, (m/s) per m: layer j's bottom moved with every deeper interface; 0 for the "
+                      "half-space. Shape (n_frequencies, n_modes, n_layers); NaN where absent.")
+        .def_readonly("dhv_dvs", &KernelsResult::dhv_dvs,
+                      "d(H/V)/dvs_j of the signed H/V (ellipticity_signed), per (m/s). Shape (n_frequencies, "
+                      "n_modes, n_layers), the half-space last; NaN where absent and for Love waves.")
+        .def_readonly("dhv_dvp", &KernelsResult::dhv_dvp,
+                      "d(H/V)/dvp_j of the signed H/V, per (m/s). Shape (n_frequencies, n_modes, n_layers); NaN "
+                      "where absent and for Love waves.")
+        .def_readonly("dhv_drho", &KernelsResult::dhv_drho,
+                      "d(H/V)/drho_j of the signed H/V, per density unit. Shape (n_frequencies, n_modes, "
+                      "n_layers); NaN where absent and for Love waves.")
+        .def_readonly("dhv_dh", &KernelsResult::dhv_dh,
+                      "d(H/V)/dh_j of the signed H/V, per m, as dc_dh; 0 for the half-space. Shape "
+                      "(n_frequencies, n_modes, n_layers); NaN where absent and for Love waves.")
         .def_readonly("inverse_q", &KernelsResult::inverse_q,
                       "1/Q of the mode: sum over layers of (vp/c dc/dvp / qp + vs/c dc/dvs / qs), a Q of 0 "
                       "elastic. Shape (n_frequencies, n_modes), NaN where the mode does not exist.")

@@ -13,7 +13,7 @@ std::size_t WaveTable::column(int mode) const {
 }
 
 void check_result_size(std::size_t results, std::size_t rows, std::size_t cols, std::size_t layers) {
-    const double per_cell = 52.0 + (layers > 0 ? 56.0 * static_cast<double>(layers) + 16.0 : 0.0);
+    const double per_cell = 52.0 + (layers > 0 ? 96.0 * static_cast<double>(layers) + 16.0 : 0.0);
     const double bytes = static_cast<double>(results) * static_cast<double>(rows) * static_cast<double>(cols) * per_cell;
     if (bytes > static_cast<double>(max_result_bytes)) {
         std::ostringstream what;

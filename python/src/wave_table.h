@@ -28,7 +28,7 @@ struct WaveTable {
 };
 
 // The most memory the arrays of one call's results may take (2 GiB): one wave's table needs
-// 52 bytes a cell (n_frequencies x n_modes cells), its kernels 56 more per layer and 16.
+// 52 bytes a cell (n_frequencies x n_modes cells), its kernels 96 more per layer and 16.
 inline constexpr std::size_t max_result_bytes = std::size_t{1} << 31;
 
 // Throws Error (Rule::request, a ValueError in Python) when `results` tables of rows x cols
