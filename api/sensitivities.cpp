@@ -34,7 +34,8 @@ void place(const WaveModes& one, std::size_t k, WaveModes& w) {
 }
 
 // Each frequency on its own dispersed model, stitched into one result.
-Sensitivities dispersed_sensitivities(const Model& model, const Frequencies& frequencies, const SearchOptions& options) {
+Sensitivities dispersed_sensitivities(const Model& model, const Frequencies& frequencies, const SearchOptions& options,
+                                      bool ellipticity) {
     const std::size_t n = frequencies.size();
     for (std::size_t k = 0; k < n; ++k)
         if (frequencies.frequency(k) == 0.0)
@@ -64,7 +65,7 @@ Sensitivities dispersed_sensitivities(const Model& model, const Frequencies& fre
         if (one_options.love || one_options.rayleigh) {
             const Modes one = find_modes(models[k], Frequencies::hertz({frequencies.frequency(k)}), one_options);
             const Properties p = mode_properties(models[k], one, options.threads);
-            const Kernels kn = sensitivity_kernels(models[k], one, options.threads);
+            const Kernels kn = sensitivity_kernels(models[k], one, options.threads, ellipticity);
             for (Wave wave : {Wave::love, Wave::rayleigh}) {
                 const bool on = wave == Wave::love ? one_options.love : one_options.rayleigh;
                 if (!on) continue;
@@ -96,11 +97,11 @@ Model dispersed_model(const Model& model, double frequency) {
 }
 
 Sensitivities sensitivities(const Model& model, const Frequencies& frequencies, const SearchOptions& options,
-                            bool physical_dispersion) {
-    if (physical_dispersion) return dispersed_sensitivities(model, frequencies, options);
+                            bool physical_dispersion, bool ellipticity) {
+    if (physical_dispersion) return dispersed_sensitivities(model, frequencies, options, ellipticity);
     Sensitivities r{find_modes(model, frequencies, options), {}, {}};
     r.properties = mode_properties(model, r.modes, options.threads);
-    r.kernels = sensitivity_kernels(model, r.modes, options.threads);
+    r.kernels = sensitivity_kernels(model, r.modes, options.threads, ellipticity);
     return r;
 }
 

@@ -49,6 +49,7 @@ struct Job {
     const Nstrc& s;
     const Modes& modes;
     Kernels& out;
+    bool ellipticity;
 };
 
 void phase_kernels(Wave wave, double om, double c, int top, const Nstrc& s, Slot& w, PhaseKernels& k) {
@@ -165,7 +166,7 @@ void mode_kernels(const Job& j, Slot& w, Wave wave, double om, const std::vector
     group(k.dvp, w.up.dvp, w.down.dvp, out.du_dvp);
     group(k.drho, w.up.drho, w.down.drho, out.du_drho);
     group(k.dh, w.up.dh, w.down.dh, out.du_dh);
-    if (wave == Wave::rayleigh) {
+    if (wave == Wave::rayleigh && j.ellipticity) {
         ellipticity_kernels(om, c, top, k, w.moved, w.rayleigh, w.hv);
         out.dhv_dvs = w.hv.dvs;
         out.dhv_dvp = w.hv.dvp;
@@ -186,7 +187,7 @@ void mode_kernels(const Job& j, Slot& w, Wave wave, double om, const std::vector
 
 void frequency(const Job& j, Slot& w, std::size_t k) {
     const double om = j.modes.frequencies.property_angular(k);
-    if (w.moved.nl == 0) w.moved = j.s;
+    if (j.ellipticity && w.moved.nl == 0) w.moved = j.s;
     for (Wave wave : {Wave::love, Wave::rayleigh}) {
         const WaveModes& wm = j.modes[wave];
         std::vector<ModeKernels>& row = (wave == Wave::love ? j.out.love : j.out.rayleigh).modes[k];
@@ -198,7 +199,7 @@ void frequency(const Job& j, Slot& w, std::size_t k) {
 
 }  // namespace
 
-Kernels sensitivity_kernels(const Model& model, const Modes& modes, int threads) {
+Kernels sensitivity_kernels(const Model& model, const Modes& modes, int threads, bool ellipticity) {
     if (threads < 1) throw Error(Error::Rule::option, "the number of threads must be at least 1");
     check_modes(model, modes);
     const std::size_t n = modes.frequencies.size();
@@ -206,7 +207,7 @@ Kernels sensitivity_kernels(const Model& model, const Modes& modes, int threads)
     Kernels out;
     out.love.modes.assign(n, {});
     out.rayleigh.modes.assign(n, {});
-    const Job job{model, s, modes, out};
+    const Job job{model, s, modes, out, ellipticity};
     for_each_frequency<Slot>(n, threads, [&](std::size_t k, Slot& w) {
         if (!cancelled(modes.options)) frequency(job, w, k);
     });

@@ -244,6 +244,18 @@ std::function<void()> add_mode_options(CLI::App& sub, ModesRequest& r, Raw& raw,
     };
 }
 
+void add_sphere(CLI::App& sub, Sphere& s) {
+    CLI::Option* on = sub.add_flag(
+        "--spherical", s.on,
+        "Read each model as the shells of a sphere, from its surface (the last layer filling the sphere below "
+        "its top), and compute by the earth-flattening transformation: Love waves exact, Rayleigh waves "
+        "approximate (README, \"A spherical Earth\")");
+    sub.add_option("--radius", s.radius, "The sphere's radius (m), with --spherical")
+        ->check(CLI::PositiveNumber)
+        ->needs(on)
+        ->capture_default_str();
+}
+
 void add_modes(CLI::App& app, Parsed& p) {
     CLI::App* m = app.add_subcommand(
         "modes",
@@ -252,6 +264,7 @@ void add_modes(CLI::App& app, Parsed& p) {
         "H/V ratio (Rayleigh) and the layer at whose top the mode was found\n"
         "(1: the free surface).");
     std::function<void()> finish = add_mode_options(*m, p.modes, p.raw, TableKind::modes);
+    add_sphere(*m, p.modes.sphere);
     m->callback([&p, finish] {
         finish();
         p.request = p.modes;
@@ -267,11 +280,16 @@ void add_kernels(CLI::App& app, Parsed& p) {
         "to the layer's S and P velocity, density and thickness (dc_dh: the\n"
         "layer's bottom moved with every deeper interface; 0 for the half-space),\n"
         "and the mode's 1/Q and attenuation coefficient gamma (1/m) from the\n"
-        "model's Qp and Qs.");
+        "model's Qp and Qs; du_dh, and with --ellipticity the derivatives of\n"
+        "the signed H/V of Rayleigh modes.");
     std::function<void()> finish = add_mode_options(*k, p.kernels.modes, p.raw, TableKind::kernels);
+    add_sphere(*k, p.kernels.modes.sphere);
     k->add_flag("--physical-dispersion", p.kernels.physical_dispersion,
                 "Move each layer's velocities from the file's reference frequencies Fp, Fs to each frequency by "
                 "the constant-Q relation before the modes are found (every frequency must be above 0)");
+    k->add_flag("--ellipticity", p.kernels.ellipticity,
+                "Also the kernels of the signed H/V of Rayleigh modes, dhv_dvs, dhv_dvp, dhv_drho, dhv_dh (empty "
+                "cells without it)");
     k->callback([&p, finish] {
         finish();
         p.request = p.kernels;
@@ -287,6 +305,7 @@ void add_eigen(CLI::App& app, Parsed& p) {
     Raw& raw = p.raw;
     add_common(*e, p.eigen.common, raw);
     add_search(*e, p.eigen.search, raw.search);
+    add_sphere(*e, p.eigen.sphere);
     CLI::Option* frequency = e->add_option("--frequency", p.eigen.frequency, "Frequency (Hz)");
     CLI::Option* period = e->add_option("--period", raw.period, "Period (s), instead of --frequency")->excludes(frequency);
     CLI::Option* mode = e->add_option("--mode", raw.mode, "Mode M only (default: every mode)")

@@ -1,12 +1,12 @@
 // vemlari kernels: a row per model, wave, mode, frequency and layer.
 #include <algorithm>
-#include <optional>
 #include <string>
 
 #include "cli/commands.h"
 #include "cli/mode_frequencies.h"
 #include "cli/search_options.h"
 #include "cli/shortest_number.h"
+#include "cli/spherical.h"
 #include "cli/table_run.h"
 #include "vemlari/error.h"
 #include "vemlari/sensitivity.h"
@@ -39,12 +39,12 @@ enum Column {
 };
 
 // Mode after mode, each at every frequency where it exists, its layers from the top.
-Block block_of(const std::string& name, const Sensitivities& s, Wave w) {
+Block block_of(const std::string& name, const Sensitivities& s, Wave w, bool ellipticity) {
     const WaveModes& wm = s.modes[w];
     const WaveProperties& wp = s.properties[w];
     const WaveKernels& wk = s.kernels[w];
     Block b{name, w, 0, std::vector<std::vector<double>>(columns)};
-    // H/V kernels do not apply to Love waves: empty columns.
+    // H/V kernels, of Rayleigh waves only, when asked; else empty columns.
     std::size_t most = 0;
     for (const std::vector<double>& at : wm.phase_velocity) most = std::max(most, at.size());
     for (std::size_t md = 0; md < most; ++md)
@@ -72,7 +72,7 @@ Block block_of(const std::string& name, const Sensitivities& s, Wave w) {
                                              q.dhv_drho[j],
                                              q.dhv_dh[j]};
                 for (int c = 0; c < columns; ++c)
-                    if (w == Wave::rayleigh || c < dhv_dvs) b.values[c].push_back(row[c]);
+                    if ((w == Wave::rayleigh && ellipticity) || c < dhv_dvs) b.values[c].push_back(row[c]);
                 ++b.rows;
             }
         }
@@ -120,7 +120,8 @@ int run_kernels(const KernelsRequest& r, std::istream& in, std::ostream& out, st
                    "dc_dvp",  "dc_drho",   "dc_dh",          "du_dvs",         "du_dvp",  "du_drho",
                    "inverse_q", "gamma",   "du_dh",          "dhv_dvs",        "dhv_dvp", "dhv_drho",
                    "dhv_dh"};
-    job.frequencies = [&](const ModelEntry& e) { return frequency_count(r.modes, e); };
+    const Sphere& sphere = r.modes.sphere;
+    job.frequencies = [&](const ModelEntry& e) { return frequency_count(r.modes, e) * searches(sphere, r.modes.common); };
     job.fastest_half_space = r.modes.search.scan;
     job.compute = [&](const ModelEntry& e, int threads, const std::function<void()>& frequency_done) {
         check_table_size(TableKind::kernels, r.modes, e);
@@ -128,18 +129,31 @@ int run_kernels(const KernelsRequest& r, std::istream& in, std::ostream& out, st
         o.highest_mode = r.modes.highest_mode;
         o.mode_set = r.modes.mode_set;
         const Frequencies& f = frequencies_of(r.modes, e);
-        std::optional<Sensitivities> found;
-        try {
-            found.emplace(sensitivities(*e.model, f, o, r.physical_dispersion));
-        } catch (const Error& error) {
-            // A model read and validated fails only where dispersion moved its velocities.
-            if (r.physical_dispersion && error.layer() > 0) refuse_dispersed(*e.model, f, error);
-            throw;
-        }
-        const Sensitivities& s = *found;
+        auto found = [&](const Model& model, const SearchOptions& options) {
+            try {
+                return sensitivities(model, f, options, r.physical_dispersion, r.ellipticity);
+            } catch (const Error& error) {
+                // A model read and validated fails only where dispersion moved its velocities.
+                if (r.physical_dispersion && error.layer() > 0) refuse_dispersed(model, f, error);
+                throw;
+            }
+        };
         std::vector<Block> blocks;
+        if (sphere.on) {
+            // Each wave on its flat model, its kernels summed back onto the model's layers.
+            for (Wave w : {Wave::love, Wave::rayleigh}) {
+                if (!asked(r.modes.common, w)) continue;
+                const FlatModel flat = flatten(*e.model, w, sphere.radius);
+                Sensitivities s = found(flat.model, one_wave(o, w));
+                for (std::vector<ModeKernels>& row : (w == Wave::love ? s.kernels.love : s.kernels.rayleigh).modes)
+                    for (ModeKernels& k : row) k = spherical_kernels(flat, k);
+                blocks.push_back(block_of(e.name, s, w, r.ellipticity));
+            }
+            return blocks;
+        }
+        const Sensitivities s = found(*e.model, o);
         for (Wave w : {Wave::love, Wave::rayleigh})
-            if (s.modes[w].searched) blocks.push_back(block_of(e.name, s, w));
+            if (s.modes[w].searched) blocks.push_back(block_of(e.name, s, w, r.ellipticity));
         return blocks;
     };
     return run_table(r.modes.common, job, in, out, err, terminal);

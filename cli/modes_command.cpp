@@ -4,6 +4,7 @@
 #include "cli/commands.h"
 #include "cli/mode_frequencies.h"
 #include "cli/search_options.h"
+#include "cli/spherical.h"
 #include "cli/table_run.h"
 #include "vemlari/compute.h"
 
@@ -54,16 +55,25 @@ int run_modes(const ModesRequest& r, std::istream& in, std::ostream& out, std::o
     TableJob job;
     job.columns = {"mode", "frequency", "phase_velocity", "group_velocity", "energy_integral", "response",
                    "ellipticity", "found_at", "ellipticity_signed"};
-    job.frequencies = [&](const ModelEntry& e) { return frequency_count(r, e); };
+    job.frequencies = [&](const ModelEntry& e) { return frequency_count(r, e) * searches(r.sphere, r.common); };
     job.fastest_half_space = r.search.scan;
     job.compute = [&](const ModelEntry& e, int threads, const std::function<void()>& frequency_done) {
         check_table_size(TableKind::modes, r, e);
         SearchOptions o = search_options(r.common, r.search, threads, frequency_done);
         o.highest_mode = r.highest_mode;
         o.mode_set = r.mode_set;
+        std::vector<Block> blocks;
+        if (r.sphere.on) {
+            for (Wave w : {Wave::love, Wave::rayleigh}) {
+                if (!asked(r.common, w)) continue;
+                const FlatModel flat = flatten(*e.model, w, r.sphere.radius);
+                const Modes m = find_modes(flat.model, frequencies_of(r, e), one_wave(o, w));
+                blocks.push_back(block_of(e.name, m, mode_properties(flat.model, m, threads), w));
+            }
+            return blocks;
+        }
         const Modes m = find_modes(*e.model, frequencies_of(r, e), o);
         const Properties p = mode_properties(*e.model, m, threads);
-        std::vector<Block> blocks;
         for (Wave w : {Wave::love, Wave::rayleigh})
             if (m[w].searched) blocks.push_back(block_of(e.name, m, p, w));
         return blocks;

@@ -29,9 +29,18 @@ struct Search {
     int iterations = 100;
 };
 
+// --spherical: each model read as the shells of a sphere of this radius, from its surface
+// (the last layer filling the sphere below its top), and computed on its flat model for
+// each wave (vemlari/flattening.h).
+struct Sphere {
+    bool on = false;
+    double radius = 6371000.0;  // m
+};
+
 struct ModesRequest {
     Common common;
     Search search;
+    Sphere sphere;
     std::optional<Frequencies> frequencies;  // empty: each file's own grid
     int highest_mode = -1;                   // -1: every mode
     std::vector<int> mode_set;               // these modes alone (the counted search); empty: by highest_mode
@@ -41,11 +50,13 @@ struct ModesRequest {
 struct KernelsRequest {
     ModesRequest modes;
     bool physical_dispersion = false;  // velocities moved from the file's reference frequencies
+    bool ellipticity = false;          // the H/V kernels of Rayleigh modes too
 };
 
 struct EigenRequest {
     Common common;
     Search search;
+    Sphere sphere;
     double frequency = 0.0;       // Hz
     std::optional<int> mode;      // empty: every mode at the frequency
     std::optional<double> depth;  // m; empty: the half-space's top plus one of its S wavelengths

@@ -17,11 +17,11 @@ TEST(CliKernels, EveryNumberIsTheLibrarys) {
     const std::string file = (examples_dir() / "low_velocity.csv").string();
     const Model model = *cli::read_models(file, std::cin).at(0).model;
     const Frequencies f = Frequencies::hertz({0.5, 2.0, 5.0});
-    const Sensitivities s = sensitivities(model, f, SearchOptions{}, true);
+    const Sensitivities s = sensitivities(model, f, SearchOptions{}, true, true);
 
     const CliRun r = run_cli(scratch_dir("cli-kernels"), "kernels " + example("low_velocity.csv") +
                                                              " --frequencies 0.5,2,5 "
-                                                             "--physical-dispersion");
+                                                             "--physical-dispersion --ellipticity");
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(split(r.out, '\n').at(0),
               "model,wave,mode,frequency,phase_velocity,group_velocity,layer,dc_dvs,dc_dvp,dc_drho,dc_dh,du_dvs,"

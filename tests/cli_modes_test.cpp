@@ -1,6 +1,6 @@
 // vemlari modes end to end: the dialogue's values on every example, the same rows from every
-// model format (a byte-order mark or not) and from standard input, the same bytes on any number of threads, and JSON
-// holding what CSV holds.
+// model format (a byte-order mark or not) and from standard input, the same bytes on any number of threads, JSON
+// holding what CSV holds, and a sphere's modes those of each wave's flat model.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -8,8 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "cli/model_input.h"
 #include "records/number_images.h"
 #include "tests/cli_support.h"
+#include "vemlari/vemlari.h"
 
 namespace vemlari::testing {
 namespace {
@@ -277,6 +279,38 @@ TEST(CliModes, OnlyModesGivesThoseModesRowsOfTheFullTable) {
         const std::vector<std::string> f = split(got[i], ',');
         EXPECT_EQ(f[2] + "," + f[3], wanted[i]);
     }
+}
+
+// The upper-mantle example on the Earth at 200 and 20 s: each wave's modes are those of its
+// own flat model (the density exponents differ), and kernels and eigenfunctions run there.
+TEST(CliModes, OnASphereEachWaveIsThatOfItsFlatModel) {
+    const std::string file = (examples_dir() / "earth" / "upper_mantle.txt").string();
+    const Model model = *cli::read_models(file, std::cin).at(0).model;
+    const auto dir = scratch_dir("cli-sphere");
+    const std::string args = example("earth/upper_mantle.txt") + " --spherical --frequencies 0.005,0.05 --modes 0";
+    const CliRun m = run_cli(dir, "modes " + args);
+    ASSERT_EQ(m.status, 0) << m.err;
+    const std::vector<std::string> rows = rows_by_model(m.out).at(file);
+    ASSERT_EQ(rows.size(), 4u);
+    for (const std::string& row : rows) {
+        const std::vector<std::string> x = split(row, ',');
+        const Wave w = x[0] == "love" ? Wave::love : Wave::rayleigh;
+        SearchOptions o;
+        o.love = w == Wave::love;
+        o.rayleigh = !o.love;
+        o.highest_mode = 0;
+        const Modes flat = find_modes(flatten(model, w).model, Frequencies::hertz({0.005, 0.05}), o);
+        const std::size_t k = x[2] == "0.005" ? 0 : 1;
+        EXPECT_EQ(std::strtod(x[3].c_str(), nullptr), flat[w].phase_velocity[k][0]) << row;
+    }
+    const CliRun k = run_cli(dir, "kernels " + args);
+    ASSERT_EQ(k.status, 0) << k.err;
+    EXPECT_EQ(rows_by_model(k.out).at(file).size(), 4 * model.size());
+    const CliRun e = run_cli(dir, "eigen " + example("earth/upper_mantle.txt") +
+                                      " --spherical --radius 6371000 --frequency 0.01 --mode 0 --depth 400000 --points 5");
+    ASSERT_EQ(e.status, 0) << e.err;
+    EXPECT_EQ(rows_by_model(e.out).at(file).size(), 10u);
+    EXPECT_NE(run_cli(dir, "modes " + example("earth/upper_mantle.txt") + " --radius 6e6").status, 0);
 }
 
 }  // namespace

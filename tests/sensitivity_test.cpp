@@ -105,7 +105,7 @@ TEST(SensitivityKernels, MatchFiniteDifferencesOfPhaseAndGroupVelocitiesOnEveryE
             if (wave == Wave::love && layers.size() == 1) continue;
             const Model model(layers);
             const Modes modes = find_modes(model, Frequencies::hertz({f}), tight(wave, -1));
-            const Kernels kernels = sensitivity_kernels(model, modes);
+            const Kernels kernels = sensitivity_kernels(model, modes, 1, true);
             const std::vector<double>& cs = modes[wave].phase_velocity[0];
             // The fundamental, a higher mode, and a mode trapped in a slow layer if any.
             std::vector<std::size_t> picked{0};

@@ -35,16 +35,19 @@ namespace vemlari {
 struct ModeKernels {
     std::vector<double> dc_dvs, dc_dvp, dc_drho, dc_dh;
     std::vector<double> du_dvs, du_dvp, du_drho, du_dh;
-    // Rayleigh waves: the derivatives of the signed H/V (ModeProperties::ellipticity_signed,
-    // positive retrograde) at fixed frequency, per (m/s), per density unit and per m (the
-    // thickness as dc_dh; 0 for the half-space). A positive entry means H/V rises with the
+    // Rayleigh waves, when asked (`ellipticity`, below; else NaN): the derivatives of the
+    // signed H/V (ModeProperties::ellipticity_signed, positive retrograde) at fixed
+    // frequency, per (m/s), per density unit and per m (the thickness as dc_dh; 0 for the
+    // half-space). A positive entry means H/V rises with the
     // parameter: where H/V < 0 (prograde) |H/V| falls. d(H/V)/dp is dh/dp at fixed phase
     // velocity plus dh/dc times dc/dp, with h the H/V of the field that frees the surface of
     // shear traction at a trial phase velocity (the mode's own at its root) and dc/dp the
     // kernels above; the partials of h by central differences of that closed-form field
     // (no mode searched again), which agree with central differences of re-solved modes'
     // H/V to 1e-5 of the mode's largest p d(H/V)/dp. They grow without bound near a pole
-    // of H/V (vertical surface motion 0). NaN for Love waves.
+    // of H/V (vertical surface motion 0). NaN for Love waves. Their cost: two evaluations of
+    // the field per layer value, each through every layer, so it grows as the square of
+    // the layers: on 10 layers the Rayleigh kernels take 5 times as long with them.
     std::vector<double> dhv_dvs, dhv_dvp, dhv_drho, dhv_dh;
     // 1/Q of the mode at fixed frequency: sum over layers of (vp/c dc/dvp / Qp + vs/c dc/dvs / Qs),
     // a layer's Q of 0 (or below) counting as elastic (1/Q = 0). The complex phase velocity is
@@ -70,9 +73,9 @@ struct Kernels {
 // The kernels of every mode in `modes`, which must come from find_modes on the same model,
 // at the frequencies the mode properties use (Frequencies::property_angular: a zero
 // frequency's at its substitute). `threads` >= 1 (else Error, Rule::option); results do not
-// depend on it. Throws Error (Rule::request) when the tables of `modes` do not match its
-// frequencies.
-Kernels sensitivity_kernels(const Model& model, const Modes& modes, int threads = 1);
+// depend on it. `ellipticity`: the H/V kernels of Rayleigh modes too (ModeKernels::dhv_*).
+// Throws Error (Rule::request) when the tables of `modes` do not match its frequencies.
+Kernels sensitivity_kernels(const Model& model, const Modes& modes, int threads = 1, bool ellipticity = false);
 
 // The model at frequency f (Hz, > 0) under constant-Q physical dispersion: each layer's
 // vp and vs are taken as given at their reference frequencies fp, fs and moved to f by
@@ -81,7 +84,8 @@ Kernels sensitivity_kernels(const Model& model, const Modes& modes, int threads 
 // is not finite and > 0, and Error if the result is not a valid model.
 Model dispersed_model(const Model& model, double frequency);
 
-// Modes, their properties and their kernels in one call. With physical_dispersion, each
+// Modes, their properties and their kernels (with `ellipticity`, the H/V kernels too) in one
+// call. With physical_dispersion, each
 // frequency's modes are found on dispersed_model(model, f) and its kernels are derivatives
 // with respect to that frequency's layer parameters; each frequency is then searched on
 // its own, and `options.on_frequency` is called after each as in find_modes. Physical
@@ -93,6 +97,6 @@ struct Sensitivities {
     Kernels kernels;
 };
 Sensitivities sensitivities(const Model& model, const Frequencies& frequencies, const SearchOptions& options = {},
-                            bool physical_dispersion = false);
+                            bool physical_dispersion = false, bool ellipticity = false);
 
 }  // namespace vemlari

@@ -48,7 +48,8 @@ py::object array_of(std::vector<double>& v) {
 ModeField eigenfunctions(const Model& model, std::optional<double> frequency_given, const std::string& wave, int mode,
                          const py::object& depths, const std::optional<double>& tolerance, const std::optional<int>& partitions,
                       const std::optional<int>& iterations,
-                         const std::string& search, double velocity_tolerance, std::optional<double> period) {
+                         const std::string& search, double velocity_tolerance, std::optional<double> period,
+                         bool spherical, double radius) {
     const Wave w = wave_of(wave);
     if (frequency_given.has_value() == period.has_value()) throw py::value_error("give either frequency (Hz) or period (s)");
     if (period && !(std::isfinite(*period) && *period > 0.0))
@@ -64,9 +65,18 @@ ModeField eigenfunctions(const Model& model, std::optional<double> frequency_giv
     std::optional<Eigenfunctions> e;
     {
         py::gil_scoped_release free;
-        modes = find_modes(model, f, o);
-        if (static_cast<std::size_t>(mode) < (*modes)[w].phase_velocity[0].size())
-            e = vemlari::eigenfunctions(model, *modes, w, 0, mode, z);
+        const std::optional<FlatModel> flat = sphere_of(model, w, spherical, radius);
+        if (flat) {
+            std::vector<double> zf;
+            for (double d : z) zf.push_back(flat_depth(d, radius));
+            modes = find_modes(flat->model, f, o);
+            if (static_cast<std::size_t>(mode) < (*modes)[w].phase_velocity[0].size())
+                e = spherical_eigenfunctions(*flat, vemlari::eigenfunctions(flat->model, *modes, w, 0, mode, zf));
+        } else {
+            modes = find_modes(model, f, o);
+            if (static_cast<std::size_t>(mode) < (*modes)[w].phase_velocity[0].size())
+                e = vemlari::eigenfunctions(model, *modes, w, 0, mode, z);
+        }
     }
     const WaveModes& found = (*modes)[w];
     if (!e)
@@ -116,6 +126,9 @@ depths     m (a number or an array), >= 0 and non-decreasing; a depth on an inte
            belongs to the layer above.
            None: 201 depths from 0 to the half-space's top plus one S wavelength in it
 tolerance, partitions, iterations, search, velocity_tolerance: the search's, as in dispersion
+spherical, radius  as in dispersion: the depths are true depths in the sphere (below its
+           radius), and the fields are the sphere's (vemlari/flattening.h,
+           spherical_eigenfunctions: Love waves exact, Rayleigh waves approximate)
 
 Returns a ModeField: the mode's phase_velocity and found_at, depth, and the real parts of
 its field normalised as the interactive program normalises them (a down-going wave of
@@ -171,7 +184,8 @@ void bind_fields(py::module_& m) {
     m.def("eigenfunctions", &eigenfunctions, eigenfunctions_doc, py::arg("model"), py::arg("frequency") = py::none(),
           py::arg("wave") = "rayleigh", py::arg("mode") = 0, py::arg("depths") = py::none(), py::kw_only(),
           py::arg("tolerance") = py::none(), py::arg("partitions") = py::none(), py::arg("iterations") = py::none(),
-          py::arg("search") = "counted", py::arg("velocity_tolerance") = 0.0, py::arg("period") = py::none());
+          py::arg("search") = "counted", py::arg("velocity_tolerance") = 0.0, py::arg("period") = py::none(),
+          py::arg("spherical") = false, py::arg("radius") = earth_radius);
     m.def("secular", &secular, secular_doc, py::arg("model"), py::arg("frequency"), py::arg("phase_velocity"),
           py::arg("wave"), py::arg("layer") = 1);
 }

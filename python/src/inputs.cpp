@@ -206,4 +206,9 @@ SearchOptions options_of(const std::vector<Wave>& waves, const ModeChoice& modes
     return o;
 }
 
+std::optional<FlatModel> sphere_of(const Model& model, Wave wave, bool spherical, double radius) {
+    if (!spherical) return std::nullopt;
+    return flatten(model, wave, radius);
+}
+
 }  // namespace vemlari::python

@@ -75,6 +75,9 @@ struct SearchChoice {
 
 SearchOptions options_of(const std::vector<Wave>& waves, const ModeChoice& modes, const SearchChoice& search, int threads);
 
+// spherical=True: the flat model of `model` for `wave` on a sphere of `radius` (m); else none.
+std::optional<FlatModel> sphere_of(const Model& model, Wave wave, bool spherical, double radius);
+
 // A numpy array that owns `values`, of the given shape.
 template <class T>
 py::array_t<T> to_array(std::vector<T>&& values, std::vector<py::ssize_t> shape) {

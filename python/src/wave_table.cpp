@@ -34,6 +34,21 @@ std::vector<WaveTable> wave_tables(const Model& model, const Frequencies& freque
     return tables;
 }
 
+std::vector<WaveTable> sphere_tables(const Model& model, const Frequencies& frequencies, const SearchOptions& options,
+                                     double radius) {
+    std::vector<WaveTable> tables;
+    for (Wave w : {Wave::love, Wave::rayleigh}) {
+        if (!(w == Wave::love ? options.love : options.rayleigh)) continue;
+        const FlatModel flat = flatten(model, w, radius);
+        SearchOptions one = options;
+        one.love = w == Wave::love;
+        one.rayleigh = !one.love;
+        const Modes modes = find_modes(flat.model, frequencies, one);
+        tables.push_back(tabulate(modes, mode_properties(flat.model, modes, options.threads), w));
+    }
+    return tables;
+}
+
 WaveTable tabulate(const Modes& modes, const Properties& props, Wave wave) {
     const Frequencies& frequencies = modes.frequencies;
     const SearchOptions& o = modes.options;

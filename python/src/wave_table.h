@@ -41,6 +41,10 @@ void check_result_size(std::size_t results, std::size_t rows, std::size_t cols, 
 // found at one frequency, less one.
 std::vector<WaveTable> wave_tables(const Model& model, const Frequencies& frequencies, const SearchOptions& options);
 
+// On a sphere of `radius` (m): each wave's table from its own flat model (vemlari/flattening.h).
+std::vector<WaveTable> sphere_tables(const Model& model, const Frequencies& frequencies, const SearchOptions& options,
+                                     double radius);
+
 // One wave's table of modes and properties already computed, columns as above.
 WaveTable tabulate(const Modes& modes, const Properties& properties, Wave wave);
 
