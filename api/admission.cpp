@@ -76,7 +76,10 @@ void check_modes(const Model& model, const Modes& modes) {
         refuse_modes("their model's fingerprint differs");
     const std::size_t n = modes.frequencies.size();
     const ScanRange r = scan_range(model);
-    const double lowest = 0.5 * r.vsmin, highest = 2.0 * r.vsmax;
+    double lowest = 0.5 * r.vsmin;
+    const double highest = 2.0 * r.vsmax;
+    // The Scholte wave is slower than the water's sound speed.
+    for (std::size_t i = 0; i < model.fluid_layers(); ++i) lowest = std::fmin(lowest, 0.5 * model[i].vp);
     check_wave(model, modes.love, n, lowest, highest);
     check_wave(model, modes.rayleigh, n, lowest, highest);
     check_frequencies(model, modes.frequencies);

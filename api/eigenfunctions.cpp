@@ -1,5 +1,6 @@
 // One mode's field at any depths: the amplitudes of each layer carried down from the top,
 // every layer entered in turn, so that a depth deep below thin layers is still right.
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -8,6 +9,7 @@
 #include "eigen/mode_coefficients.h"
 #include "eigen/mode_root.h"
 #include "eigen/rayleigh_amplitudes.h"
+#include "eigen/water_mode.h"
 #include "model/nstrc.h"
 #include "vemlari/compute.h"
 
@@ -52,13 +54,23 @@ Eigenfunctions eigenfunctions(const Model& model, const Modes& modes, Wave wave,
         throw Error(Error::Rule::request, "mode " + std::to_string(mode) + " does not exist at frequency entry " +
                                               std::to_string(frequency));
     check_depths(depths);
-    const Nstrc s = nstrc_of(model);
     const double om = modes.frequencies.property_angular(frequency);
     const double c = w.phase_velocity[frequency][static_cast<std::size_t>(mode)];
     const double wn = om / c;
-    SecularWork secular;
-    const int top = field_anchor(wave, om, c, w.found_at[frequency][static_cast<std::size_t>(mode)], s, secular);
+    const int found = w.found_at[frequency][static_cast<std::size_t>(mode)];
+    const int fluid = static_cast<int>(model.fluid_layers());
     Eigenfunctions e;
+    if (fluid > 0 && wave == Wave::rayleigh) {
+        const Nstrc s = nstrc_of(model);
+        WaterMode water(s);
+        water.eigenfunctions(om, c, found, depths, e);
+        return e;
+    }
+    // Love waves of a model with water on top: those of its solid layers, none in the water.
+    const Nstrc s = solid_part(model);
+    const double floor = water_depth(model);
+    SecularWork secular;
+    const int top = field_anchor(wave, om, c, std::max(found - fluid, 1), s, secular);
     e.wave = wave;
     e.depth.assign(depths.begin(), depths.end());
     Walk walk;
@@ -68,7 +80,13 @@ Eigenfunctions eigenfunctions(const Model& model, const Modes& modes, Wave wave,
         love_coefficients(om, wn, top, s, k);
         LoveAmplitudes a(om, wn, s, k.grtlv, k.top, k.grulv);
         a.start();
-        for (double z : depths) {
+        for (double depth : depths) {
+            if (fluid > 0 && depth <= floor) {
+                e.displacement.push_back(0.0);
+                e.stress.push_back(0.0);
+                continue;
+            }
+            const double z = depth - floor;
             walk.to(z, s, a);
             cplx v, tau;
             a.field(z, walk.udep, walk.bdep, v, tau);

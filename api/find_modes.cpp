@@ -68,6 +68,12 @@ Modes scanned_modes(const Model& model, const Frequencies& frequencies, const Se
 Modes find_modes(const Model& model, const Frequencies& frequencies, const SearchOptions& options) {
     check_options(options);
     if (options.method == SearchMethod::counted) return counted_modes(model, frequencies, options);
+    // The scan's secular functions are those of solid layers.
+    if (model.fluid_layers() > 0)
+        throw Error(Error::Rule::request,
+                    "layer 1 is a fluid (vs = 0): the scan (SearchMethod::scan) takes solid layers only; the counted "
+                    "search takes water on top",
+                    1, "vs", 0.0);
     // The scan runs from the slowest layer to the fastest, which must be the half-space.
     check_half_space_fastest(model);
     return scanned_modes(model, frequencies, options);

@@ -1,7 +1,9 @@
 // Group velocity, energy integral, medium response and H/V of every mode, frequency by
 // frequency side by side.
+#include <algorithm>
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <vector>
 
 #include "api/admission.h"
@@ -9,6 +11,7 @@
 #include "eigen/love_mode.h"
 #include "eigen/mode_root.h"
 #include "eigen/rayleigh_mode.h"
+#include "eigen/water_mode.h"
 #include "model/nstrc.h"
 #include "parallel/per_frequency.h"
 #include "vemlari/compute.h"
@@ -25,10 +28,15 @@ struct Slot {
     LoveCoefficients love;
     RayleighCoefficients rayleigh;
     SecularWork secular;
+    std::optional<WaterMode> water;
 };
 
+// With water on top, Love waves are those of the solid layers (`love`, whose layer tops are
+// those of the model less the `fluid` layers) and Rayleigh waves read from the stiffness.
 struct Job {
     const Nstrc& s;
+    const Nstrc& love;
+    int fluid;
     const Modes& modes;
     Properties& out;
 };
@@ -40,7 +48,8 @@ void love_frequency(const Job& j, Slot& w, std::size_t k, double om) {
     for (std::size_t md = 0; md < row.size() && !cancelled(j.modes.options); ++md) {
         const double c = wm.phase_velocity[k][md];
         const double wn = om / c;
-        love_coefficients(om, wn, field_anchor(Wave::love, om, c, wm.found_at[k][md], j.s, w.secular), j.s, w.love);
+        const int found = std::max(wm.found_at[k][md] - j.fluid, 1);
+        love_coefficients(om, wn, field_anchor(Wave::love, om, c, found, j.love, w.secular), j.love, w.love);
         for (int n = 0; n < w.love.grtlv.nwarn; ++n) {
             Diagnostic d;
             d.kind = Diagnostic::Kind::near_singular;
@@ -54,9 +63,9 @@ void love_frequency(const Job& j, Slot& w, std::size_t k, double om) {
             d.term = {t.re, t.im};
             j.out.love.diagnostics[k].push_back(d);
         }
-        const ModeEnergy e = love_energy(om, wn, c, j.s, w.love);
+        const ModeEnergy e = love_energy(om, wn, c, j.love, w.love);
         const double nan = std::numeric_limits<double>::quiet_NaN();
-        row[md] = {e.u, e.e1, response(om, e), nan, nan};
+        row[md] = {e.u, e.e1, response(om, e), nan, nan, nan};
     }
 }
 
@@ -67,11 +76,17 @@ void rayleigh_frequency(const Job& j, Slot& w, std::size_t k, double om) {
     for (std::size_t md = 0; md < row.size() && !cancelled(j.modes.options); ++md) {
         const double c = wm.phase_velocity[k][md];
         const double wn = om / c;
+        if (j.fluid > 0) {
+            if (!w.water) w.water.emplace(j.s);
+            const WaterModeProperties p = w.water->properties(om, c, wm.found_at[k][md]);
+            row[md] = {p.u, p.e1, response(om, {p.e1, p.u}), 0.0, 0.0, p.seafloor_hv};
+            continue;
+        }
         rayleigh_coefficients(om, wn, field_anchor(Wave::rayleigh, om, c, wm.found_at[k][md], j.s, w.secular), j.s,
                               w.rayleigh);
         const double hv = rayleigh_hv(om, wn, j.s, w.rayleigh);
         const ModeEnergy e = rayleigh_energy(om, wn, c, j.s, w.rayleigh);
-        row[md] = {e.u, e.e1, response(om, e), std::fabs(hv), hv};
+        row[md] = {e.u, e.e1, response(om, e), std::fabs(hv), hv, std::fabs(hv)};
     }
 }
 
@@ -81,13 +96,13 @@ Properties mode_properties(const Model& model, const Modes& modes, int threads) 
     if (threads < 1) throw Error(Error::Rule::option, "the number of threads must be at least 1");
     check_modes(model, modes);
     const std::size_t n = modes.frequencies.size();
-    const Nstrc s = nstrc_of(model);
+    const Nstrc s = nstrc_of(model), love = solid_part(model);
     Properties p;
     for (WaveProperties* w : {&p.love, &p.rayleigh}) {
         w->modes.assign(n, {});
         w->diagnostics.assign(n, {});
     }
-    const Job job{s, modes, p};
+    const Job job{s, love, static_cast<int>(model.fluid_layers()), modes, p};
     for_each_frequency<Slot>(n, threads, [&](std::size_t k, Slot& w) {
         if (cancelled(modes.options)) return;
         const double om = modes.frequencies.property_angular(k);

@@ -12,8 +12,10 @@
 // formula: U depends on the thicknesses only through c(om) as on any other parameter.
 //
 // H/V kernels (Rayleigh waves): eigen/ellipticity_kernels.h, at the same root.
+#include <algorithm>
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <vector>
 
 #include "api/admission.h"
@@ -21,6 +23,7 @@
 #include "eigen/ellipticity_kernels.h"
 #include "eigen/mode_root.h"
 #include "eigen/phase_kernels.h"
+#include "eigen/water_mode.h"
 #include "model/nstrc.h"
 #include "parallel/per_frequency.h"
 #include "vemlari/sensitivity.h"
@@ -42,11 +45,16 @@ struct Slot {
     EllipticityKernels hv;
     // The model, whose values the H/V kernels move one at a time and put back.
     Nstrc moved;
+    std::optional<WaterMode> water;
 };
 
+// With water on top (`fluid` layers), Love waves are those of the solid layers (`love`) and
+// Rayleigh waves read from the stiffness of the whole model (`s`).
 struct Job {
     const Model& model;
     const Nstrc& s;
+    const Nstrc& love;
+    int fluid;
     const Modes& modes;
     Kernels& out;
     bool ellipticity;
@@ -121,15 +129,86 @@ bool at_layer_velocity(double c, const Nstrc& s) {
     return false;
 }
 
+// Roots stay closer to mode md than to its neighbours.
+double mode_gap(const std::vector<double>& row, std::size_t md) {
+    const double c = row[md];
+    double gap = 1e-2 * c;
+    if (md > 0) gap = std::fmin(gap, c - row[md - 1]);
+    if (md + 1 < row.size()) gap = std::fmin(gap, row[md + 1] - c);
+    return gap;
+}
+
+void attenuation(const Model& model, double om, double c, ModeKernels& out) {
+    double q = 0.0;
+    for (std::size_t i = 0; i < model.size(); ++i) {
+        const Layer& l = model[i];
+        q += l.vp / c * out.dc_dvp[i] * inverse(l.qp) + l.vs / c * out.dc_dvs[i] * inverse(l.qs);
+    }
+    out.inverse_q = q;
+    out.gamma = om * q / (2.0 * c);
+}
+
+// A Rayleigh mode of a model with water on top: kernels from the stiffness (water_mode.h) at
+// the root, and along the mode at om (1 +- 1e-4) for the group-velocity kernels.
+void water_kernels(const Job& j, Slot& w, double om, const std::vector<double>& row, std::size_t md, int found_at,
+                   ModeKernels& out) {
+    if (!w.water) w.water.emplace(j.s);
+    WaterMode& m = *w.water;
+    const double gap = mode_gap(row, md);
+    double c = row[md];
+    m.polish(om, row[md], 0.5 * gap, found_at, c);
+    m.kernels(om, c, found_at, w.at);
+    const PhaseKernels& k = w.at;
+    out.dc_dvs = k.dvs;
+    out.dc_dvp = k.dvp;
+    out.dc_drho = k.drho;
+    out.dc_dh = k.dh;
+    const double dc_dom = (c / om) * (1.0 - c / k.u);
+    auto follow = [&](int n, PhaseKernels& at) {
+        const double dom = n * relative_step * om;
+        double c_n = c + dc_dom * dom;
+        if (!m.polish(om + dom, c_n, 0.25 * gap, found_at, c_n)) return false;
+        m.kernels(om + dom, c_n, found_at, at);
+        return true;
+    };
+    out.du_defined = follow(1, w.up) && follow(-1, w.down);
+    const double r = k.u / c, h = 1.0 / (2.0 * relative_step);
+    auto group = [&](const std::vector<double>& dc, const std::vector<double>& up, const std::vector<double>& down,
+                     std::vector<double>& du) {
+        du.assign(dc.size(), std::numeric_limits<double>::quiet_NaN());
+        if (!out.du_defined) return;
+        for (std::size_t i = 0; i < dc.size(); ++i) du[i] = r * (2.0 - r) * dc[i] + r * r * h * (up[i] - down[i]);
+    };
+    group(k.dvs, w.up.dvs, w.down.dvs, out.du_dvs);
+    group(k.dvp, w.up.dvp, w.down.dvp, out.du_dvp);
+    group(k.drho, w.up.drho, w.down.drho, out.du_drho);
+    group(k.dh, w.up.dh, w.down.dh, out.du_dh);
+    // The H/V kernels are not given with water on top.
+    for (auto* v : {&out.dhv_dvs, &out.dhv_dvp, &out.dhv_drho, &out.dhv_dh})
+        v->assign(k.dvs.size(), std::numeric_limits<double>::quiet_NaN());
+    attenuation(j.model, om, c, out);
+}
+
+// Love kernels of a model with water on top have the water's entries first, all 0.
+void water_entries(int fluid, ModeKernels& out) {
+    for (auto* v : {&out.dc_dvs, &out.dc_dvp, &out.dc_drho, &out.dc_dh, &out.du_dvs, &out.du_dvp, &out.du_drho,
+                    &out.du_dh})
+        v->insert(v->begin(), static_cast<std::size_t>(fluid), 0.0);
+    for (auto* v : {&out.dhv_dvs, &out.dhv_dvp, &out.dhv_drho, &out.dhv_dh})
+        v->assign(out.dc_dvs.size(), std::numeric_limits<double>::quiet_NaN());
+}
+
 void mode_kernels(const Job& j, Slot& w, Wave wave, double om, const std::vector<double>& row, std::size_t md,
                   int found_at, ModeKernels& out) {
-    const Nstrc& s = j.s;
+    if (wave == Wave::rayleigh && j.fluid > 0) {
+        water_kernels(j, w, om, row, md, found_at, out);
+        return;
+    }
+    const Nstrc& s = wave == Wave::love ? j.love : j.s;
+    found_at = std::max(found_at - j.fluid, 1);
     const std::size_t nl = static_cast<std::size_t>(s.nl);
     const double c_found = row[md];
-    // Roots stay closer to this mode than to its neighbours.
-    double gap = 1e-2 * c_found;
-    if (md > 0) gap = std::fmin(gap, c_found - row[md - 1]);
-    if (md + 1 < row.size()) gap = std::fmin(gap, row[md + 1] - c_found);
+    const double gap = mode_gap(row, md);
     // The search stops once |F| is below its tolerance; the kernels hold at the root itself.
     double c = c_found;
     int top = found_at > 1 ? found_at : 1;
@@ -176,13 +255,8 @@ void mode_kernels(const Job& j, Slot& w, Wave wave, double om, const std::vector
         for (auto* v : {&out.dhv_dvs, &out.dhv_dvp, &out.dhv_drho, &out.dhv_dh})
             v->assign(nl, std::numeric_limits<double>::quiet_NaN());
     }
-    double q = 0.0;
-    for (std::size_t i = 0; i < nl; ++i) {
-        const Layer& l = j.model[i];
-        q += l.vp / c * k.dvp[i] * inverse(l.qp) + l.vs / c * k.dvs[i] * inverse(l.qs);
-    }
-    out.inverse_q = q;
-    out.gamma = om * q / (2.0 * c);
+    if (j.fluid > 0) water_entries(j.fluid, out);
+    attenuation(j.model, om, c, out);
 }
 
 void frequency(const Job& j, Slot& w, std::size_t k) {
@@ -203,11 +277,11 @@ Kernels sensitivity_kernels(const Model& model, const Modes& modes, int threads,
     if (threads < 1) throw Error(Error::Rule::option, "the number of threads must be at least 1");
     check_modes(model, modes);
     const std::size_t n = modes.frequencies.size();
-    const Nstrc s = nstrc_of(model);
+    const Nstrc s = nstrc_of(model), love = solid_part(model);
     Kernels out;
     out.love.modes.assign(n, {});
     out.rayleigh.modes.assign(n, {});
-    const Job job{model, s, modes, out, ellipticity};
+    const Job job{model, s, love, static_cast<int>(model.fluid_layers()), modes, out, ellipticity};
     for_each_frequency<Slot>(n, threads, [&](std::size_t k, Slot& w) {
         if (!cancelled(modes.options)) frequency(job, w, k);
     });

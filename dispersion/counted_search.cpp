@@ -73,8 +73,14 @@ CountedSetup::CountedSetup(const Nstrc& model, Wave w, const SearchOptions& o)
       cancellation(o.cancellation.get()) {
     std::sort(mode_set.begin(), mode_set.end());
     mode_set.erase(std::unique(mode_set.begin(), mode_set.end()), mode_set.end());
-    double vsmin = model.vs[1], crmin = half_space_rayleigh_velocity(model.vp[1], model.vs[1]), contrast = 1.0;
-    for (int l = 2; l <= model.nl; ++l) {
+    // Fluid layers on top (vs = 0) carry no S wave; the Scholte wave at the sea floor is slower
+    // than the water's sound speed.
+    int first_solid = 1;
+    while (first_solid < model.nl && model.vs[static_cast<std::size_t>(first_solid)] == 0.0) ++first_solid;
+    double vsmin = model.vs[static_cast<std::size_t>(first_solid)], contrast = 1.0;
+    double crmin = half_space_rayleigh_velocity(model.vp[static_cast<std::size_t>(first_solid)], vsmin);
+    for (int l = 1; l < first_solid; ++l) crmin = std::fmin(crmin, model.vp[static_cast<std::size_t>(l)]);
+    for (int l = first_solid + 1; l <= model.nl; ++l) {
         const auto j = static_cast<std::size_t>(l);
         vsmin = std::fmin(vsmin, model.vs[j]);
         contrast = std::fmax(contrast, model.vs[j] / vsmin);  // a layer over a faster one below it
@@ -85,7 +91,10 @@ CountedSetup::CountedSetup(const Nstrc& model, Wave w, const SearchOptions& o)
     floor = wave == Wave::love ? std::fmin(vsmin, top_velocity) : 0.99 * std::fmin(crmin, top_velocity);
     guard = wave == Wave::rayleigh && contrast >= guard_contrast;
     preferred.push_back(1);
-    for (int l : slow_layer_tops(model).layer) preferred.push_back(l);
+    // The sea floor, where the Scholte wave lives.
+    if (first_solid > 1 && first_solid < model.nl && wave == Wave::rayleigh) preferred.push_back(first_solid);
+    for (int l : slow_layer_tops(model).layer)
+        if (l > first_solid) preferred.push_back(l);
     for (int l = 2; l <= model.nl - 1; ++l)
         if (std::find(preferred.begin(), preferred.end(), l) == preferred.end()) others.push_back(l);
 }

@@ -57,7 +57,10 @@ double half_space(double c2, const Nstrc& s, const CountWork& w) {
     return std::sqrt(std::fmax(0.0, 1.0 - c2 / w.vs2[static_cast<std::size_t>(s.nl)]));
 }
 
-bool empty(int l, const Nstrc& s) { return s.thk[static_cast<std::size_t>(l)] == 0.0; }
+// A layer of zero thickness, or a fluid one, which carries no SH motion.
+bool empty(int l, const Nstrc& s) {
+    return s.thk[static_cast<std::size_t>(l)] == 0.0 || s.vs[static_cast<std::size_t>(l)] == 0.0;
+}
 
 // Through layer l (zero thickness: unchanged), counting its clamped eigenfrequencies and
 // the sign of the pivot that condenses it.

@@ -19,6 +19,20 @@
 //
 // Love waves: the count is exact (every Love mode has a positive group velocity). Rayleigh
 // waves: the count is signed, N(c) = forward modes below c - backward modes below c.
+//
+// Fluid layers on top (vs = 0, water): no S wave and no shear traction. For Love waves they
+// are absent (the sea floor is the solid's free surface). For Rayleigh waves a fluid layer has
+// one degree of freedom per face, W = u_z / i, with the normal traction Tz: in its potential f
+// (f'' = lambda_p f, lambda_p = 1 - c^2 / vp^2) W = -f', Tz = w f, U = f, w = rho c^2 / mu_N.
+// Its stiffness is that of an SH layer with mu eta replaced by w / eta: a = -w C / E, b = w / E
+// (C, S, E of f'' = lambda_p f across the layer, layer_series.h), and its clamped count
+// (W = 0 on both faces, eigenfrequencies om^2 = vp^2 (wn^2 + (n pi / h)^2), n >= 0) is
+// floor(eta h / pi) + 1 where the P wave propagates (eta = sqrt(-lambda_p)), else 0. At the
+// sea floor the solid's u_x carries no traction from above and is condensed first (its
+// pivot counted). The stiffness of a fluid interface is kept as [[1, 0], [0, z]]: the unit
+// entry stands for the u_x that the fluid does not have, so that the counts and the root
+// function det / |Z|_F^2 = z / (1 + z^2) read it as they read a solid interface; the stack
+// above a fluid interface or the sea floor is [[0, 0], [0, z]].
 #include <cmath>
 #include <cstddef>
 #include <vector>
@@ -49,20 +63,26 @@ struct RayleighElement {
     Real2 ktb;
     // thin: propagator blocks [d_bottom; t_bottom] = [p11 p12; p21 p22] [d_top; t_top]
     Real2 p11, p12, p21, p22;
+    // fluid: C, S, E of the P wave across the layer (all three divided by cosh of a decaying
+    // wave's phase where that exceeds 1) and w = rho c^2 / mu_N
+    bool fluid = false;
+    double fc = 1.0, fs = 0.0, fe = 0.0, fw = 0.0;
     int j0 = 0;  // clamped-layer eigenfrequencies below c
 };
 
 // What one evaluation leaves, per interface i = 1 .. nl - 1 (the top of layer i; 1 is the
 // free surface): the stiffness of the stack below and above it, and the count of negative
-// pivots and clamped-layer eigenfrequencies of each stack. Sized once per model.
+// pivots and clamped-layer eigenfrequencies of each stack (Rayleigh waves: below[nl] too, the
+// half-space's). Sized once per model.
 struct CountWork {
     explicit CountWork(const Nstrc& s);
     std::vector<double> love_below, love_above;
     std::vector<Sym2> below, above;
     std::vector<int> count_below, count_above;
     std::vector<RayleighElement> elements;
-    // Layer constants, formed once per model: mu / mu_N, vs^2 and vp^2.
-    std::vector<double> mu, vs2, vp2;
+    // Layer constants, formed once per model: mu / mu_N, vs^2 and vp^2, rho / mu_N.
+    std::vector<double> mu, vs2, vp2, rho;
+    int fluid = 0;  // fluid layers on top
 };
 
 // N(c) of Love waves at (om, wn); needs nl >= 2. Leaves love_below and count_below at every

@@ -116,13 +116,50 @@ int clamped_count(const LayerConstants& k, double h) {
     return count;
 }
 
+// The clamped count of a fluid layer: the eigenfrequencies n = 0, 1, ... below c, at
+// eta h = n pi (n = 0 at c = vp). It steps where E changes sign, at the pole of the stiffness,
+// and follows that sign: E < 0 exactly when the count is odd (E = 0: the count above the pole).
+int fluid_clamped(double lambda, double h, double e) {
+    if (lambda > 0.0) return 0;
+    if (lambda == 0.0) return 1;
+    const double t = std::sqrt(-lambda) * h;
+    if (t > std::numbers::pi * clamped_cap) return clamped_cap;
+    const double turns = std::floor(t / std::numbers::pi);
+    int n = static_cast<int>(turns) + 1;
+    if (e != 0.0 && (e < 0.0) != (n % 2 == 1)) n += t - turns * std::numbers::pi < 0.5 * std::numbers::pi ? -1 : 1;
+    return n;
+}
+
+void fluid_element(double c2, double h, int l, CountWork& cw, bool clamped, RayleighElement& e) {
+    const auto j = static_cast<std::size_t>(l);
+    const double lambda = 1.0 - c2 / cw.vp2[j];
+    e.fw = cw.rho[j] * c2;
+    if (lambda > 0.0 && lambda * h * h >= 1.0) {
+        const double nu = std::sqrt(lambda), th = std::tanh(nu * h);
+        e.fc = 1.0;
+        e.fs = th / nu;
+        e.fe = nu * th;
+    } else {
+        const WaveSeries w = wave_series(lambda, h);
+        e.fc = w.c;
+        e.fs = w.s;
+        e.fe = w.e;
+    }
+    e.j0 = clamped ? fluid_clamped(lambda, h, e.fe) : 0;
+}
+
 // Layer l's element at c^2, wn; with `clamped`, its clamped-layer count too (the root function
 // needs none).
 void element(double c2, double wn, int l, const Nstrc& s, CountWork& cw, bool clamped) {
     RayleighElement& e = cw.elements[static_cast<std::size_t>(l)];
     const double h = wn * s.thk[static_cast<std::size_t>(l)];
     e.empty = h == 0.0;
+    e.fluid = l <= cw.fluid;
     if (e.empty) return;
+    if (e.fluid) {
+        fluid_element(c2, h, l, cw, clamped, e);
+        return;
+    }
     const LayerConstants k = constants(c2, l, cw);
     e.thin = std::fmax(std::fabs(k.lp), std::fabs(k.ls)) * h * h < 1.0;
     if (e.thin) {
@@ -183,15 +220,46 @@ Sym2 down(const RayleighElement& e, const Sym2& z, int& count) {
     return sym({e.kbb.xx - m.a / dd, e.kbb.xz - m.b / dd, e.kbb.xz - m.c / dd, e.kbb.zz - m.d / dd});
 }
 
+// Through a fluid layer from either face, with the stack beyond of stiffness z, counting the
+// pivot a + z = (z E - w C) / E (none where E = 0, the pole: the clamped count is then the
+// one above it).
+double through_fluid(const RayleighElement& e, double z, int& count) {
+    count += e.j0;
+    if (std::isinf(z)) {
+        // A zero pivot beyond: the layer's own a remains.
+        if (z < 0.0) ++count;
+        return -e.fw * e.fc / e.fe;
+    }
+    const double pivot = z * e.fe - e.fw * e.fc;
+    if (e.fe != 0.0 && pivot != 0.0 && (pivot < 0.0) != (e.fe < 0.0)) ++count;
+    return e.fw * (z * e.fc - e.fw * e.fs) / -pivot;
+}
+
 // From the half-space up to interface `last`, building each layer's element (with its
 // clamped count for a count), keeping the stack below and its count at every interface.
 Sym2 pass_up(double c2, double wn, int last, const Nstrc& s, CountWork& w, bool clamped, int& count) {
     Sym2 z = half_space(c2, s, w);
     count = 0;
+    w.below[static_cast<std::size_t>(s.nl)] = z;
+    w.count_below[static_cast<std::size_t>(s.nl)] = 0;
     for (int l = s.nl - 1; l >= last; --l) {
         element(c2, wn, l, s, w, clamped);
         const RayleighElement& e = w.elements[static_cast<std::size_t>(l)];
-        if (!e.empty) z = up(e, z, count);
+        if (e.fluid) {
+            // The sea floor: the solid's u_x, free of shear traction, condensed first.
+            if (l == w.fluid) {
+                if (z.xx < 0.0) ++count;
+                z = {1.0, 0.0, det(z) / z.xx};
+            }
+            // Without gravity, the top of a fluid layer moves without restoring force at zero
+            // frequency: a mode at om = 0 for every wavenumber, below every trial, not counted.
+            if (!e.empty) {
+                z.zz = through_fluid(e, z.zz, count);
+                --count;
+            }
+        } else if (!e.empty) {
+            z = up(e, z, count);
+        }
         w.below[static_cast<std::size_t>(l)] = z;
         w.count_below[static_cast<std::size_t>(l)] = count;
     }
@@ -210,7 +278,11 @@ Sym2 pass_down(double c2, double wn, int last, const Nstrc& s, CountWork& w, boo
     for (int l = 1; l < last; ++l) {
         if (!built) element(c2, wn, l, s, w, false);
         const RayleighElement& e = w.elements[static_cast<std::size_t>(l)];
-        if (!e.empty) z = down(e, z, count);
+        if (e.fluid) {
+            if (!e.empty) z.zz = through_fluid(e, z.zz, count);
+        } else if (!e.empty) {
+            z = down(e, z, count);
+        }
         w.above[static_cast<std::size_t>(l + 1)] = z;
         w.count_above[static_cast<std::size_t>(l + 1)] = count;
     }
@@ -250,13 +322,16 @@ CountWork::CountWork(const Nstrc& s)
       elements(static_cast<std::size_t>(s.nl) + 1),
       mu(static_cast<std::size_t>(s.nl) + 1),
       vs2(static_cast<std::size_t>(s.nl) + 1),
-      vp2(static_cast<std::size_t>(s.nl) + 1) {
+      vp2(static_cast<std::size_t>(s.nl) + 1),
+      rho(static_cast<std::size_t>(s.nl) + 1) {
     const auto n = static_cast<std::size_t>(s.nl);
     const double mu_n = s.rho[n] * s.vs[n] * s.vs[n];
     for (std::size_t l = 1; l <= n; ++l) {
         mu[l] = s.rho[l] * s.vs[l] * s.vs[l] / mu_n;
         vs2[l] = s.vs[l] * s.vs[l];
         vp2[l] = s.vp[l] * s.vp[l];
+        rho[l] = s.rho[l] / mu_n;
+        if (s.vs[l] == 0.0 && static_cast<int>(l) == fluid + 1) ++fluid;
     }
 }
 

@@ -25,7 +25,8 @@ std::string number(double v) {
                 quantity, value);
 }
 
-void check_layer(const Layer& l, int n, bool half_space) {
+// A fluid layer (vs = 0) lies above every solid one and is not the half-space.
+void check_layer(const Layer& l, int n, bool half_space, bool solid_above) {
     auto finite = [&](double v, const char* q) {
         if (!std::isfinite(v)) refuse(Error::Rule::not_finite, n, q, v, "must be a finite number");
     };
@@ -38,7 +39,13 @@ void check_layer(const Layer& l, int n, bool half_space) {
     finite(l.qs, "qs");
     finite(l.fs, "fs");
     positive(l.density, "density");
-    positive(l.vs, "vs");
+    const bool fluid = l.vs == 0.0;
+    if (fluid && half_space)
+        refuse(Error::Rule::not_positive, n, "vs", l.vs, "in the half-space: the half-space must be a solid");
+    if (fluid && solid_above)
+        refuse(Error::Rule::not_positive, n, "vs", l.vs,
+               "below a solid layer: a fluid layer (vs = 0) must lie above every solid layer");
+    if (!fluid) positive(l.vs, "vs");
     finite(l.vp, "vp");
     if (!(l.vp > l.vs))
         refuse(Error::Rule::vp_not_above_vs, n, "vp", l.vp, "must exceed the S velocity vs = " + number(l.vs));
@@ -53,9 +60,9 @@ void check_layer(const Layer& l, int n, bool half_space) {
             refuse(Error::Rule::out_of_range, n, q, v, "must lie between " + number(lo) + " and " + number(hi));
     };
     within(l.density, min_density, max_density, "density");
-    within(l.vs, min_velocity, max_velocity, "vs");
+    if (!fluid) within(l.vs, min_velocity, max_velocity, "vs");
     within(l.vp, min_velocity, max_velocity, "vp");
-    if (!(l.vp <= max_vp_over_vs * l.vs))
+    if (!fluid && !(l.vp <= max_vp_over_vs * l.vs))
         refuse(Error::Rule::out_of_range, n, "vp", l.vp,
                "must be at most " + number(max_vp_over_vs) + " times the S velocity vs = " + number(l.vs));
     if (!half_space && l.thickness > max_thickness)
@@ -67,12 +74,12 @@ void check_layer(const Layer& l, int n, bool half_space) {
 }
 
 // The largest value of a field over the smallest stays within `contrast`: the first layer
-// whose value is below the largest over `contrast` is refused.
+// whose value is below the largest over `contrast` is refused. Layers from `first` on.
 void check_contrast(const std::vector<Layer>& layers, double Layer::*field, const char* quantity, double contrast,
-                    const char* what) {
+                    const char* what, std::size_t first = 0) {
     double largest = 0.0;
-    for (const Layer& l : layers) largest = std::fmax(largest, l.*field);
-    for (std::size_t i = 0; i < layers.size(); ++i)
+    for (std::size_t i = first; i < layers.size(); ++i) largest = std::fmax(largest, layers[i].*field);
+    for (std::size_t i = first; i < layers.size(); ++i)
         if (layers[i].*field * contrast < largest)
             refuse(Error::Rule::out_of_range, static_cast<int>(i + 1), quantity, layers[i].*field,
                    "must be at least the model's largest " + std::string(what) + ", " + number(largest) + ", divided by " +
@@ -104,8 +111,17 @@ std::uint64_t fingerprint_of(const std::vector<Layer>& layers) {
 Model::Model(std::vector<Layer> layers) : layers_(std::move(layers)) {
     if (layers_.empty()) throw Error(Error::Rule::no_layers, "a model needs at least one layer, the half-space");
     const int nl = static_cast<int>(layers_.size());
-    for (int n = 1; n <= nl; ++n) check_layer(layers_[static_cast<std::size_t>(n - 1)], n, n == nl);
-    check_contrast(layers_, &Layer::vs, "vs", max_vs_contrast, "S velocity");
+    bool solid_above = false;
+    for (int n = 1; n <= nl; ++n) {
+        const Layer& l = layers_[static_cast<std::size_t>(n - 1)];
+        check_layer(l, n, n == nl, solid_above);
+        if (l.vs == 0.0)
+            ++fluid_layers_;
+        else
+            solid_above = true;
+    }
+    // Fluid layers carry no S wave: the contrast is among the solid ones.
+    check_contrast(layers_, &Layer::vs, "vs", max_vs_contrast, "S velocity", fluid_layers_);
     check_contrast(layers_, &Layer::density, "density", max_density_contrast, "density");
     fingerprint_ = fingerprint_of(layers_);
 }

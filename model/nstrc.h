@@ -30,4 +30,18 @@ inline Nstrc nstrc_of(const Model& m) {
     return s;
 }
 
+// The solid layers below any water on top: where Love waves live.
+inline Nstrc solid_part(const Model& m) {
+    Nstrc s;
+    for (std::size_t i = m.fluid_layers(); i < m.size(); ++i) s.add(m[i].density, m[i].vp, m[i].vs, m[i].thickness);
+    return s;
+}
+
+// The depth of the sea floor (m): the fluid layers' thickness.
+inline double water_depth(const Model& m) {
+    double d = 0.0;
+    for (std::size_t i = 0; i < m.fluid_layers(); ++i) d += m[i].thickness;
+    return d;
+}
+
 }  // namespace vemlari

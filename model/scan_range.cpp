@@ -10,7 +10,8 @@ ScanRange scan_range(const Model& model) {
     const int nl = static_cast<int>(model.size());
     r.vsmin = model[model.size() - 1].vs;
     r.vsmax = 0.0;
-    for (int il = 1; il <= nl; ++il) {
+    // Fluid layers on top carry no S wave: the range is that of the solid layers.
+    for (int il = static_cast<int>(model.fluid_layers()) + 1; il <= nl; ++il) {
         const Layer& l = model[static_cast<std::size_t>(il - 1)];
         if (l.vs <= r.vsmin) {
             r.vsmin = l.vs;

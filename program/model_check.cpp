@@ -26,11 +26,38 @@ std::string program_name(const std::string& quantity) {
     throw RunStop();
 }
 
+// The program takes no fluid layer: the first layer with vs = 0 is refused for its S velocity,
+// as for any S velocity that is not positive, unless a rule checked before it breaks.
+int first_fluid(const std::vector<Layer>& layers) {
+    for (std::size_t i = 0; i < layers.size(); ++i)
+        if (layers[i].vs == 0.0) return static_cast<int>(i + 1);
+    return 0;
+}
+
+bool before_vs(const Error& e, int fluid) {
+    if (e.layer() < 1 || e.layer() > fluid) return false;
+    if (e.layer() < fluid) return true;
+    return (e.rule() == Error::Rule::not_finite && e.quantity() != "vp") ||
+           (e.rule() == Error::Rule::not_positive && e.quantity() == "density");
+}
+
+Model library_model(std::vector<Layer> layers) {
+    const int fluid = first_fluid(layers);
+    try {
+        Model model(std::move(layers));
+        if (fluid > 0) throw Error(Error::Rule::not_positive, "", fluid, "vs", 0.0);
+        return model;
+    } catch (const Error& e) {
+        if (fluid > 0 && !before_vs(e, fluid)) throw Error(Error::Rule::not_positive, "", fluid, "vs", 0.0);
+        throw;
+    }
+}
+
 }  // namespace
 
 Model check_model(Streams& st, std::vector<Layer> layers) {
     try {
-        Model model(std::move(layers));
+        Model model = library_model(std::move(layers));
         check_half_space_fastest(model);
         return model;
     } catch (const Error& e) {

@@ -40,16 +40,23 @@ inline constexpr double max_vs_contrast = 1e4;       // largest S velocity over 
 inline constexpr double max_density_contrast = 1e6;  // largest density over the smallest
 
 // A validated model: constructing one checks, layer by layer from the top and in this order,
-//   thickness, qp, fp, qs, fs finite; density > 0, vs > 0 (finite); vp finite and vp > vs;
+//   thickness, qp, fp, qs, fs finite; density > 0, vs > 0 (finite) or vs = 0 for a fluid
+//   layer (water) above every solid layer and not the half-space (Rule::not_positive);
+//   vp finite and vp > vs;
 //   vp^2 > 4/3 vs^2 (a positive bulk modulus: a solid); thickness >= 0 above the half-space;
 //   then the ranges above (Rule::out_of_range): density, vs, vp, vp / vs, thickness above
-//   the half-space, qp, qs;
-// then, over the whole model, the S-velocity and the density contrast (Rule::out_of_range,
-// naming the first layer at the low end).
+//   the half-space, qp, qs (for a fluid layer, vs and vp / vs are not checked);
+// then, over the whole model, the S-velocity contrast of the solid layers and the density
+// contrast (Rule::out_of_range, naming the first layer at the low end).
 // The first rule broken throws Error naming the layer, the quantity, the value and the rule.
 // Any number of layers from 1 (a lone half-space) up, their velocities in any order: a layer
 // may be faster than the half-space (the modes are those slower than the half-space's S
 // velocity). A layer of zero thickness changes nothing.
+//
+// Water on top: fluid layers (vs = 0: no shear modulus; qs, fs unused) carry Rayleigh modes of
+// the coupled fluid-solid stack (the Scholte wave at the sea floor among them); Love modes are
+// those of the solid layers below, and a fluid layer's Love kernels are 0. Only the counted
+// search (SearchMethod::counted) takes such a model.
 class Model {
 public:
     explicit Model(std::vector<Layer> layers);
@@ -64,8 +71,12 @@ public:
     // in Modes, so that the calls taking Modes can refuse those of another model.
     std::uint64_t fingerprint() const { return fingerprint_; }
 
+    // The fluid layers (vs = 0) on top: layers 0 .. fluid_layers() - 1; 0 for a solid model.
+    std::size_t fluid_layers() const { return fluid_layers_; }
+
 private:
     std::vector<Layer> layers_;
+    std::size_t fluid_layers_ = 0;
     std::uint64_t fingerprint_ = 0;
 };
 

@@ -90,10 +90,16 @@ struct Modes {
 // Derived quantities of one mode.
 struct ModeProperties {
     double group_velocity = 0.0;   // U (m/s)
-    double energy_integral = 0.0;  // I1 = 1/2 integral of rho |u|^2 dz over depth
+    // I1 = 1/2 integral of rho |u|^2 dz over depth, of the eigenfunctions as `eigenfunctions`
+    // scales them (with water on top, Rayleigh waves: unit vertical displacement at the
+    // water's surface)
+    double energy_integral = 0.0;
     // Medium response 1 / (4 omega U I1); 0 where U or I1 is at most 1e-5.
     double response = 0.0;
     // H/V: |horizontal / vertical| displacement at the free surface; NaN for Love waves.
+    // With water on top the free surface is the water's: its pressure vanishes, and with it
+    // the horizontal displacement (u_x is proportional to the pressure in a fluid), so H/V
+    // is 0 there.
     double ellipticity = 0.0;
     // H/V with its sign: positive where the particle motion at the free surface is
     // retrograde (elliptical, turning against the direction of propagation at the top of
@@ -101,6 +107,11 @@ struct ModeProperties {
     // |ellipticity_signed| = ellipticity. It changes sign through a zero of the horizontal
     // displacement (H/V 0) or of the vertical one (|H/V| without bound). NaN for Love waves.
     double ellipticity_signed = 0.0;
+    // H/V at the sea floor: |horizontal / vertical| displacement of the solid at the top of
+    // the first solid layer (the solid slides under the water: its u_x is not the water's).
+    // Without water the sea floor is the free surface: the same as `ellipticity`. NaN for
+    // Love waves. (With water, ellipticity and ellipticity_signed are 0.)
+    double seafloor_ellipticity = 0.0;
 };
 
 struct WaveProperties {
@@ -118,6 +129,11 @@ struct Properties {
 // down-going wave of amplitude 1/2 at the top of layer 1 (modes trapped in a slow layer:
 // scaled to unit surface displacement). Love: displacement and shear stress. Rayleigh:
 // horizontal and vertical displacement, shear and normal traction.
+// With water on top: Love waves as for the solid layers alone, 0 in the water; Rayleigh waves
+// scaled to unit vertical displacement at the water's surface, horizontal u_x and vertical
+// u_z / i (tractions in Pa per unit of it): in the water the shear traction is 0, the normal
+// one is minus the pressure, and u_x is that of the water (it jumps at the sea floor, whose
+// depth belongs to the water).
 struct Eigenfunctions {
     Wave wave = Wave::love;
     std::vector<double> depth;  // m

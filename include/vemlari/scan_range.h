@@ -5,7 +5,7 @@
 namespace vemlari {
 
 struct ScanRange {
-    double vsmin = 0.0;  // smallest S velocity (m/s)
+    double vsmin = 0.0;  // smallest S velocity (m/s) of the solid layers (fluid ones on top have none)
     double vsmax = 0.0;  // largest S velocity: the half-space's
     double vpmax = 0.0;  // largest P velocity: the half-space's
     int slowest = 1;     // layer (from 1) of vsmin; on ties the deepest
@@ -26,7 +26,9 @@ ScanRange scan_range(const Model& model);
 //   products of wavenumbers neither underflow nor overflow);
 // - a mode trapped in a layer slower than one above it, whose field decays through the
 //   evanescent layers above to the free surface, decays there by no more than e^-600, so
-//   that it can still be scaled to the surface and its energy integral stays finite.
+//   that it can still be scaled to the surface and its energy integral stays finite; with
+//   water on top, likewise the Scholte wave (below half the water's sound speed) trapped at
+//   the sea floor, decaying through the water to its surface.
 struct FrequencyLimits {
     double lowest = 0.0;
     double highest = 0.0;
