@@ -45,10 +45,12 @@ attenuation and the physical dispersion of vemlari.kernels; the mode search is e
 
 Raises vemlari.ModelError (a ValueError) naming the first layer, quantity and rule broken:
 values must be finite, rho > 0, vs > 0, vp > vs (a solid: vp^2 > 4/3 vs^2), thickness >= 0
-above the half-space, and within the ranges the computation can evaluate: vp and vs 1e-3
+above the half-space (vs = 0: a fluid layer, water, allowed above every solid layer and not
+as the half-space; Love waves are then those of the solid layers, H/V at the water's
+surface is 0), and within the ranges the computation can evaluate: vp and vs 1e-3
 to 1e9 m/s, vp at most 1000 vs, rho 1e-12 to 1e12, thickness at most 1e12 m, a positive
 qp or qs at least 1e-3, every vs at least the largest over 1e4 and every rho at least the
-largest over 1e6. search="scan" also needs the half-space to have the largest vs and vp.)")
+largest over 1e6. search="scan" also needs the half-space to have the largest vs and vp, and takes no water.)")
         .def(py::init([](const py::object& thickness, const py::object& vp, const py::object& vs, const py::object& rho,
                          const py::object& qp, const py::object& qs, const py::object& fp,
                          const py::object& fs) { return Model(layers_of(thickness, vp, vs, rho, qp, qs, fp, fs)); }),

@@ -188,3 +188,15 @@ def test_every_call_has_a_signature_that_inspect_reads_and_that_binds_as_the_cal
     bound = s.bind(model, periods=[2.0], wave="LOVE")
     assert same(vemlari.dispersion(*bound.args, **bound.kwargs).period, np.array([2.0]))
     assert pickle.loads(pickle.dumps(vemlari.dispersion)) is vemlari.dispersion
+
+
+def test_water_on_top():
+    """A fluid layer on top: the Scholte wave under deep water, H/V 0 at the water's surface,
+    Love waves those of the solid alone; a fluid layer below a solid one is refused."""
+    water = vemlari.Model(thickness=[100, 0], vp=[1500, 1800], vs=[0, 400], rho=[1000, 1800])
+    r = vemlari.dispersion(water, [20.0], wave="rayleigh", highest_mode=0)
+    assert 350 < r.phase_velocity[0, 0] < 360 and r.ellipticity[0, 0] == 0
+    love = vemlari.dispersion(water, [20.0], wave="love")
+    assert love.phase_velocity.size == 0 or np.isnan(love.phase_velocity).all()
+    with pytest.raises(ValueError, match="layer 2"):
+        vemlari.Model(thickness=[10, 100, 0], vp=[1800, 1500, 1800], vs=[400, 0, 400], rho=[1800, 1000, 1800])
