@@ -63,20 +63,35 @@ double fluid_shrink(const Nstrc& s, int l, double c2, double wn) {
 WaterMode::WaterMode(const Nstrc& s) : s_(s), work_(s), fluid_(work_.fluid) {}
 
 WaterMode::Read WaterMode::read_at(double om, double c, int at) {
-    rayleigh_profile(om, om / c, s_, work_);
-    const int last = s_.nl - 1;
-    auto value = [&](int i) {
-        const auto j = static_cast<std::size_t>(i);
-        return std::fabs(rayleigh_root_value(add(work_.below[j], work_.above[j])));
-    };
-    int i = 1;
-    if (at >= 1 && at <= last && value(at) <= 1e-6) {
-        i = at;
-    } else {
-        for (int k = 2; k <= last; ++k)
-            if (value(k) < value(i)) i = k;
+    // Where the mode lives its root function changes sign gently; an interface it reaches
+    // only through a decaying stretch sees the same zero as a step whose slope grows with the
+    // decay, and a field built from there is lost in rounding (the Scholte wave read at the
+    // water's surface under deep water). The interface of the gentlest sign change within
+    // 1e-7 c of the mode serves.
+    const int last = s_.nl;  // the half-space's top too
+    const double d = 1e-7 * c;
+    std::vector<double>& lo = ux_;
+    std::vector<double>& hi = uz_;
+    for (int side = 0; side < 2; ++side) {
+        std::vector<double>& f = side == 0 ? lo : hi;
+        rayleigh_profile(om, om / (c + (side == 0 ? -d : d)), s_, work_);
+        f.assign(static_cast<std::size_t>(last) + 1, 0.0);
+        for (int i = 1; i <= last; ++i) {
+            const auto j = static_cast<std::size_t>(i);
+            f[j] = rayleigh_root_value(add(work_.below[j], work_.above[j]));
+        }
     }
-    return null_vector(i);
+    int best = at >= 1 && at <= last ? at : 1;
+    double slope = HUGE_VAL;
+    for (int i = 1; i <= last; ++i) {
+        const auto j = static_cast<std::size_t>(i);
+        if (lo[j] * hi[j] <= 0.0 && std::fabs(hi[j] - lo[j]) < slope) {
+            slope = std::fabs(hi[j] - lo[j]);
+            best = i;
+        }
+    }
+    rayleigh_profile(om, om / c, s_, work_);
+    return null_vector(best);
 }
 
 // The null vector of Z_below + Z_above at interface i, as the last profile left them.

@@ -36,9 +36,9 @@ class WaterMode {
 public:
     explicit WaterMode(const Nstrc& s);
 
-    // The mode of phase velocity c (a root of the count's root function) at om, read at
-    // interface `at` (the one the search refined it at; 0 or out of range: the one where
-    // the root function is least).
+    // The mode of phase velocity c (a root of the count's root function) at om, read at the
+    // interface where its root function changes sign most gently (`at`, the one the search
+    // refined it at, where none does).
     WaterModeProperties properties(double om, double c, int at);
 
     // Horizontal u_x and vertical u_z / i displacement, shear and normal traction (Pa per

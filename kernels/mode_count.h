@@ -72,8 +72,8 @@ struct RayleighElement {
 
 // What one evaluation leaves, per interface i = 1 .. nl - 1 (the top of layer i; 1 is the
 // free surface): the stiffness of the stack below and above it, and the count of negative
-// pivots and clamped-layer eigenfrequencies of each stack (Rayleigh waves: below[nl] too, the
-// half-space's). Sized once per model.
+// pivots and clamped-layer eigenfrequencies of each stack (Rayleigh waves: at the half-space's
+// top nl too, below[nl] from every pass up, above[nl] from the profile). Sized once per model.
 struct CountWork {
     explicit CountWork(const Nstrc& s);
     std::vector<double> love_below, love_above;

@@ -301,7 +301,7 @@ int rayleigh_profile(double om, double wn, const Nstrc& s, CountWork& w) {
     const double c2 = trial_c2(om, wn, s, w);
     int count = 0, above = 0;
     const Sym2 z = pass_up(c2, wn, 1, s, w, true, count);
-    pass_down(c2, wn, s.nl - 1, s, w, true, above);
+    pass_down(c2, wn, s.nl, s, w, true, above);
     return count + negatives(det(z), trace(z));
 }
 

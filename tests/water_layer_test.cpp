@@ -267,10 +267,19 @@ TEST(WaterLayer, FundamentalTendsToTheScholteWave) {
     SearchOptions o;
     o.love = false;
     o.highest_mode = 0;
-    // Wavelengths of 100 / 16 m: the water over the wave decays by e^-90 to its surface.
+    // Wavelengths of 100 / 5.6 m: the wave decays by e^-34 through the water to its surface.
     const Modes m = find_modes(model, Frequencies::hertz({20.0}), o);
     EXPECT_NEAR(m.rayleigh.phase_velocity[0][0], scholte, 1e-12 * scholte);
     EXPECT_LT(scholte, 0.9 * vs);
+    // Without dispersion there: the group velocity is the phase velocity, the wave grows
+    // from the water's surface to the sea floor, and it can be followed in frequency.
+    const Sensitivities k = sensitivities(model, Frequencies::hertz({20.0}), o);
+    EXPECT_NEAR(k.properties.rayleigh.modes[0][0].group_velocity, scholte, 1e-10 * scholte);
+    EXPECT_TRUE(k.kernels.rayleigh.modes[0][0].du_defined);
+    const std::vector<double> z{0.0, 50.0, 100.0};
+    const Eigenfunctions e = eigenfunctions(model, k.modes, Wave::rayleigh, 0, 0, z);
+    EXPECT_GT(e.vertical[2], 1e14);
+    EXPECT_NEAR(std::log(e.vertical[2] / e.vertical[1]), std::log(e.vertical[1]) + std::log(2.0), 1e-6);
 }
 
 // A water slab with both faces clamped (u_z = 0) has its eigenfrequencies at om^2 =
