@@ -200,8 +200,8 @@ std::vector<Layer> lake() {
 }
 
 // Phase and group velocities of every Rayleigh mode against the propagator; the worst
-// relative differences go to the log (phase velocities some 1e-14; group velocities some
-// 1e-11, up to 5e-10 for the lake's modes near 25 Hz where two branches nearly meet).
+// relative differences go to the log (phase velocities some 1e-14; group velocities below
+// 1e-10 but for two of the lake's modes near 25 Hz, where two branches nearly meet: 5e-10).
 TEST(WaterLayer, RayleighModesMatchAPropagator) {
     double worst_c = 0.0, worst_u = 0.0;
     for (const auto& [layers, hz, points] :
