@@ -12,7 +12,7 @@ namespace vemlari::testing {
 namespace {
 
 const std::string header = "model,wave,mode,frequency,phase_velocity,group_velocity,energy_integral,response,"
-                           "ellipticity,found_at,ellipticity_signed\n";
+                           "ellipticity,found_at,ellipticity_signed,seafloor_ellipticity\n";
 
 // The program's file, model96 and a list, each with line `n` (from 1) replaced or, for an
 // empty text, the file cut before it.

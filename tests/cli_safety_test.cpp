@@ -19,7 +19,7 @@ namespace {
 namespace fs = std::filesystem;
 
 const std::string header = "model,wave,mode,frequency,phase_velocity,group_velocity,energy_integral,response,"
-                           "ellipticity,found_at,ellipticity_signed\n";
+                           "ellipticity,found_at,ellipticity_signed,seafloor_ellipticity\n";
 
 // Names in `dir` besides the given ones: what a run left behind.
 std::vector<std::string> others(const fs::path& dir, const std::vector<std::string>& known) {
@@ -146,7 +146,7 @@ TEST(CliSafety, AnInterruptEndsTheRunWithItsStatusOnStandardErrorOnly) {
     EXPECT_EQ(r.out.substr(0, header.size()), header);
     std::vector<std::string> lines = split(r.out, '\n');
     lines.pop_back();  // cut where the signal found it
-    for (const std::string& line : lines) EXPECT_EQ(split(line, ',').size(), 11u) << line;
+    for (const std::string& line : lines) EXPECT_EQ(split(line, ',').size(), 12u) << line;
 }
 
 TEST(CliSafety, InputsThatAreNoModelsOrNeverEndAreRefused) {

@@ -25,7 +25,7 @@ inline void in_given_order(WaveTable& t, const Abscissa& a) {
     in_given_order(t.frequency, 1, a.entry);
     if (a.period.empty()) in_given_order(t.period, 1, a.entry);
     for (auto* v : {&t.phase_velocity, &t.group_velocity, &t.energy_integral, &t.response, &t.ellipticity,
-                    &t.ellipticity_signed})
+                    &t.ellipticity_signed, &t.seafloor_ellipticity})
         in_given_order(*v, t.cols, a.entry);
     in_given_order(t.found_at, t.cols, a.entry);
     std::vector<std::size_t> row(a.entry.size());

@@ -18,7 +18,7 @@ py::array KernelsResult::*const arrays[] = {&KernelsResult::frequency,      &Ker
                                             &KernelsResult::inverse_q,      &KernelsResult::gamma,
                                             &KernelsResult::du_dh,          &KernelsResult::dhv_dvs,
                                             &KernelsResult::dhv_dvp,        &KernelsResult::dhv_drho,
-                                            &KernelsResult::dhv_dh};
+                                            &KernelsResult::dhv_dh,         &KernelsResult::seafloor_ellipticity};
 
 }  // namespace
 

@@ -44,6 +44,7 @@ DispersionResult to_result(WaveTable&& t) {
     r.ellipticity = to_array(std::move(t.ellipticity), {rows, cols});
     r.found_at = to_array(std::move(t.found_at), {rows, cols});
     r.ellipticity_signed = to_array(std::move(t.ellipticity_signed), {rows, cols});
+    r.seafloor_ellipticity = to_array(std::move(t.seafloor_ellipticity), {rows, cols});
     return r;
 }
 
@@ -71,6 +72,10 @@ velocity, NaN (found_at: 0) where a mode does not exist at a frequency.)")
                       "H/V with its sign: positive where the particle motion at the surface is retrograde (as the "
                       "Rayleigh wave of a half-space), negative where it is prograde; its modulus is ellipticity. "
                       "NaN for Love waves.")
+        .def_readonly("seafloor_ellipticity", &DispersionResult::seafloor_ellipticity,
+                      "|H/V| of the solid at the sea floor (the top of the first solid layer). Under water the "
+                      "surface's H/V is 0 (the pressure-free surface has no horizontal motion), so this is the "
+                      "ratio an ocean-bottom sensor reads; without water it equals ellipticity. NaN for Love waves.")
         .def_readonly("found_at", &DispersionResult::found_at,
                       "The layer whose secular function found the mode: 1 = the free surface, a deeper layer for a "
                       "mode trapped in a slow layer; 0 where the mode does not exist.")
@@ -87,12 +92,12 @@ velocity, NaN (found_at: 0) where a mode does not exist at a frequency.)")
             [](const DispersionResult& r) {
                 return py::make_tuple(r.wave, r.frequency, r.period, r.mode, r.phase_velocity, r.group_velocity,
                                       r.energy_integral, r.response, r.ellipticity, r.found_at, r.diagnostics,
-                                      r.ellipticity_signed);
+                                      r.ellipticity_signed, r.seafloor_ellipticity);
             },
             [](const py::tuple& t) {
                 auto a = [&](int i) { return t[i].cast<py::array>(); };
                 return DispersionResult{t[0].cast<std::string>(), a(1), a(2), a(3), a(4), a(5), a(6), a(7), a(8), a(9),
-                                        t[10].cast<py::list>(), a(11)};
+                                        t[10].cast<py::list>(), a(11), a(12)};
             }));
 }
 

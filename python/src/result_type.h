@@ -16,6 +16,7 @@ struct DispersionResult {
     py::array frequency, period, mode, phase_velocity, group_velocity, energy_integral, response, ellipticity, found_at;
     py::list diagnostics;
     py::array ellipticity_signed;
+    py::array seafloor_ellipticity;
 };
 
 // Needs the GIL.

@@ -72,7 +72,7 @@ WaveTable tabulate(const Modes& modes, const Properties& props, Wave wave) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const std::size_t cells = t.rows * t.cols;
     for (auto* v : {&t.phase_velocity, &t.group_velocity, &t.energy_integral, &t.response, &t.ellipticity,
-                    &t.ellipticity_signed})
+                    &t.ellipticity_signed, &t.seafloor_ellipticity})
         v->assign(cells, nan);
     t.found_at.assign(cells, 0);
     for (std::size_t k = 0; k < t.rows; ++k) {
@@ -90,6 +90,7 @@ WaveTable tabulate(const Modes& modes, const Properties& props, Wave wave) {
             t.response[at] = q.response;
             t.ellipticity[at] = q.ellipticity;
             t.ellipticity_signed[at] = q.ellipticity_signed;
+            t.seafloor_ellipticity[at] = q.seafloor_ellipticity;
         }
         t.diagnostics.insert(t.diagnostics.end(), wm.diagnostics[k].begin(), wm.diagnostics[k].end());
         t.diagnostics.insert(t.diagnostics.end(), wp.diagnostics[k].begin(), wp.diagnostics[k].end());

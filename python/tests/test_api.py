@@ -8,7 +8,7 @@ import vemlari
 from conftest import same
 
 FIELDS = ["phase_velocity", "group_velocity", "energy_integral", "response", "ellipticity", "found_at",
-          "ellipticity_signed"]
+          "ellipticity_signed", "seafloor_ellipticity"]
 LAYERS = dict(thickness=[1000, 2000, 0], vp=[1800, 3000, 3500], vs=[1000, 1500, 2000], rho=[2000, 2200, 2500])
 
 
@@ -34,6 +34,7 @@ def test_padding_and_found_at_on_the_low_velocity_example(example):
             assert np.isnan(r.ellipticity).all() and np.isnan(r.ellipticity_signed).all()
         else:
             assert same(np.abs(r.ellipticity_signed), r.ellipticity)
+            assert same(r.seafloor_ellipticity, r.ellipticity), "no water: the sea floor is the surface"
         # Modes in increasing phase velocity, those at the slow layer's top among them.
         assert (np.diff(r.phase_velocity, axis=1)[~absent[:, 1:]] > 0).all()
 
@@ -196,6 +197,12 @@ def test_water_on_top():
     water = vemlari.Model(thickness=[100, 0], vp=[1500, 1800], vs=[0, 400], rho=[1000, 1800])
     r = vemlari.dispersion(water, [20.0], wave="rayleigh", highest_mode=0)
     assert 350 < r.phase_velocity[0, 0] < 360 and r.ellipticity[0, 0] == 0
+    # A solid half-space free of shear traction at its top has, at phase velocity c, an H/V
+    # fixed by c alone, whatever presses on it: the sea floor's H/V of every mode.
+    c = r.phase_velocity[0, 0]
+    p, s = np.sqrt(1 - (c / 1800) ** 2), np.sqrt(1 - (c / 400) ** 2)
+    expected = abs(2 - (c / 400) ** 2 - 2 * p * s) / (p * (c / 400) ** 2)
+    assert r.seafloor_ellipticity[0, 0] == pytest.approx(expected, rel=1e-9)
     love = vemlari.dispersion(water, [20.0], wave="love")
     assert love.phase_velocity.size == 0 or np.isnan(love.phase_velocity).all()
     with pytest.raises(ValueError, match="layer 2"):

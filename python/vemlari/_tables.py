@@ -22,6 +22,7 @@ UNITS = {
     "response": "s/kg",
     "ellipticity": "1",
     "ellipticity_signed": "1",
+    "seafloor_ellipticity": "1",
     "dc_dvs": "1",
     "dc_dvp": "1",
     "dc_drho": "(m/s) per (kg/m^3)",
