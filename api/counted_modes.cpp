@@ -48,7 +48,7 @@ long long search_block(const Frequencies& f, const SearchOptions& o, const Task&
     WaveModes& w = *t.out;
     const Nstrc& s = t.setup->s;
     const auto nl = static_cast<std::size_t>(s.nl);
-    const double cr = rayleigh_velocity(s.vp[nl], s.vs[nl]);
+    const double cr = s.ti[nl] ? layer_rayleigh_velocity(s, s.nl) : rayleigh_velocity(s.vp[nl], s.vs[nl]);
     const bool limited = o.highest_mode >= 0 || !o.mode_set.empty();
     const CountedModes *previous = nullptr, *before = nullptr;
     double om_previous = 0.0, om_before = 0.0;

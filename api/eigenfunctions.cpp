@@ -47,6 +47,7 @@ struct Walk {
 Eigenfunctions eigenfunctions(const Model& model, const Modes& modes, Wave wave, std::size_t frequency, int mode,
                               std::span<const double> depths) {
     check_modes(model, modes);
+    check_isotropic(model, "the eigen stage (eigenfunctions)");
     const WaveModes& w = modes[wave];
     if (frequency >= w.phase_velocity.size())
         throw Error(Error::Rule::request, "frequency entry " + std::to_string(frequency) + " is not in the modes");

@@ -75,6 +75,7 @@ Modes find_modes(const Model& model, const Frequencies& frequencies, const Searc
                     "search takes water on top",
                     1, "vs", 0.0);
     // The scan runs from the slowest layer to the fastest, which must be the half-space.
+    check_isotropic(model, "the scan (SearchMethod::scan)");
     check_half_space_fastest(model);
     return scanned_modes(model, frequencies, options);
 }

@@ -95,6 +95,7 @@ void rayleigh_frequency(const Job& j, Slot& w, std::size_t k, double om) {
 Properties mode_properties(const Model& model, const Modes& modes, int threads) {
     if (threads < 1) throw Error(Error::Rule::option, "the number of threads must be at least 1");
     check_modes(model, modes);
+    check_isotropic(model, "the eigen stage (group velocity, energy integral, response, H/V)");
     const std::size_t n = modes.frequencies.size();
     const Nstrc s = nstrc_of(model), love = solid_part(model);
     Properties p;

@@ -13,6 +13,7 @@ std::vector<std::complex<double>> secular_function(const Model& model, Wave wave
     if (model.fluid_layers() > 0)
         throw Error(Error::Rule::request,
                     "layer 1 is a fluid (vs = 0): the secular function is that of solid layers only", 1, "vs", 0.0);
+    check_isotropic(model, "the scan's secular function");
     const Nstrc s = nstrc_of(model);
     if (s.nl < 2) throw Error(Error::Rule::request, "a secular function needs a layer above the half-space");
     if (!(std::isfinite(frequency) && frequency > 0.0))

@@ -92,6 +92,8 @@ Model dispersed_model(const Model& model, double frequency) {
     for (Layer& l : layers) {
         l.vp = dispersed(l.vp, l.qp, l.fp, frequency);
         l.vs = dispersed(l.vs, l.qs, l.fs, frequency);
+        if (l.vph != 0.0) l.vph = dispersed(l.vph, l.qp, l.fp, frequency);
+        if (l.vsh != 0.0) l.vsh = dispersed(l.vsh, l.qs, l.fs, frequency);
     }
     return Model(std::move(layers));
 }

@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "dispersion/slow_layer_tops.h"
+#include "kernels/rayleigh_transverse.h"
 #include "vemlari/scan_range.h"
 
 namespace vemlari {
@@ -62,10 +63,29 @@ double rayleigh_velocity(double vp, double vs) {
     return vs * (r.first + 0.5 * (r.second - r.first));
 }
 
+double layer_rayleigh_velocity(const Nstrc& s, int l) {
+    const auto j = static_cast<std::size_t>(l);
+    if (!s.ti[j]) return half_space_rayleigh_velocity(s.vp[j], s.vs[j]);
+    Layer layer;
+    layer.density = s.rho[j];
+    layer.vp = s.vp[j];
+    layer.vs = s.vs[j];
+    layer.vph = s.vph[j];
+    layer.vsh = s.vsh[j];
+    layer.eta = s.eta[j];
+    return transverse_rayleigh_velocity(transverse_moduli(layer), layer.density);
+}
+
+double top_velocity_of(const Nstrc& s, Wave wave) {
+    const auto n = static_cast<std::size_t>(s.nl);
+    if (wave == Wave::love) return s.vsh[n];
+    return s.ti[n] ? std::fmin(s.vs[n], s.vph[n]) : s.vs[n];
+}
+
 CountedSetup::CountedSetup(const Nstrc& model, Wave w, const SearchOptions& o)
     : s(model),
       wave(w),
-      top_velocity(model.vs[static_cast<std::size_t>(model.nl)]),
+      top_velocity(top_velocity_of(model, w)),
       tolerance(std::fmax(o.velocity_tolerance, 4.0 * DBL_EPSILON)),
       highest_mode(o.highest_mode),
       mode_set(o.mode_set),
@@ -77,18 +97,20 @@ CountedSetup::CountedSetup(const Nstrc& model, Wave w, const SearchOptions& o)
     // than the water's sound speed.
     int first_solid = 1;
     while (first_solid < model.nl && model.vs[static_cast<std::size_t>(first_solid)] == 0.0) ++first_solid;
-    double vsmin = model.vs[static_cast<std::size_t>(first_solid)], contrast = 1.0;
-    double crmin = half_space_rayleigh_velocity(model.vp[static_cast<std::size_t>(first_solid)], vsmin);
+    const auto f = static_cast<std::size_t>(first_solid);
+    double vsmin = model.vs[f], shmin = model.vsh[f], crmin = layer_rayleigh_velocity(model, first_solid), contrast = 1.0;
     for (int l = 1; l < first_solid; ++l) crmin = std::fmin(crmin, model.vp[static_cast<std::size_t>(l)]);
     for (int l = first_solid + 1; l <= model.nl; ++l) {
         const auto j = static_cast<std::size_t>(l);
         vsmin = std::fmin(vsmin, model.vs[j]);
+        shmin = std::fmin(shmin, model.vsh[j]);
         contrast = std::fmax(contrast, model.vs[j] / vsmin);  // a layer over a faster one below it
-        crmin = std::fmin(crmin, half_space_rayleigh_velocity(model.vp[j], model.vs[j]));
+        crmin = std::fmin(crmin, layer_rayleigh_velocity(model, l));
     }
-    // No Love mode is slower than the slowest layer; a Rayleigh mode may be slower, but not
-    // below the slowest layer's own Rayleigh velocity (the count checks it in any case).
-    floor = wave == Wave::love ? std::fmin(vsmin, top_velocity) : 0.99 * std::fmin(crmin, top_velocity);
+    // No Love mode is slower than the slowest layer (its horizontal S velocity); a Rayleigh
+    // mode may be slower, but not below the slowest layer's own Rayleigh velocity (the count
+    // checks it in any case).
+    floor = wave == Wave::love ? std::fmin(shmin, top_velocity) : 0.99 * std::fmin(crmin, top_velocity);
     guard = wave == Wave::rayleigh && contrast >= guard_contrast;
     preferred.push_back(1);
     // The sea floor, where the Scholte wave lives.

@@ -16,7 +16,7 @@ struct CountedSetup {
     CountedSetup(const Nstrc& s, Wave wave, const SearchOptions& o);
     const Nstrc& s;
     Wave wave;
-    double top_velocity;  // the half-space's S velocity: modes lie below it
+    double top_velocity;  // top_velocity_of: modes lie below it
     double floor;         // a velocity below every mode
     // Interfaces (layer tops) where a root is refined: the free surface and the top of every
     // layer slower than one above it first, then the others.
@@ -57,6 +57,11 @@ struct CountedModes {
 // errors: a lone half-space's only mode at every frequency, and the Rayleigh mode of zero
 // frequency.
 double rayleigh_velocity(double vp, double vs);
+// The Rayleigh velocity of a half-space made of layer l (isotropic or not).
+double layer_rayleigh_velocity(const Nstrc& s, int l);
+// The velocity where the wave's modes end: the half-space's S velocity (horizontal for Love
+// waves; for Rayleigh waves of a transversely isotropic half-space vsv or vph, the slower).
+double top_velocity_of(const Nstrc& s, Wave wave);
 
 class CountedSearch {
 public:

@@ -17,14 +17,14 @@ struct ShLayer {
 };
 
 ShLayer sh_layer(double c2, double wn, int l, const Nstrc& s, const CountWork& w) {
-    const double mu = w.mu[static_cast<std::size_t>(l)];
-    const double x = c2 / w.vs2[static_cast<std::size_t>(l)];
+    const double mu = w.mu[static_cast<std::size_t>(l)], g = w.sh_ratio[static_cast<std::size_t>(l)];
+    const double x = c2 / w.sh2[static_cast<std::size_t>(l)];
     const double h = wn * s.thk[static_cast<std::size_t>(l)];
     ShLayer r;
     if (x > 1.0) {
         // Propagating: mu eta cot(eta h), and eigenfrequencies of the clamped layer at
         // eta h = n pi.
-        const double eta = std::sqrt(x - 1.0), t = eta * h, sin_t = std::sin(t);
+        const double eta = g * std::sqrt(x - 1.0), t = eta * h, sin_t = std::sin(t);
         r.a = mu * eta * std::cos(t) / sin_t;
         r.d = -(mu * eta) * (mu * eta);
         // The pole of a (sin t = 0) and the step of J0 must fall at the same trial velocity,
@@ -36,7 +36,7 @@ ShLayer sh_layer(double c2, double wn, int l, const Nstrc& s, const CountWork& w
         r.j0 = n;
     } else if (x < 1.0) {
         // Evanescent: mu nu coth(nu h), from exp(-2 nu h) alone.
-        const double nu = std::sqrt(1.0 - x), t = nu * h;
+        const double nu = g * std::sqrt(1.0 - x), t = nu * h;
         const double e = std::exp(-2.0 * t);
         r.a = mu * nu * (1.0 + e) / -std::expm1(-2.0 * t);
         r.d = (mu * nu) * (mu * nu);
@@ -54,7 +54,8 @@ double condensed(const ShLayer& l, double z) {
 }
 
 double half_space(double c2, const Nstrc& s, const CountWork& w) {
-    return std::sqrt(std::fmax(0.0, 1.0 - c2 / w.vs2[static_cast<std::size_t>(s.nl)]));
+    const auto n = static_cast<std::size_t>(s.nl);
+    return w.mu[n] * w.sh_ratio[n] * std::sqrt(std::fmax(0.0, 1.0 - c2 / w.sh2[n]));
 }
 
 // A layer of zero thickness, or a fluid one, which carries no SH motion.
@@ -103,12 +104,12 @@ double pass_down(double c2, double wn, int last, const Nstrc& s, CountWork& w, i
 
 int love_count(double om, double wn, const Nstrc& s, CountWork& w) {
     int count = 0;
-    const double z = pass_up(trial_c2(om, wn, s, w), wn, 1, s, w, count);
+    const double z = pass_up(trial_c2(om, wn, w.love_top2), wn, 1, s, w, count);
     return count + (z < 0.0 ? 1 : 0);
 }
 
 int love_profile(double om, double wn, const Nstrc& s, CountWork& w) {
-    const double c2 = trial_c2(om, wn, s, w);
+    const double c2 = trial_c2(om, wn, w.love_top2);
     int count = 0, above = 0;
     const double z = pass_up(c2, wn, 1, s, w, count);
     pass_down(c2, wn, s.nl - 1, s, w, above);
@@ -116,7 +117,7 @@ int love_profile(double om, double wn, const Nstrc& s, CountWork& w) {
 }
 
 double love_root_function(double om, double wn, int i, const Nstrc& s, CountWork& w) {
-    const double c2 = trial_c2(om, wn, s, w);
+    const double c2 = trial_c2(om, wn, w.love_top2);
     int below = 0, above = 0;
     return love_root_value(pass_up(c2, wn, i, s, w, below) + pass_down(c2, wn, i, s, w, above));
 }

@@ -38,6 +38,7 @@
 #include <vector>
 
 #include "model/nstrc.h"
+#include "vemlari/model.h"
 
 namespace vemlari {
 
@@ -80,9 +81,20 @@ struct CountWork {
     std::vector<Sym2> below, above;
     std::vector<int> count_below, count_above;
     std::vector<RayleighElement> elements;
-    // Layer constants, formed once per model: mu / mu_N, vs^2 and vp^2, rho / mu_N.
+    // Layer constants, formed once per model: mu / mu_N, vs^2 and vp^2 (of a transversely
+    // isotropic layer: L / mu_N, vsv^2 and vpv^2; mu_N is then the half-space's L), and
+    // rho / mu_N (so that rho c^2 / mu_N is rho[l] c^2).
     std::vector<double> mu, vs2, vp2, rho;
     int fluid = 0;  // fluid layers on top
+    // Love waves: the horizontal S velocity squared and vsh / vsv (vs^2 and exactly 1 for an
+    // isotropic layer): the SH vertical wavenumber over wn is vsh / vsv sqrt(1 - c^2 / vsh^2).
+    std::vector<double> sh2, sh_ratio;
+    // Rayleigh waves in transversely isotropic layers (ti[l]): their constants over mu_N.
+    std::vector<char> ti;
+    std::vector<TransverseModuli> moduli;
+    // The phase velocities squared where each wave's modes end: the half-space's (horizontal)
+    // S velocity for Love waves, its vsv or vph, the slower, for Rayleigh waves.
+    double love_top2 = 0.0, rayleigh_top2 = 0.0;
 };
 
 // N(c) of Love waves at (om, wn); needs nl >= 2. Leaves love_below and count_below at every
@@ -101,12 +113,12 @@ int rayleigh_count(double om, double wn, const Nstrc& s, CountWork& w);
 int rayleigh_profile(double om, double wn, const Nstrc& s, CountWork& w);
 double rayleigh_root_function(double om, double wn, int i, const Nstrc& s, CountWork& w);
 
-// c^2 of the trial (om, wn), at most the half-space's vs^2: the round trip c -> om / c -> c may
+// c^2 of the trial (om, wn), at most the wave's top2: the round trip c -> om / c -> c may
 // land a rounding error above it, which would make a layer as fast as the half-space
 // propagate.
-inline double trial_c2(double om, double wn, const Nstrc& s, const CountWork& w) {
+inline double trial_c2(double om, double wn, double top2) {
     const double c = om / wn;
-    return std::fmin(c * c, w.vs2[static_cast<std::size_t>(s.nl)]);
+    return std::fmin(c * c, top2);
 }
 
 // Clamped-layer eigenfrequencies counted per layer at most: past this the count saturates

@@ -13,6 +13,7 @@
 
 #include "kernels/layer_series.h"
 #include "kernels/mode_count.h"
+#include "kernels/rayleigh_transverse.h"
 
 namespace vemlari {
 
@@ -152,6 +153,10 @@ void fluid_element(double c2, double h, int l, CountWork& cw, bool clamped, Rayl
 // needs none).
 void element(double c2, double wn, int l, const Nstrc& s, CountWork& cw, bool clamped) {
     RayleighElement& e = cw.elements[static_cast<std::size_t>(l)];
+    if (cw.ti[static_cast<std::size_t>(l)]) {
+        transverse_element(c2, wn, l, s, cw, clamped, e);
+        return;
+    }
     const double h = wn * s.thk[static_cast<std::size_t>(l)];
     e.empty = h == 0.0;
     e.fluid = l <= cw.fluid;
@@ -173,6 +178,7 @@ void element(double c2, double wn, int l, const Nstrc& s, CountWork& cw, bool cl
 
 Sym2 half_space(double c2, const Nstrc& s, const CountWork& cw) {
     const auto n = static_cast<std::size_t>(s.nl);
+    if (cw.ti[n]) return transverse_half_space(c2, s, cw);
     const double xs = c2 / cw.vs2[n], xp = c2 / cw.vp2[n];
     const double p = std::sqrt(std::fmax(0.0, 1.0 - xp)), q = std::sqrt(std::fmax(0.0, 1.0 - xs));
     const double w = xs, g = 2.0 - xs;
@@ -293,12 +299,12 @@ Sym2 pass_down(double c2, double wn, int last, const Nstrc& s, CountWork& w, boo
 
 int rayleigh_count(double om, double wn, const Nstrc& s, CountWork& w) {
     int count = 0;
-    const Sym2 z = pass_up(trial_c2(om, wn, s, w), wn, 1, s, w, true, count);
+    const Sym2 z = pass_up(trial_c2(om, wn, w.rayleigh_top2), wn, 1, s, w, true, count);
     return count + negatives(det(z), trace(z));
 }
 
 int rayleigh_profile(double om, double wn, const Nstrc& s, CountWork& w) {
-    const double c2 = trial_c2(om, wn, s, w);
+    const double c2 = trial_c2(om, wn, w.rayleigh_top2);
     int count = 0, above = 0;
     const Sym2 z = pass_up(c2, wn, 1, s, w, true, count);
     pass_down(c2, wn, s.nl, s, w, true, above);
@@ -306,7 +312,7 @@ int rayleigh_profile(double om, double wn, const Nstrc& s, CountWork& w) {
 }
 
 double rayleigh_root_function(double om, double wn, int i, const Nstrc& s, CountWork& w) {
-    const double c2 = trial_c2(om, wn, s, w);
+    const double c2 = trial_c2(om, wn, w.rayleigh_top2);
     int below = 0, above = 0;
     const Sym2 zb = pass_up(c2, wn, i, s, w, false, below);
     return rayleigh_root_value(add(zb, pass_down(c2, wn, i, s, w, false, above)));
@@ -323,7 +329,11 @@ CountWork::CountWork(const Nstrc& s)
       mu(static_cast<std::size_t>(s.nl) + 1),
       vs2(static_cast<std::size_t>(s.nl) + 1),
       vp2(static_cast<std::size_t>(s.nl) + 1),
-      rho(static_cast<std::size_t>(s.nl) + 1) {
+      rho(static_cast<std::size_t>(s.nl) + 1),
+      sh2(static_cast<std::size_t>(s.nl) + 1),
+      sh_ratio(static_cast<std::size_t>(s.nl) + 1),
+      ti(static_cast<std::size_t>(s.nl) + 1),
+      moduli(static_cast<std::size_t>(s.nl) + 1) {
     const auto n = static_cast<std::size_t>(s.nl);
     const double mu_n = s.rho[n] * s.vs[n] * s.vs[n];
     for (std::size_t l = 1; l <= n; ++l) {
@@ -332,7 +342,16 @@ CountWork::CountWork(const Nstrc& s)
         vp2[l] = s.vp[l] * s.vp[l];
         rho[l] = s.rho[l] / mu_n;
         if (s.vs[l] == 0.0 && static_cast<int>(l) == fluid + 1) ++fluid;
+        ti[l] = s.ti[l];
+        sh2[l] = ti[l] ? s.vsh[l] * s.vsh[l] : vs2[l];
+        sh_ratio[l] = ti[l] ? s.vsh[l] / s.vs[l] : 1.0;
+        if (ti[l]) {
+            const double a = rho[l] * s.vph[l] * s.vph[l], ll = rho[l] * vs2[l];
+            moduli[l] = {a, rho[l] * vp2[l], s.eta[l] * (a - 2.0 * ll), ll, rho[l] * sh2[l]};
+        }
     }
+    love_top2 = sh2[n];
+    rayleigh_top2 = ti[n] ? std::fmin(vs2[n], s.vph[n] * s.vph[n]) : vs2[n];
 }
 
 }  // namespace vemlari

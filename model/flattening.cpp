@@ -76,6 +76,7 @@ double spherical_depth(double flat_depth, double radius) {
 }
 
 FlatModel flatten(const Model& spherical, Wave wave, double radius) {
+    check_isotropic(spherical, "the earth flattening");
     check_radius(radius);
     const double a = radius;
     const double p = exponent_of(wave);

@@ -25,6 +25,36 @@ std::string number(double v) {
                 quantity, value);
 }
 
+// The constants per unit density of a transversely isotropic layer: stable (the strain
+// energy positive), with coupled P and SV waves, and a half-space whose qSV wave travels no
+// slower horizontally than where its Rayleigh waves end, so that below that velocity both of
+// its waves decay with depth.
+void check_transverse(const Layer& l, int n, bool half_space) {
+    for (const auto& [v, q] : {std::pair{l.vph, "vph"}, std::pair{l.vsh, "vsh"}, std::pair{l.eta, "eta"}})
+        if (!std::isfinite(v)) refuse(Error::Rule::not_finite, n, q, v, "must be a finite number");
+    for (const auto& [v, q] : {std::pair{l.vph, "vph"}, std::pair{l.vsh, "vsh"}})
+        if (v != 0.0 && !(v >= min_velocity && v <= max_velocity))
+            refuse(Error::Rule::out_of_range, n, q, v,
+                   "must lie between " + number(min_velocity) + " and " + number(max_velocity) + " (or 0: as vp, vs)");
+    const double vph = horizontal_vp(l), vsh = horizontal_vs(l);
+    const double a = vph * vph, c = l.vp * l.vp, L = l.vs * l.vs, N = vsh * vsh, f = l.eta * (a - 2.0 * L);
+    if (!(vph > vsh))
+        refuse(Error::Rule::not_a_solid, n, "vph", vph, "must exceed the horizontal S velocity vsh = " + number(vsh));
+    if (!(c * (a - N) > f * f))
+        refuse(Error::Rule::not_a_solid, n, "eta", l.eta,
+               "gives F^2 >= C (A - N): the layer's strain energy is not positive (not a stable solid)");
+    if (!(f + L > 0.0))
+        refuse(Error::Rule::not_a_solid, n, "eta", l.eta, "gives F + L <= 0: P and SV waves would not couple");
+    if (half_space) {
+        const double w = std::fmin(L, a);
+        const double b = L * (w - L) + c * (w - a) + (f + L) * (f + L);
+        if (b > 0.0)
+            refuse(Error::Rule::not_a_solid, n, "eta", l.eta,
+                   "gives the half-space a qSV wave slower horizontally than min(vsv, vph): its Rayleigh waves "
+                   "could not be trapped");
+    }
+}
+
 // A fluid layer (vs = 0) lies above every solid one and is not the half-space.
 void check_layer(const Layer& l, int n, bool half_space, bool solid_above) {
     auto finite = [&](double v, const char* q) {
@@ -71,6 +101,11 @@ void check_layer(const Layer& l, int n, bool half_space, bool solid_above) {
         if (q > 0.0 && q < min_quality)
             refuse(Error::Rule::out_of_range, n, name, q,
                    "must be at least " + number(min_quality) + " (or 0 or below for an elastic layer)");
+    if (fluid && transversely_isotropic(l)) {
+        const auto [q, v] = l.vph != 0.0 ? std::pair{"vph", l.vph} : l.vsh != 0.0 ? std::pair{"vsh", l.vsh} : std::pair{"eta", l.eta};
+        refuse(Error::Rule::not_a_solid, n, q, v, "in a fluid layer (vs = 0): a fluid is isotropic");
+    }
+    if (transversely_isotropic(l)) check_transverse(l, n, half_space);
 }
 
 // The largest value of a field over the smallest stays within `contrast`: the first layer
@@ -102,6 +137,11 @@ std::uint64_t fingerprint_of(const std::vector<Layer>& layers) {
         add(layers[i].vp);
         add(layers[i].vs);
         add(layers[i].density);
+        if (transversely_isotropic(layers[i])) {
+            add(horizontal_vp(layers[i]));
+            add(horizontal_vs(layers[i]));
+            add(layers[i].eta);
+        }
     }
     return h == 0 ? 1 : h;
 }
@@ -124,6 +164,27 @@ Model::Model(std::vector<Layer> layers) : layers_(std::move(layers)) {
     check_contrast(layers_, &Layer::vs, "vs", max_vs_contrast, "S velocity", fluid_layers_);
     check_contrast(layers_, &Layer::density, "density", max_density_contrast, "density");
     fingerprint_ = fingerprint_of(layers_);
+    for (const Layer& l : layers_) anisotropic_ = anisotropic_ || vemlari::transversely_isotropic(l);
+}
+
+TransverseModuli transverse_moduli(const Layer& l) {
+    const double vph = horizontal_vp(l), vsh = horizontal_vs(l);
+    TransverseModuli m;
+    m.a = l.density * vph * vph;
+    m.c = l.density * l.vp * l.vp;
+    m.l = l.density * l.vs * l.vs;
+    m.n = l.density * vsh * vsh;
+    m.f = l.eta * (m.a - 2.0 * m.l);
+    return m;
+}
+
+void check_isotropic(const Model& model, const char* what) {
+    for (std::size_t i = 0; i < model.size(); ++i)
+        if (transversely_isotropic(model[i]))
+            throw Error(Error::Rule::request,
+                        std::string(what) + " computes isotropic layers only: layer " + std::to_string(i + 1) +
+                            " is transversely isotropic (vph, vsh or eta given)",
+                        static_cast<int>(i + 1), "eta", model[i].eta);
 }
 
 void check_half_space_fastest(const Model& model) {

@@ -25,7 +25,9 @@ namespace vemlari {
 // counted search throws Error where a frequency has more than a million modes of a wave and
 // the options set no limit (highest_mode, mode_set or max_modes). Throws Error
 // (Rule::frequencies) for a frequency outside frequency_limits(model) (a zero frequency:
-// where it is computed, see Frequencies). The result records the model's fingerprint.
+// where it is computed, see Frequencies). The result records the model's fingerprint. The
+// scan refuses transversely isotropic layers (Error, Rule::request); the counted search
+// computes them.
 Modes find_modes(const Model& model, const Frequencies& frequencies, const SearchOptions& options = {});
 
 // Group velocity, energy integral, medium response and H/V of every mode in `modes`, which
@@ -36,7 +38,8 @@ Modes find_modes(const Model& model, const Frequencies& frequencies, const Searc
 // fastest S velocity; Error (Rule::frequencies) for frequencies outside the model's limits.
 // A mode is built from the layer top that found it, unless the secular function there does
 // not vanish (|F| > 1e-3: a root the counted search took at a pole); then from the layer top
-// where |F| is least.
+// where |F| is least. Isotropic layers only: Error (Rule::request) for a transversely
+// isotropic one, as eigenfunctions, sensitivity_kernels, secular_function and flatten.
 Properties mode_properties(const Model& model, const Modes& modes, int threads = 1);
 
 // The eigenfunctions of mode `mode` of `wave` at frequency entry `frequency` of `modes`, at
