@@ -11,6 +11,7 @@
 #include "eigen/love_mode.h"
 #include "eigen/mode_root.h"
 #include "eigen/rayleigh_mode.h"
+#include "eigen/transverse_mode.h"
 #include "eigen/water_mode.h"
 #include "model/nstrc.h"
 #include "parallel/per_frequency.h"
@@ -90,12 +91,31 @@ void rayleigh_frequency(const Job& j, Slot& w, std::size_t k, double om) {
     }
 }
 
+// A model with transversely isotropic layers: every mode from its slices (eigen/transverse_mode.h).
+void transverse_frequency(const Job& j, Wave wave, std::size_t k, double om) {
+    const WaveModes& wm = j.modes[wave];
+    std::vector<ModeProperties>& row = (wave == Wave::love ? j.out.love : j.out.rayleigh).modes[k];
+    row.resize(wm.phase_velocity[k].size());
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    for (std::size_t md = 0; md < row.size(); ++md) {
+        const double c = wm.phase_velocity[k][md];
+        const TransverseMode t = transverse_mode(wave, om, c, wm.found_at[k][md], j.s);
+        if (!t.valid) {
+            row[md] = {nan, nan, nan, nan, nan, nan};
+            continue;
+        }
+        const ModeEnergy e{0.5 * t.inertia, t.group_velocity};
+        // u_x = U and u_z = i W (z down) with W = 1 at the surface: retrograde where U < 0.
+        const double hv = wave == Wave::love ? nan : -t.horizontal;
+        row[md] = {e.u, e.e1, response(om, e), std::fabs(hv), hv, std::fabs(hv)};
+    }
+}
+
 }  // namespace
 
 Properties mode_properties(const Model& model, const Modes& modes, int threads) {
     if (threads < 1) throw Error(Error::Rule::option, "the number of threads must be at least 1");
     check_modes(model, modes);
-    check_isotropic(model, "the eigen stage (group velocity, energy integral, response, H/V)");
     const std::size_t n = modes.frequencies.size();
     const Nstrc s = nstrc_of(model), love = solid_part(model);
     Properties p;
@@ -107,6 +127,11 @@ Properties mode_properties(const Model& model, const Modes& modes, int threads) 
     for_each_frequency<Slot>(n, threads, [&](std::size_t k, Slot& w) {
         if (cancelled(modes.options)) return;
         const double om = modes.frequencies.property_angular(k);
+        if (model.transversely_isotropic()) {
+            transverse_frequency(job, Wave::love, k, om);
+            transverse_frequency(job, Wave::rayleigh, k, om);
+            return;
+        }
         love_frequency(job, w, k, om);
         rayleigh_frequency(job, w, k, om);
     });

@@ -51,6 +51,10 @@ Layer transformed(const Layer& l, double thickness, double velocity_factor, doub
     f.thickness = thickness;
     f.vp = l.vp * velocity_factor;
     f.vs = l.vs * velocity_factor;
+    // A radially anisotropic layer's horizontal velocities alike (0, "as vp, vs", stays 0);
+    // eta, a ratio of constants, is kept.
+    f.vph = l.vph * velocity_factor;
+    f.vsh = l.vsh * velocity_factor;
     f.density = l.density * std::pow(velocity_factor, -p);
     return f;
 }
@@ -76,7 +80,6 @@ double spherical_depth(double flat_depth, double radius) {
 }
 
 FlatModel flatten(const Model& spherical, Wave wave, double radius) {
-    check_isotropic(spherical, "the earth flattening");
     check_radius(radius);
     const double a = radius;
     const double p = exponent_of(wave);

@@ -38,8 +38,11 @@ Modes find_modes(const Model& model, const Frequencies& frequencies, const Searc
 // fastest S velocity; Error (Rule::frequencies) for frequencies outside the model's limits.
 // A mode is built from the layer top that found it, unless the secular function there does
 // not vanish (|F| > 1e-3: a root the counted search took at a pole); then from the layer top
-// where |F| is least. Isotropic layers only: Error (Rule::request) for a transversely
-// isotropic one, as eigenfunctions, sensitivity_kernels, secular_function and flatten.
+// where |F| is least. A model with transversely isotropic layers has its modes built from
+// the layers' stiffness instead (eigen/transverse_mode.h), unit vertical (Love: transverse)
+// displacement at the free surface as for isotropic modes; eigenfunctions,
+// sensitivity_kernels and secular_function refuse such a model (Error, Rule::request):
+// transverse_kernels (vemlari/transverse_kernels.h) gives its kernels.
 Properties mode_properties(const Model& model, const Modes& modes, int threads = 1);
 
 // The eigenfunctions of mode `mode` of `wave` at frequency entry `frequency` of `modes`, at

@@ -7,7 +7,9 @@
 // (m), the last layer filling the sphere below its top; elastic, without gravity. At
 // radius r, depth z = a - r:
 //   flat depth   z_f = a ln(a / r),  z = a (1 - exp(-z_f / a))
-//   velocities   vp_f = (a / r) vp,  vs_f = (a / r) vs
+//   velocities   vp_f = (a / r) vp,  vs_f = (a / r) vs (and vph, vsh of a radially
+//                anisotropic layer; eta kept: L and N take the place of mu in the toroidal
+//                equation, so that Love waves stay exact)
 //   density      rho_f = (r / a)^p rho,  p = 5 for Love waves, 2.275 for Rayleigh waves
 //   Q and the reference frequencies are kept (constant-Q dispersion commutes with a / r).
 //

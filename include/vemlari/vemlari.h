@@ -17,4 +17,5 @@
 #include "vemlari/results.h"
 #include "vemlari/scan_range.h"
 #include "vemlari/sensitivity.h"
+#include "vemlari/transverse_kernels.h"
 #include "vemlari/version.h"
