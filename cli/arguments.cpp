@@ -22,8 +22,9 @@ constexpr int usage_error = 2;
 const char* const footer =
     "MODEL is a file in one of three formats, recognised by content: the program's CSV model file\n"
     "(as the dialogue reads it), a model96 file, or a list of models (per model a line with its number\n"
-    "of layers, then per layer a line \"thickness vp vs rho [qs [qp]]\" in m, m/s, kg/m3; the\n"
-    "half-space's thickness 0). \"-\" reads standard input. Without any argument vemlari starts its dialogue.\n"
+    "of layers, then per layer a line \"thickness vp vs rho [qs [qp]]\" in m, m/s, kg/m3, or\n"
+    "\"thickness vpv vsv rho qs qp vph vsh eta\" for a radially anisotropic layer; the half-space's\n"
+    "thickness 0). \"-\" reads standard input. Without any argument vemlari starts its dialogue.\n"
     "Exit status: 0 done; 1 a model was refused (the others are computed); 2 a wrong command line\n"
     "or an output that cannot be written; 3 the run failed (out of memory, an internal fault);\n"
     "130, 143 interrupted by SIGINT, SIGTERM.";

@@ -41,9 +41,10 @@ ParsedModel read_program_file(const Text& lines);
 // The model96 text format: km, km/s, g/cm3 and quality factors or their inverses.
 ParsedModel read_model96(const Text& lines);
 // A list of models: per model a line with its number of layers, then one line per layer
-// "thickness vp vs rho" (SI), optionally followed by the quality factors qs and qp. A model
-// that cannot be read is refused on its own; the next one starts at the next line holding a
-// lone field. A list of more than `most` models
+// "thickness vp vs rho" (SI), optionally followed by the quality factors qs and qp, or
+// "thickness vpv vsv rho qs qp vph vsh eta" for a transversely isotropic layer
+// (vemlari/model.h: Layer; qs, qp 0: elastic). A model that cannot be read is refused on its
+// own; the next one starts at the next line holding a lone field. A list of more than `most` models
 // is refused whole, at the first line past them (FileRefusal).
 std::vector<std::variant<ParsedModel, FileRefusal>> read_model_list(const Text& lines, std::size_t most);
 

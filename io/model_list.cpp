@@ -32,19 +32,26 @@ ParsedModel read_one(const Text& lines, int start, int end) {
         if (static_cast<int>(m.layers.size()) == *nl)
             throw FileRefusal(n, "more layers than the " + std::to_string(*nl) + " that line " + std::to_string(start) +
                                      " gives: expected the next model's number of layers");
-        if (v.size() < 4 || v.size() > 6)
-            throw FileRefusal(n, "expected 4 to 6 numbers, thickness vp vs rho [qs [qp]], found " +
-                                     std::to_string(v.size()) + " fields");
-        double x[6] = {};
+        // Nine fields: a transversely isotropic layer, vp and vs its vertical velocities.
+        const bool transverse = v.size() == 9;
+        const char* expected = transverse ? "expected 9 numbers, thickness vpv vsv rho qs qp vph vsh eta, found "
+                                          : "expected 4 to 6 numbers, thickness vp vs rho [qs [qp]], found ";
+        if ((v.size() < 4 || v.size() > 6) && !transverse)
+            throw FileRefusal(n, expected + std::to_string(v.size()) + " fields");
+        double x[9] = {};
         for (std::size_t i = 0; i < v.size(); ++i) {
             const std::optional<double> number = parse_number(v[i]);
-            if (!number)
-                throw FileRefusal(n, "expected 4 to 6 numbers, thickness vp vs rho [qs [qp]], found " + in_quotes(v[i]));
+            if (!number) throw FileRefusal(n, expected + in_quotes(v[i]));
             x[i] = *number;
         }
         Layer layer{x[0], x[1], x[2], x[3]};
         layer.qs = x[4];
         layer.qp = x[5];
+        if (transverse) {
+            layer.vph = x[6];
+            layer.vsh = x[7];
+            layer.eta = x[8];
+        }
         m.layers.push_back(layer);
         m.layer_lines.push_back(n);
     }

@@ -3,9 +3,12 @@
 // holding what CSV holds, and a sphere's modes those of each wave's flat model.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <map>
+#include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "cli/model_input.h"
@@ -311,6 +314,43 @@ TEST(CliModes, OnASphereEachWaveIsThatOfItsFlatModel) {
     ASSERT_EQ(e.status, 0) << e.err;
     EXPECT_EQ(rows_by_model(e.out).at(file).size(), 10u);
     EXPECT_NE(run_cli(dir, "modes " + example("earth/upper_mantle.txt") + " --radius 6e6").status, 0);
+}
+
+// Layer lines of nine numbers are radially anisotropic layers (vpv vsv rho qs qp vph vsh eta):
+// the rows hold the library's modes of that model.
+TEST(CliModes, NineNumberListLinesAreRadiallyAnisotropicLayers) {
+    const CliRun r = run_cli(scratch_dir("cli-vti"), "modes " + example("formats/upper_mantle_vti.txt") +
+                                                         " --frequencies 0.005,0.05 --highest-mode 0");
+    ASSERT_EQ(r.status, 0) << r.err;
+    std::vector<Layer> layers;
+    bool count_line = true;
+    for (const std::string& line : split(read_file(examples_dir() / "formats/upper_mantle_vti.txt"), '\n')) {
+        std::istringstream in(line);
+        std::vector<double> x;
+        for (double v; in >> v;) x.push_back(v);
+        if (x.empty() || line[0] == '#' || std::exchange(count_line, false)) continue;
+        Layer l{x[0], x[1], x[2], x[3]};
+        if (x.size() == 9) {
+            l.vph = x[6];
+            l.vsh = x[7];
+            l.eta = x[8];
+        }
+        layers.push_back(l);
+    }
+    const Model model(layers);
+    ASSERT_TRUE(model.transversely_isotropic());
+    SearchOptions o;
+    o.highest_mode = 0;
+    const Modes m = find_modes(model, Frequencies::hertz({0.005, 0.05}), o);
+    const std::vector<std::string> rows = rows_by_model(r.out)[(examples_dir() / "formats/upper_mantle_vti.txt").string()];
+    ASSERT_EQ(rows.size(), 4u);
+    for (std::size_t i = 0; i < 4; ++i) {
+        const std::vector<std::string> v = split(rows[i], ',');
+        const WaveModes& w = i < 2 ? m.love : m.rayleigh;
+        EXPECT_EQ(v[0], i < 2 ? "love" : "rayleigh");
+        EXPECT_EQ(std::stod(v[3]), w.phase_velocity[i % 2][0]);
+        EXPECT_TRUE(std::isfinite(std::stod(v[4])));  // group velocity
+    }
 }
 
 }  // namespace

@@ -15,5 +15,6 @@ void bind_fields(py::module_& m);
 void bind_kernels_result(py::module_& m);
 void bind_kernels(py::module_& m);
 void bind_model_files(py::module_& m);
+void bind_transverse_kernels(py::module_& m);
 
 }  // namespace vemlari::python

@@ -17,6 +17,7 @@ Units are SI: m, m/s, kg/m^3, Hz.
     r.phase_velocity  # (3, n_modes), NaN where a mode does not exist
 
 Calls: dispersion, dispersion_many, kernels (sensitivity kernels and modal attenuation),
+transverse_kernels (kernels of radially anisotropic models),
 eigenfunctions, secular, frequency_limits, read_models (model files). Every long call
 releases the GIL and stops at Ctrl-C. Refusals are ValueError (vemlari.ModelError for an
 invalid model), arguments of the wrong type TypeError.)";
@@ -30,4 +31,5 @@ invalid model), arguments of the wrong type TypeError.)";
     bind_kernels_result(m);
     bind_kernels(m);
     bind_model_files(m);
+    bind_transverse_kernels(m);
 }
