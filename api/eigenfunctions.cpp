@@ -9,6 +9,7 @@
 #include "eigen/mode_coefficients.h"
 #include "eigen/mode_root.h"
 #include "eigen/rayleigh_amplitudes.h"
+#include "eigen/transverse_mode.h"
 #include "eigen/water_mode.h"
 #include "model/nstrc.h"
 #include "vemlari/compute.h"
@@ -47,7 +48,6 @@ struct Walk {
 Eigenfunctions eigenfunctions(const Model& model, const Modes& modes, Wave wave, std::size_t frequency, int mode,
                               std::span<const double> depths) {
     check_modes(model, modes);
-    check_isotropic(model, "the eigen stage (eigenfunctions)");
     const WaveModes& w = modes[wave];
     if (frequency >= w.phase_velocity.size())
         throw Error(Error::Rule::request, "frequency entry " + std::to_string(frequency) + " is not in the modes");
@@ -60,6 +60,15 @@ Eigenfunctions eigenfunctions(const Model& model, const Modes& modes, Wave wave,
     const double wn = om / c;
     const int found = w.found_at[frequency][static_cast<std::size_t>(mode)];
     const int fluid = static_cast<int>(model.fluid_layers());
+    if (model.transversely_isotropic()) {
+        Eigenfunctions e;
+        e.wave = wave;
+        e.depth.assign(depths.begin(), depths.end());
+        if (!transverse_eigenfunctions(om, c, found, nstrc_of(model), depths, e))
+            throw Error(Error::Rule::request, "mode " + std::to_string(mode) + " at frequency entry " +
+                                                  std::to_string(frequency) + " has no motion at the free surface");
+        return e;
+    }
     Eigenfunctions e;
     if (fluid > 0 && wave == Wave::rayleigh) {
         const Nstrc s = nstrc_of(model);

@@ -199,6 +199,22 @@ struct Element {
     std::array<M<2 * D, 2 * D>, forms> q;
 };
 
+// The stiffness blocks of one doubling level.
+template <int D>
+struct Blocks {
+    M<D, D> tt, tb, bb;
+};
+
+// A layer: its element, and for its field inside, the slice (thickness, system matrix) and
+// the stiffness of every level from the slice (0) up.
+template <int D>
+struct Layered {
+    Element<D> e;
+    double slice = 0.0;
+    M<2 * D, 2 * D> m;
+    std::vector<Blocks<D>> levels;
+};
+
 template <int D>
 double norm_of(const M<2 * D, 2 * D>& m) {
     double r = 0.0;
@@ -255,21 +271,24 @@ Element<D> slice(const Scaled& k, const M<2 * D, 2 * D>& m, double h) {
 
 // The layer of scaled thickness h: a slice doubled, its middle node condensed.
 template <int D>
-Element<D> element(const Scaled& k, double h) {
+Layered<D> element(const Scaled& k, double h) {
     constexpr int S = 2 * D;
-    Element<D> e;
+    Layered<D> x;
+    Element<D>& e = x.e;
     e.empty = h == 0.0;
-    if (e.empty) return e;
-    const M<S, S> m = Motion<D>::system(k);
-    const double size = norm_of<D>(m);
+    if (e.empty) return x;
+    x.m = Motion<D>::system(k);
+    const double size = norm_of<D>(x.m);
     double part = h;
     int doublings = 0;
     while (part * size > slice_norm && doublings < max_doublings) {
         part *= 0.5;
         ++doublings;
     }
-    e = slice<D>(k, m, part);
+    x.slice = part;
+    e = slice<D>(k, x.m, part);
     for (int d = 0; d < doublings; ++d) {
+        x.levels.push_back({e.tt, e.tb, e.bb});
         const M<D, D> inv = inverse(e.bb + e.tt), bt = transpose(e.tb);
         const M<D, D> gt = scaled(inv * bt, -1.0), gb = scaled(inv * e.tb, -1.0);
         M<S, S> e1, e2;
@@ -285,7 +304,41 @@ Element<D> element(const Scaled& k, double h) {
         e.tt = symmetric(tt);
         e.bb = symmetric(bb);
     }
-    return e;
+    x.levels.push_back({e.tt, e.tb, e.bb});
+    return x;
+}
+
+// The middle node's displacement of a piece with these blocks and face displacements.
+template <int D>
+M<D, 1> middle(const Blocks<D>& half, const M<D, 1>& top, const M<D, 1>& bottom) {
+    return scaled(inverse(half.bb + half.tt) * (transpose(half.tb) * top + half.tb * bottom), -1.0);
+}
+
+// The state (displacements, tractions over mu_N) at s within a slice of these blocks.
+template <int D>
+M<2 * D, 1> in_slice(const M<2 * D, 2 * D>& m, double unit, const Blocks<D>& b, const M<D, 1>& top,
+                     const M<D, 1>& bottom, double s) {
+    M<2 * D, 1> y;
+    place(y, top, 0, 0);
+    place(y, scaled(b.tt * top + b.tb * bottom, -1.0), D, 0);
+    return propagator<2 * D>(m, s, unit) * y;
+}
+
+// The state at s (scaled, from the layer's top) inside a layer, from its faces' displacements.
+template <int D>
+M<2 * D, 1> in_layer(const Layered<D>& x, double unit, M<D, 1> top, M<D, 1> bottom, double s) {
+    double length = x.slice * std::ldexp(1.0, static_cast<int>(x.levels.size()) - 1);
+    for (std::size_t level = x.levels.size() - 1; level-- > 0;) {
+        length *= 0.5;
+        const M<D, 1> mid = middle<D>(x.levels[level], top, bottom);
+        if (s <= length) {
+            bottom = mid;
+        } else {
+            top = mid;
+            s -= length;
+        }
+    }
+    return in_slice<D>(x.m, unit, x.levels.front(), top, bottom, std::fmin(s, x.slice));
 }
 
 // The half-space: its stiffness and its energy forms over the displacement of its top.
@@ -293,6 +346,11 @@ template <int D>
 struct HalfSpace {
     M<D, D> z;
     std::array<M<D, D>, forms> x;
+    // Its slices: thickness, system matrix, stiffness, and G carrying u from one to the next.
+    double slice = 0.0;
+    M<2 * D, 2 * D> m;
+    Blocks<D> blocks;
+    M<D, D> g;
 };
 
 template <int D>
@@ -301,9 +359,13 @@ HalfSpace<D> half_space(const Scaled& k) {
     HalfSpace<D> hs;
     hs.z = Motion<D>::half_space(k);
     const M<S, S> m = Motion<D>::system(k);
-    const Element<D> e = slice<D>(k, m, slice_norm / norm_of<D>(m));
+    hs.m = m;
+    hs.slice = slice_norm / norm_of<D>(m);
+    const Element<D> e = slice<D>(k, m, hs.slice);
+    hs.blocks = {e.tt, e.tb, e.bb};
     // u_(n+1) = G u_n
     const M<D, D> g = scaled(inverse(e.bb + hs.z) * transpose(e.tb), -1.0);
+    hs.g = g;
     M<S, D> lift;
     place(lift, identity<D>(), 0, 0);
     place(lift, g, D, 0);
@@ -344,20 +406,38 @@ M<D, 1> null_vector(const M<D, D>& z) {
     return u;
 }
 
+// The mode's stack: every layer's slices, the half-space and the interface displacements,
+// normalised to unit surface displacement (vertical for Rayleigh waves); false where the
+// surface does not move.
 template <int D>
-TransverseMode mode(double om, double c, int at, const Nstrc& s) {
+struct Field {
+    double wn = 0.0, mu_n = 0.0;
+    std::vector<Scaled> k;
+    std::vector<Layered<D>> layers;
+    HalfSpace<D> hs;
+    std::vector<M<D, 1>> u;
+    bool build(double om, double c, int at, const Nstrc& s);
+    // The state at depth z (m) in physical tractions.
+    M<2 * D, 1> at_depth(double z, const Nstrc& s) const;
+};
+
+template <int D>
+bool Field<D>::build(double om, double c, int at, const Nstrc& s) {
     const int nl = s.nl;
-    const double wn = om / c;
-    const double mu_n = layer_moduli(s, nl).l;
-    std::vector<Scaled> k(static_cast<std::size_t>(nl) + 1);
+    wn = om / c;
+    mu_n = layer_moduli(s, nl).l;
+    k.assign(static_cast<std::size_t>(nl) + 1, {});
     for (int l = 1; l <= nl; ++l) {
         const LayerModuli m = layer_moduli(s, l);
         const auto j = static_cast<std::size_t>(l);
         k[j] = {m.a / mu_n, m.c / mu_n, m.f / mu_n, m.l / mu_n, m.n / mu_n, s.rho[j] / mu_n * c * c};
     }
+    layers.assign(static_cast<std::size_t>(nl), {});
+    for (int l = 1; l < nl; ++l)
+        layers[static_cast<std::size_t>(l)] = element<D>(k[static_cast<std::size_t>(l)], wn * s.thk[static_cast<std::size_t>(l)]);
+    hs = half_space<D>(k[static_cast<std::size_t>(nl)]);
     std::vector<Element<D>> e(static_cast<std::size_t>(nl));
-    for (int l = 1; l < nl; ++l) e[static_cast<std::size_t>(l)] = element<D>(k[static_cast<std::size_t>(l)], wn * s.thk[static_cast<std::size_t>(l)]);
-    const HalfSpace<D> hs = half_space<D>(k[static_cast<std::size_t>(nl)]);
+    for (int l = 1; l < nl; ++l) e[static_cast<std::size_t>(l)] = layers[static_cast<std::size_t>(l)].e;
     // The stacks below and above every interface j (the top of layer j).
     std::vector<M<D, D>> below(static_cast<std::size_t>(nl) + 1), above(static_cast<std::size_t>(nl) + 1);
     below[static_cast<std::size_t>(nl)] = hs.z;
@@ -372,7 +452,7 @@ TransverseMode mode(double om, double c, int at, const Nstrc& s) {
         above[static_cast<std::size_t>(j + 1)] = x.empty ? z : symmetric(x.bb - transpose(x.tb) * inverse(x.tt + z) * x.tb);
     }
     const int i = at >= 1 && at < nl ? at : 1;
-    std::vector<M<D, 1>> u(static_cast<std::size_t>(nl) + 1);
+    u.assign(static_cast<std::size_t>(nl) + 1, {});
     u[static_cast<std::size_t>(i)] = null_vector<D>(below[static_cast<std::size_t>(i)] + above[static_cast<std::size_t>(i)]);
     for (int j = i; j < nl; ++j) {
         const Element<D>& x = e[static_cast<std::size_t>(j)];
@@ -386,10 +466,50 @@ TransverseMode mode(double om, double c, int at, const Nstrc& s) {
             x.empty ? u[static_cast<std::size_t>(j + 1)]
                     : scaled(inverse(x.tt + above[static_cast<std::size_t>(j)]) * x.tb * u[static_cast<std::size_t>(j + 1)], -1.0);
     }
-    TransverseMode r;
     const double surface = u[1](D - 1, 0);
-    if (!(std::isfinite(surface) && surface != 0.0)) return r;
+    if (!(std::isfinite(surface) && surface != 0.0)) return false;
     for (M<D, 1>& x : u) x = scaled(x, 1.0 / surface);
+    return true;
+}
+
+template <int D>
+M<2 * D, 1> Field<D>::at_depth(double z, const Nstrc& s) const {
+    double top = 0.0;
+    M<2 * D, 1> y;
+    int l = 1;
+    // A depth on an interface belongs to the layer above.
+    while (l < s.nl && z > top + s.thk[static_cast<std::size_t>(l)]) top += s.thk[static_cast<std::size_t>(l++)];
+    const auto j = static_cast<std::size_t>(l);
+    const double unit = k[j].l, depth = wn * (z - top);
+    if (l < s.nl) {
+        y = layers[j].e.empty ? M<2 * D, 1>{} : in_layer<D>(layers[j], unit, u[j], u[j + 1], depth);
+        if (layers[j].e.empty) place(y, u[j], 0, 0);
+    } else {
+        // Whole slices below the half-space's top, by squaring G.
+        const double n = std::floor(depth / hs.slice);
+        M<D, 1> at = u[j];
+        M<D, D> power = hs.g;
+        for (double left = n; left >= 1.0; left = std::floor(left / 2.0)) {
+            if (std::fmod(left, 2.0) == 1.0) at = power * at;
+            power = power * power;
+        }
+        y = in_slice<D>(hs.m, unit, hs.blocks, at, hs.g * at, std::fmin(depth - n * hs.slice, hs.slice));
+    }
+    // Tractions over mu_N wn to stresses.
+    for (int i = D; i < 2 * D; ++i) y(i, 0) *= mu_n * wn;
+    return y;
+}
+
+template <int D>
+TransverseMode mode(double om, double c, int at, const Nstrc& s) {
+    TransverseMode r;
+    Field<D> field;
+    if (!field.build(om, c, at, s)) return r;
+    const int nl = s.nl;
+    const double wn = field.wn;
+    const std::vector<M<D, 1>>& u = field.u;
+    const std::vector<Layered<D>>& layers = field.layers;
+    const HalfSpace<D>& hs = field.hs;
     r.horizontal = u[1](0, 0);
     r.layer.assign(static_cast<std::size_t>(nl) + 1, {});
     for (int l = 1; l <= nl; ++l) {
@@ -399,8 +519,8 @@ TransverseMode mode(double om, double c, int at, const Nstrc& s) {
             const auto f = static_cast<std::size_t>(n);
             if (l == nl)
                 v[f] = (transpose(u[j]) * hs.x[f] * u[j])(0, 0);
-            else if (!e[j].empty)
-                v[f] = form<D>(e[j].q[f], u[j], u[j + 1]);
+            else if (!layers[j].e.empty)
+                v[f] = form<D>(layers[j].e.q[f], u[j], u[j + 1]);
         }
         LayerEnergy& x = r.layer[j];
         // Back from s = wn z to depth: int g dz = int g ds / wn, d/dz = wn d/ds.
@@ -436,6 +556,30 @@ LayerModuli layer_moduli(const Nstrc& s, int l) {
 
 TransverseMode transverse_mode(Wave wave, double om, double c, int at, const Nstrc& s) {
     return wave == Wave::love ? mode<1>(om, c, at, s) : mode<2>(om, c, at, s);
+}
+
+bool transverse_eigenfunctions(double om, double c, int at, const Nstrc& s, std::span<const double> depths,
+                               Eigenfunctions& out) {
+    if (out.wave == Wave::love) {
+        Field<1> f;
+        if (!f.build(om, c, at, s)) return false;
+        for (double z : depths) {
+            const M<2, 1> y = f.at_depth(z, s);
+            out.displacement.push_back(y(0, 0));
+            out.stress.push_back(y(1, 0));
+        }
+        return true;
+    }
+    Field<2> f;
+    if (!f.build(om, c, at, s)) return false;
+    for (double z : depths) {
+        const M<4, 1> y = f.at_depth(z, s);
+        out.horizontal.push_back(y(0, 0));
+        out.vertical.push_back(y(1, 0));
+        out.shear.push_back(y(2, 0));
+        out.normal.push_back(y(3, 0));
+    }
+    return true;
 }
 
 }  // namespace vemlari

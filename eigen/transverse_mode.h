@@ -11,11 +11,15 @@
 // each passing on the displacement through one 2 x 2 (Love: 1 x 1) matrix G of spectral
 // radius below 1: its integrals are the sum over the slices, by repeated squaring of G.
 // The stack's interface displacements follow from the null vector of the stiffness at the
-// interface where the mode was found, carried down and up by the condensed stiffnesses.
+// interface where the mode was found, carried down and up by the condensed stiffnesses; the
+// field inside a layer from its faces' displacements, halving down the doubling levels to
+// the slice holding the depth, and its propagator there.
+#include <span>
 #include <vector>
 
 #include "model/nstrc.h"
 #include "vemlari/options.h"
+#include "vemlari/results.h"
 
 namespace vemlari {
 
@@ -45,6 +49,12 @@ struct TransverseMode {
 // The mode of `wave` at angular frequency om and phase velocity c found at the top of layer
 // `at` (1: the free surface).
 TransverseMode transverse_mode(Wave wave, double om, double c, int at, const Nstrc& s);
+
+// The mode's field at the given depths (m, non-decreasing; a depth on an interface belongs to
+// the layer above), appended to `out` as the fields of its wave, normalised as
+// transverse_mode's; false where the field cannot be formed.
+bool transverse_eigenfunctions(double om, double c, int at, const Nstrc& s, std::span<const double> depths,
+                               Eigenfunctions& out);
 
 // The constants of layer l (1-based) of s: A, C, F, L, N.
 struct LayerModuli {

@@ -370,6 +370,23 @@ TEST(TransverseIsotropy, PropertiesAndKernelsOfIsotropicLayersAgreeWithTheIsotro
     const Modes near_modes = find_modes(near, hz);
     const Properties q = mode_properties(near, near_modes);
     const TransverseKernels t = transverse_kernels(model, modes);
+    // Eigenfunctions from the surface through both layers (their interfaces too) into the
+    // half-space, 1e-9 of their largest value apart.
+    const std::vector<double> depths = {0.0, 300.0, 800.0, 2000.0, 8800.0, 12000.0, 40000.0};
+    for (Wave w : {Wave::love, Wave::rayleigh})
+        for (std::size_t f = 0; f < 3; ++f)
+            for (int md = 0; md < std::min<int>(3, static_cast<int>(modes[w].phase_velocity[f].size())); ++md) {
+                const Eigenfunctions a = eigenfunctions(model, modes, w, f, md, depths);
+                const Eigenfunctions b = eigenfunctions(near, near_modes, w, f, md, depths);
+                for (const auto field : {&Eigenfunctions::displacement, &Eigenfunctions::stress, &Eigenfunctions::horizontal,
+                                         &Eigenfunctions::vertical, &Eigenfunctions::shear, &Eigenfunctions::normal}) {
+                    double largest = 0.0;
+                    for (double v : a.*field) largest = std::fmax(largest, std::fabs(v));
+                    ASSERT_EQ((b.*field).size(), (a.*field).size());
+                    for (std::size_t i = 0; i < depths.size() && i < (a.*field).size(); ++i)
+                        EXPECT_NEAR((b.*field)[i], (a.*field)[i], 1e-9 * largest) << depths[i] << " m, mode " << md;
+                }
+            }
     for (Wave w : {Wave::love, Wave::rayleigh})
         for (std::size_t f = 0; f < 3; ++f)
             for (std::size_t md = 0; md < modes[w].phase_velocity[f].size(); ++md) {

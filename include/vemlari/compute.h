@@ -40,7 +40,7 @@ Modes find_modes(const Model& model, const Frequencies& frequencies, const Searc
 // not vanish (|F| > 1e-3: a root the counted search took at a pole); then from the layer top
 // where |F| is least. A model with transversely isotropic layers has its modes built from
 // the layers' stiffness instead (eigen/transverse_mode.h), unit vertical (Love: transverse)
-// displacement at the free surface as for isotropic modes; eigenfunctions,
+// displacement at the free surface as for isotropic modes (and so its eigenfunctions);
 // sensitivity_kernels and secular_function refuse such a model (Error, Rule::request):
 // transverse_kernels (vemlari/transverse_kernels.h) gives its kernels.
 Properties mode_properties(const Model& model, const Modes& modes, int threads = 1);
