@@ -499,6 +499,8 @@ TEST(TransverseIsotropy, RefusedWhereNotComputed) {
     // A half-space with a qSV wave slower horizontally than vsv.
     EXPECT_EQ(rule({iso(1000.0, 6000.0, 3500.0, 2800.0), ti(0.0, 8000.0, 8000.0, 4500.0, 4500.0, 1.9, 3300.0)}),
               Error::Rule::not_a_solid);
+    // A fluid is isotropic.
+    EXPECT_EQ(rule({ti(1000.0, 1500.0, 1600.0, 0.0, 0.0, 1.0, 1000.0), mantle}), Error::Rule::not_a_solid);
     const Model model({ti(1000.0, 6000.0, 6600.0, 3500.0, 3800.0, 0.9, 2800.0), mantle});
     SearchOptions scan;
     scan.method = SearchMethod::scan;
