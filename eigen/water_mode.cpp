@@ -114,49 +114,61 @@ WaterMode::Read WaterMode::null_vector(int i) const {
     return r;
 }
 
-// U = -Q_wn / Q_om at interface r.i with steps h and h / 2, extrapolated; `spread` their
-// relative difference.
-double WaterMode::group(double om, double wn, const Read& r, double& q_om, double& spread) {
-    double u[2], q[2];
-    for (int n = 0; n < 2; ++n) {
-        const double h = relative_step / (1 << n);
-        q[n] = derivative([&](double x) { return form(s_, work_, x, wn, r); }, om, h * om);
-        u[n] = -derivative([&](double x) { return form(s_, work_, om, x, r); }, wn, h * wn) / q[n];
-    }
-    spread = std::fabs(u[1] - u[0]) / std::fabs(u[1]);
-    q_om = (64.0 * q[1] - q[0]) / 63.0;
-    return (64.0 * u[1] - u[0]) / 63.0;
+// U = -Q_wn / Q_om at interface r.i, both derivatives on relative step h.
+double WaterMode::group(double om, double wn, const Read& r, double h, double& q_om) {
+    q_om = derivative([&](double x) { return form(s_, work_, x, wn, r); }, om, h * om);
+    return -derivative([&](double x) { return form(s_, work_, om, x, r); }, wn, h * wn) / q_om;
 }
 
-// The group velocity from the interface where the differences agree best: at any interface
-// the stiffness has poles (resonances of the stack above or below it), and those nearest the
-// mode spoil the differences the most.
+// The group velocity from the interface and step where the differences agree best. At any
+// interface the stiffness has poles (resonances of the stack above or below it); those near
+// the mode spoil long steps, rounding spoils short ones (some 1e-10 at a relative step of
+// 1e-5), so the steps halve from 1e-4 and the first of the closest pair of successive values
+// serves, at the interface read unless they disagree there by more than rounding. q_om is
+// the interface read's (its null vector is the displacement the caller scales).
 double WaterMode::best_group(double om, double c, const Read& r, double& q_om) {
+    constexpr double first_step = 1e-4, rounding = 1e-11;
+    constexpr int levels = 4;
     const double wn = om / c;
-    double spread = 0.0;
-    double u = group(om, wn, r, q_om, spread);
-    if (spread <= 1e-12) return u;
-    for (int i = 1; i <= s_.nl - 1; ++i) {
+    double best_spread = HUGE_VAL, u = 0.0;
+    for (int i = 0; i <= s_.nl; ++i) {
         if (i == r.i) continue;
-        rayleigh_profile(om, wn, s_, work_);
-        const Read other = null_vector(i);
-        double q = 0.0, d = 0.0;
-        const double v = group(om, wn, other, q, d);
-        if (d < spread) {
-            spread = d;
-            u = v;
+        Read at = r;
+        if (i > 0) {
+            rayleigh_profile(om, wn, s_, work_);
+            at = null_vector(i);
         }
+        double q_prev = 0.0, q = 0.0, read_spread = HUGE_VAL;
+        double prev = group(om, wn, at, first_step, q_prev);
+        for (int n = 1; n < levels; ++n) {
+            const double next = group(om, wn, at, first_step / (1 << n), q);
+            const double spread = std::fabs(next - prev) / std::fabs(next);
+            if (i == 0 && spread < read_spread) {
+                read_spread = spread;
+                q_om = q_prev;
+            }
+            if (spread < best_spread) {
+                best_spread = spread;
+                u = prev;
+            }
+            if (best_spread <= rounding) break;
+            prev = next;
+            q_prev = q;
+        }
+        if (best_spread <= rounding) break;
     }
     return u;
 }
 
-// x^T K x / (mu_N wn) of model s (its own scale mu_N carried to that of the model read).
+// det Z / tr Z at interface r.i of model s (its own scale mu_N carried to that of the model
+// read). Near the mode it is l1 l2 / (l1 + l2) of the eigenvalues of Z, l1 the one that
+// vanishes there; its first derivatives at the mode are those of l1, which are those of
+// x^T Z x with x the unit null vector, without carrying x's rounding error into them.
 double WaterMode::form(const Nstrc& s, CountWork& w, double om, double wn, const Read& r) {
     rayleigh_profile(om, wn, s, w);
     const auto j = static_cast<std::size_t>(r.i);
     const Sym2 z = add(w.below[j], w.above[j]);
-    const double q = r.x[0] * r.x[0] * z.xx + 2.0 * r.x[0] * r.x[1] * z.xz + r.x[1] * r.x[1] * z.zz;
-    return shear_modulus(s) / shear_modulus(s_) * q;
+    return shear_modulus(s) / shear_modulus(s_) * (z.xx * z.zz - z.xz * z.xz) / (z.xx + z.zz);
 }
 
 // The displacement (u_x, u_z / i) at every interface 1 .. nl of s (the solid's at the sea

@@ -10,9 +10,11 @@
 //   group velocity        U = d om / d wn = -Q_wn / Q_om,
 //   energy integral       I1 = 1/2 integral rho |u|^2 dz = -1/2 x^T dK/d(om^2) x,
 //   phase-velocity kernel dc/dp = -Q_p / Q_c at fixed om, for any layer parameter p;
-// the derivatives by central differences of sixth order (relative steps 2e-5 and 1e-5,
-// extrapolated; the group velocity from the interface where the two agree best). The displacement at every other interface follows
-// from x by the elimination that condensed the stack, and a field inside a layer by
+// the derivatives by central differences of sixth order (the group velocity on the step and
+// at the interface where successive halvings agree best), taken of det Z / tr Z in place of
+// Q: the two have equal first derivatives at the mode, and the former needs no null vector,
+// whose rounding would enter them to first order. The displacement at every other interface
+// follows from x by the elimination that condensed the stack, and a field inside a layer by
 // splitting the layer there. Love modes of such a model are those of its solid layers
 // (the calls strip the water).
 #include <span>
@@ -60,7 +62,7 @@ private:
     };
     Read read_at(double om, double c, int at);
     Read null_vector(int i) const;
-    double group(double om, double wn, const Read& r, double& q_om, double& spread);
+    double group(double om, double wn, const Read& r, double h, double& q_om);
     double best_group(double om, double c, const Read& r, double& q_om);
     double form(const Nstrc& s, CountWork& w, double om, double wn, const Read& r);
     void displacements(const Nstrc& s, CountWork& w, double om, double wn, const Read& r,
