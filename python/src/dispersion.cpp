@@ -64,7 +64,8 @@ py::list dispersion_many(const py::iterable& models, const py::object& frequenci
                          const py::object& modes, const std::optional<double>& tolerance,
                          const std::optional<int>& partitions, const std::optional<int>& iterations,
                          const py::object& threads, const std::string& search, double velocity_tolerance,
-                         const py::object& periods, const py::object& highest_mode, const py::object& progress) {
+                         const py::object& periods, const py::object& highest_mode, const py::object& progress,
+                         bool spherical, double radius) {
     const std::vector<Wave> waves = waves_of(wave);
     const Abscissa a = abscissa_of(frequencies, periods);
     const ModeChoice choice = modes_of(modes, highest_mode);
@@ -102,7 +103,8 @@ py::list dispersion_many(const py::iterable& models, const py::object& frequenci
                 for (std::size_t i; !flag->cancelled() && (i = next++) < n;) {
                     if (valid[i]) {
                         try {
-                            tables[i] = wave_tables(*valid[i], a.sorted, watched);
+                            tables[i] = spherical ? sphere_tables(*valid[i], a.sorted, watched, radius)
+                                                  : wave_tables(*valid[i], a.sorted, watched);
                         } catch (...) {
                             failures[i] = std::current_exception();
                         }
@@ -206,7 +208,7 @@ void bind_dispersion(py::module_& m) {
           py::arg("tolerance") = py::none(), py::arg("partitions") = py::none(), py::arg("iterations") = py::none(),
           py::arg("threads") = py::none(), py::arg("search") = "counted", py::arg("velocity_tolerance") = 0.0,
           py::kw_only(), py::arg("periods") = py::none(), py::arg("highest_mode") = py::none(),
-          py::arg("progress") = py::none());
+          py::arg("progress") = py::none(), py::arg("spherical") = false, py::arg("radius") = earth_radius);
 }
 
 }  // namespace vemlari::python

@@ -24,6 +24,9 @@ def test_the_upper_mantle_on_a_sphere_from_20_to_200_s():
         rise = sphere.phase_velocity[:, 0] / flat.phase_velocity[:, 0] - 1
         assert 0.015 < rise[0] < 0.04 and 0.0005 < rise[-1] < 0.005 and (np.diff(rise) < 0).all(), rise
         assert np.isfinite(sphere.group_velocity).all()
+        # A batch of models is each model's call, the sphere's too.
+        [many] = vemlari.dispersion_many([model], f, wave=wave, highest_mode=0, spherical=True)
+        assert (many.phase_velocity == sphere.phase_velocity).all()
         # A larger sphere is flatter.
         larger = vemlari.dispersion(model, f[:1], wave=wave, highest_mode=0, spherical=True, radius=4 * 6371e3)
         assert flat.phase_velocity[0, 0] < larger.phase_velocity[0, 0] < sphere.phase_velocity[0, 0]

@@ -180,7 +180,8 @@ def dispersion_many(models: Iterable[ModelLike], frequencies: Optional[Frequenci
                     partitions: Optional[int] = None, iterations: Optional[int] = None,
                     threads: Optional[int] = None, search: str = "counted", velocity_tolerance: float = 0.0, *,
                     periods: Optional[ArrayLike] = None, highest_mode: Optional[int] = None,
-                    progress: Progress = None) -> List[Union[Result, ModelError]]: ...
+                    progress: Progress = None, spherical: bool = False,
+                    radius: float = 6371e3) -> List[Union[Result, ModelError]]: ...
 @overload
 def kernels(model: Model, frequencies: Optional[FrequenciesLike] = None, *, wave: Both,  # type: ignore[misc]
             modes: Modes = None, tolerance: Optional[float] = None, partitions: Optional[int] = None,
