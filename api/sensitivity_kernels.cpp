@@ -23,6 +23,8 @@
 #include "eigen/ellipticity_kernels.h"
 #include "eigen/mode_root.h"
 #include "eigen/phase_kernels.h"
+#include "eigen/transverse_mode.h"
+#include "eigen/transverse_mode_kernels.h"
 #include "eigen/water_mode.h"
 #include "model/nstrc.h"
 #include "parallel/per_frequency.h"
@@ -142,7 +144,12 @@ void attenuation(const Model& model, double om, double c, ModeKernels& out) {
     double q = 0.0;
     for (std::size_t i = 0; i < model.size(); ++i) {
         const Layer& l = model[i];
-        q += l.vp / c * out.dc_dvp[i] * inverse(l.qp) + l.vs / c * out.dc_dvs[i] * inverse(l.qs);
+        double p = l.vp * out.dc_dvp[i], s = l.vs * out.dc_dvs[i];
+        if (!out.dc_dvph.empty()) {
+            p += horizontal_vp(l) * out.dc_dvph[i];
+            s += horizontal_vs(l) * out.dc_dvsh[i];
+        }
+        q += p / c * inverse(l.qp) + s / c * inverse(l.qs);
     }
     out.inverse_q = q;
     out.gamma = om * q / (2.0 * c);
@@ -198,8 +205,30 @@ void water_entries(int fluid, ModeKernels& out) {
         v->assign(out.dc_dvs.size(), std::numeric_limits<double>::quiet_NaN());
 }
 
+// A mode of a model with radially anisotropic layers: the velocity kernels from the energy
+// integrals of its layers (eigen/transverse_mode.h) at the phase velocity found.
+void transverse_entries(const Job& j, Wave wave, double om, double c, int found_at, ModeKernels& out) {
+    const TransverseModeKernels k = transverse_mode_kernels(transverse_mode(wave, om, c, found_at, j.s), om, c, j.s);
+    out.dc_dvs = k.dc_dvsv;
+    out.dc_dvp = k.dc_dvpv;
+    out.dc_drho = k.dc_drho_velocities;
+    out.dc_dvsh = k.dc_dvsh;
+    out.dc_dvph = k.dc_dvph;
+    out.dc_deta = k.dc_deta;
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    for (auto* v : {&out.dc_dh, &out.du_dvs, &out.du_dvp, &out.du_drho, &out.du_dh, &out.dhv_dvs, &out.dhv_dvp,
+                    &out.dhv_drho, &out.dhv_dh})
+        v->assign(k.dc_dvsv.size(), nan);
+    out.du_defined = false;
+    attenuation(j.model, om, c, out);
+}
+
 void mode_kernels(const Job& j, Slot& w, Wave wave, double om, const std::vector<double>& row, std::size_t md,
                   int found_at, ModeKernels& out) {
+    if (j.model.transversely_isotropic()) {
+        transverse_entries(j, wave, om, row[md], found_at, out);
+        return;
+    }
     if (wave == Wave::rayleigh && j.fluid > 0) {
         water_kernels(j, w, om, row, md, found_at, out);
         return;
@@ -276,7 +305,6 @@ void frequency(const Job& j, Slot& w, std::size_t k) {
 Kernels sensitivity_kernels(const Model& model, const Modes& modes, int threads, bool ellipticity) {
     if (threads < 1) throw Error(Error::Rule::option, "the number of threads must be at least 1");
     check_modes(model, modes);
-    check_isotropic(model, "the eigen stage (sensitivity kernels)");
     const std::size_t n = modes.frequencies.size();
     const Nstrc s = nstrc_of(model), love = solid_part(model);
     Kernels out;

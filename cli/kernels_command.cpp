@@ -35,6 +35,9 @@ enum Column {
     dhv_dvp,
     dhv_drho,
     dhv_dh,
+    dc_dvsh,
+    dc_dvph,
+    dc_deta,
     columns
 };
 
@@ -44,7 +47,8 @@ Block block_of(const std::string& name, const Sensitivities& s, Wave w, bool ell
     const WaveProperties& wp = s.properties[w];
     const WaveKernels& wk = s.kernels[w];
     Block b{name, w, 0, std::vector<std::vector<double>>(columns)};
-    // H/V kernels, of Rayleigh waves only, when asked; else empty columns.
+    // H/V kernels, of Rayleigh waves only, when asked; the anisotropic ones of a model with
+    // radially anisotropic layers; else empty columns.
     std::size_t most = 0;
     for (const std::vector<double>& at : wm.phase_velocity) most = std::max(most, at.size());
     for (std::size_t md = 0; md < most; ++md)
@@ -70,9 +74,15 @@ Block block_of(const std::string& name, const Sensitivities& s, Wave w, bool ell
                                              q.dhv_dvs[j],
                                              q.dhv_dvp[j],
                                              q.dhv_drho[j],
-                                             q.dhv_dh[j]};
-                for (int c = 0; c < columns; ++c)
-                    if ((w == Wave::rayleigh && ellipticity) || c < dhv_dvs) b.values[c].push_back(row[c]);
+                                             q.dhv_dh[j],
+                                             q.dc_dvsh.empty() ? 0.0 : q.dc_dvsh[j],
+                                             q.dc_dvph.empty() ? 0.0 : q.dc_dvph[j],
+                                             q.dc_deta.empty() ? 0.0 : q.dc_deta[j]};
+                for (int c = 0; c < columns; ++c) {
+                    const bool hv = c >= dhv_dvs && c <= dhv_dh, anisotropic = c >= dc_dvsh;
+                    if (hv ? w == Wave::rayleigh && ellipticity : !anisotropic || !q.dc_deta.empty())
+                        b.values[c].push_back(row[c]);
+                }
                 ++b.rows;
             }
         }
@@ -119,7 +129,7 @@ int run_kernels(const KernelsRequest& r, std::istream& in, std::ostream& out, st
     job.columns = {"mode",    "frequency", "phase_velocity", "group_velocity", "layer",   "dc_dvs",
                    "dc_dvp",  "dc_drho",   "dc_dh",          "du_dvs",         "du_dvp",  "du_drho",
                    "inverse_q", "gamma",   "du_dh",          "dhv_dvs",        "dhv_dvp", "dhv_drho",
-                   "dhv_dh"};
+                   "dhv_dh",  "dc_dvsh",   "dc_dvph",        "dc_deta"};
     const Sphere& sphere = r.modes.sphere;
     job.frequencies = [&](const ModelEntry& e) { return frequency_count(r.modes, e) * searches(sphere, r.modes.common); };
     job.fastest_half_space = r.modes.search.scan;

@@ -203,6 +203,18 @@ ModeKernels spherical_kernels(const FlatModel& flat, const ModeKernels& k) {
     out.gamma = k.gamma;
     out.du_defined = k.du_defined;
     for (const Quantity& q : quantities) sum_back(flat, q, k, out);
+    // Radially anisotropic layers: the horizontal velocities scale as the vertical ones, eta
+    // is the same in the flat layers.
+    if (!k.dc_deta.empty()) {
+        const auto n = static_cast<std::size_t>(flat.spherical_layer.back()) + 1;
+        for (auto* v : {&out.dc_dvsh, &out.dc_dvph, &out.dc_deta}) v->assign(n, 0.0);
+        for (std::size_t j = 0; j < nf; ++j) {
+            const auto i = static_cast<std::size_t>(flat.spherical_layer[j]);
+            out.dc_dvsh[i] += k.dc_dvsh[j] * flat.velocity_factor[j];
+            out.dc_dvph[i] += k.dc_dvph[j] * flat.velocity_factor[j];
+            out.dc_deta[i] += k.dc_deta[j];
+        }
+    }
     return out;
 }
 

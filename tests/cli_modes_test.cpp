@@ -351,6 +351,19 @@ TEST(CliModes, NineNumberListLinesAreRadiallyAnisotropicLayers) {
         EXPECT_EQ(std::stod(v[3]), w.phase_velocity[i % 2][0]);
         EXPECT_TRUE(std::isfinite(std::stod(v[4])));  // group velocity
     }
+    // The kernels command: the Love fundamental's dc/dvsh in its last columns but two.
+    const CliRun k = run_cli(scratch_dir("cli-vti"), "kernels " + example("formats/upper_mantle_vti.txt") +
+                                                         " --frequencies 0.05 --highest-mode 0 --wave love");
+    ASSERT_EQ(k.status, 0) << k.err;
+    o.rayleigh = false;
+    const ModeKernels g = sensitivity_kernels(model, find_modes(model, Frequencies::hertz({0.05}), o)).love.modes[0][0];
+    const std::vector<std::string> lines =
+        rows_by_model(k.out)[(examples_dir() / "formats/upper_mantle_vti.txt").string()];
+    ASSERT_EQ(lines.size(), layers.size());
+    for (std::size_t j = 0; j < lines.size(); ++j) {
+        const std::vector<std::string> v = split(lines[j], ',');
+        EXPECT_EQ(std::stod(v.at(v.size() - 3)), g.dc_dvsh[j]);
+    }
 }
 
 }  // namespace

@@ -429,10 +429,12 @@ TEST(TransverseIsotropy, KernelsAgainstFiniteDifferencesAndSumRules) {
     const Modes modes = find_modes(model, Frequencies::hertz({hz}));
     const Properties p = mode_properties(model, modes);
     const TransverseKernels t = transverse_kernels(model, modes);
+    const Kernels general = sensitivity_kernels(model, modes);
     for (Wave w : {Wave::love, Wave::rayleigh})
         for (int md = 0; md < std::min<int>(2, static_cast<int>(modes[w].phase_velocity[0].size())); ++md) {
             const double c = modes[w].phase_velocity[0][static_cast<std::size_t>(md)];
             const TransverseModeKernels& x = (w == Wave::love ? t.love : t.rayleigh)[0][static_cast<std::size_t>(md)];
+            const ModeKernels& g = general[w].modes[0][static_cast<std::size_t>(md)];
             // Sum rules: scaling every constant and density together leaves c, and so does
             // scaling density at fixed velocities; scaling every velocity by (1 + e) at fixed
             // density, eta and thicknesses is c(omega / (1 + e)) (1 + e): sum v dc/dv =
@@ -460,13 +462,14 @@ TEST(TransverseIsotropy, KernelsAgainstFiniteDifferencesAndSumRules) {
             const double dc = (around[w].phase_velocity[1][0] - around[w].phase_velocity[0][0]) / (2.0 * d);
             EXPECT_NEAR(u, c / (1.0 - hz / c * dc), 1e-7 * c);
             // Central differences of c, one layer value at a time, within 1e-5 of the largest
-            // entry of the velocity kernels (of the eta or density kernel for those).
+            // entry of the velocity kernels (of the eta or density kernel for those), as the
+            // general kernels give them (dc_dvs and dc_dvp: vsv and vpv).
             double largest = 0.0;
-            for (const auto* kernel : {&x.dc_dvpv, &x.dc_dvph, &x.dc_dvsv, &x.dc_dvsh})
+            for (const auto* kernel : {&g.dc_dvp, &g.dc_dvph, &g.dc_dvs, &g.dc_dvsh})
                 for (double v : *kernel) largest = std::fmax(largest, std::fabs(v));
             const std::vector<std::pair<double Layer::*, const std::vector<double>*>> fields = {
-                {&Layer::vp, &x.dc_dvpv}, {&Layer::vph, &x.dc_dvph}, {&Layer::vs, &x.dc_dvsv},
-                {&Layer::vsh, &x.dc_dvsh}, {&Layer::eta, &x.dc_deta}, {&Layer::density, &x.dc_drho_velocities}};
+                {&Layer::vp, &g.dc_dvp}, {&Layer::vph, &g.dc_dvph}, {&Layer::vs, &g.dc_dvs},
+                {&Layer::vsh, &g.dc_dvsh}, {&Layer::eta, &g.dc_deta}, {&Layer::density, &g.dc_drho}};
             for (const auto& [field, kernel] : fields)
                 for (std::size_t l = 0; l < layers.size(); ++l) {
                     double own = largest;
@@ -505,7 +508,9 @@ TEST(TransverseIsotropy, RefusedWhereNotComputed) {
     SearchOptions scan;
     scan.method = SearchMethod::scan;
     EXPECT_THROW(find_modes(model, Frequencies::hertz({1.0}), scan), Error);
-    EXPECT_THROW(sensitivity_kernels(model, find_modes(model, Frequencies::hertz({1.0}))), Error);
+    // Under water.
+    const Model wet({iso(500.0, 1500.0, 0.0, 1000.0), ti(1000.0, 6000.0, 6600.0, 3500.0, 3800.0, 0.9, 2800.0), mantle});
+    EXPECT_THROW(find_modes(wet, Frequencies::hertz({1.0})), Error);
 }
 
 }  // namespace

@@ -32,8 +32,18 @@ namespace vemlari {
 // du = (U/c)(2 - U/c) dc; one that cannot be followed otherwise has NaN du entries and
 // du_defined false (met only where modes lie closer together than double precision tells
 // apart, far above a model's useful frequencies).
+//
+// A model with radially anisotropic layers (Model::transversely_isotropic()): dc_dvs and
+// dc_dvp are the derivatives with respect to each layer's vsv and vpv, dc_drho at fixed
+// velocities and eta, and dc_dvsh, dc_dvph (per m/s) and dc_deta (per unit eta) hold the
+// rest (vemlari/transverse_kernels.h gives those of the elastic constants); an isotropic
+// layer's dc_dvs is then split between dc_dvs and dc_dvsh, its dc_dvp between dc_dvp and
+// dc_dvph. The thickness, du and dhv entries of such a model are NaN (du_defined false);
+// inverse_q takes qs for vsv and vsh, qp for vpv and vph. Models without such layers leave
+// dc_dvsh, dc_dvph and dc_deta empty.
 struct ModeKernels {
     std::vector<double> dc_dvs, dc_dvp, dc_drho, dc_dh;
+    std::vector<double> dc_dvsh, dc_dvph, dc_deta;
     std::vector<double> du_dvs, du_dvp, du_drho, du_dh;
     // Rayleigh waves, when asked (`ellipticity`, below; else NaN): the derivatives of the
     // signed H/V (ModeProperties::ellipticity_signed, positive retrograde) at fixed

@@ -22,7 +22,7 @@ struct KernelTable {
     std::size_t layers = 0;
     // [(row * cols + mode) * layers + layer]; NaN where the mode does not exist.
     std::vector<double> dc_dvs, dc_dvp, dc_drho, dc_dh, du_dvs, du_dvp, du_drho, du_dh, dhv_dvs, dhv_dvp, dhv_drho,
-        dhv_dh;
+        dhv_dh, dc_dvsh, dc_dvph, dc_deta;
     std::vector<double> inverse_q, gamma;  // [row * cols + mode]
 };
 
@@ -34,11 +34,13 @@ KernelTable kernel_table(const Model& model, const Sensitivities& s, Wave w) {
     const std::size_t rows = t.modes.rows, cols = t.modes.cols, cells = rows * cols;
     const double nan = std::numeric_limits<double>::quiet_NaN();
     std::vector<double>* per_layer[] = {&t.dc_dvs, &t.dc_dvp,  &t.dc_drho,  &t.dc_dh,   &t.du_dvs,   &t.du_dvp,
-                                        &t.du_drho, &t.du_dh, &t.dhv_dvs, &t.dhv_dvp, &t.dhv_drho, &t.dhv_dh};
+                                        &t.du_drho, &t.du_dh, &t.dhv_dvs, &t.dhv_dvp, &t.dhv_drho, &t.dhv_dh,
+                                        &t.dc_dvsh, &t.dc_dvph, &t.dc_deta};
     std::vector<double> ModeKernels::*fields[] = {
         &ModeKernels::dc_dvs,  &ModeKernels::dc_dvp,  &ModeKernels::dc_drho,  &ModeKernels::dc_dh,
         &ModeKernels::du_dvs,  &ModeKernels::du_dvp,  &ModeKernels::du_drho,  &ModeKernels::du_dh,
-        &ModeKernels::dhv_dvs, &ModeKernels::dhv_dvp, &ModeKernels::dhv_drho, &ModeKernels::dhv_dh};
+        &ModeKernels::dhv_dvs, &ModeKernels::dhv_dvp, &ModeKernels::dhv_drho, &ModeKernels::dhv_dh,
+        &ModeKernels::dc_dvsh, &ModeKernels::dc_dvph, &ModeKernels::dc_deta};
     for (std::vector<double>* v : per_layer) v->assign(cells * t.layers, nan);
     t.inverse_q.assign(cells, nan);
     t.gamma.assign(cells, nan);
@@ -62,7 +64,7 @@ KernelsResult kernels_result(KernelTable& t, const Abscissa& a) {
     in_given_order(t.modes, a);
     if (!a.entry.empty()) {
         for (auto* v : {&t.dc_dvs, &t.dc_dvp, &t.dc_drho, &t.dc_dh, &t.du_dvs, &t.du_dvp, &t.du_drho, &t.du_dh,
-                        &t.dhv_dvs, &t.dhv_dvp, &t.dhv_drho, &t.dhv_dh})
+                        &t.dhv_dvs, &t.dhv_dvp, &t.dhv_drho, &t.dhv_dh, &t.dc_dvsh, &t.dc_dvph, &t.dc_deta})
             in_given_order(*v, t.modes.cols * t.layers, a.entry);
         in_given_order(t.inverse_q, t.modes.cols, a.entry);
         in_given_order(t.gamma, t.modes.cols, a.entry);
@@ -83,6 +85,9 @@ KernelsResult kernels_result(KernelTable& t, const Abscissa& a) {
     r.dhv_dvp = to_array(std::move(t.dhv_dvp), {rows, cols, layers});
     r.dhv_drho = to_array(std::move(t.dhv_drho), {rows, cols, layers});
     r.dhv_dh = to_array(std::move(t.dhv_dh), {rows, cols, layers});
+    r.dc_dvsh = to_array(std::move(t.dc_dvsh), {rows, cols, layers});
+    r.dc_dvph = to_array(std::move(t.dc_dvph), {rows, cols, layers});
+    r.dc_deta = to_array(std::move(t.dc_deta), {rows, cols, layers});
     r.inverse_q = to_array(std::move(t.inverse_q), {rows, cols});
     r.gamma = to_array(std::move(t.gamma), {rows, cols});
     return r;
@@ -157,6 +162,10 @@ Returns a KernelsResult: the arrays of a DispersionResult, and
       and per m; NaN for Love waves. They cost two evaluations of the mode's field per layer
       value (5 times the Rayleigh kernels' time on 10 layers, growing as the square of the
       layers)
+  dc_dvsh, dc_dvph, dc_deta  the same shape, for a model with radially anisotropic layers
+      (else NaN): dc/dvsh and dc/dvph per m/s, dc/deta per unit eta; dc_dvs and dc_dvp are
+      then dc/dvsv and dc/dvpv, dc_drho at fixed velocities and eta, and the dc_dh, du and
+      dhv arrays NaN
   inverse_q, gamma  shaped (n_f, n_modes): the mode's 1/Q and its spatial attenuation
       coefficient (1/m), from the model's qp and qs to first order in 1/Q
 

@@ -18,7 +18,9 @@ py::array KernelsResult::*const arrays[] = {&KernelsResult::frequency,      &Ker
                                             &KernelsResult::inverse_q,      &KernelsResult::gamma,
                                             &KernelsResult::du_dh,          &KernelsResult::dhv_dvs,
                                             &KernelsResult::dhv_dvp,        &KernelsResult::dhv_drho,
-                                            &KernelsResult::dhv_dh,         &KernelsResult::seafloor_ellipticity};
+                                            &KernelsResult::dhv_dh,         &KernelsResult::seafloor_ellipticity,
+                                            &KernelsResult::dc_dvsh,        &KernelsResult::dc_dvph,
+                                            &KernelsResult::dc_deta};
 
 }  // namespace
 
@@ -66,6 +68,17 @@ attenuation.)")
         .def_readonly("dhv_dh", &KernelsResult::dhv_dh,
                       "d(H/V)/dh_j of the signed H/V, per m, as dc_dh; 0 for the half-space. Shape "
                       "(n_frequencies, n_modes, n_layers); NaN where absent and for Love waves.")
+        .def_readonly("dc_dvsh", &KernelsResult::dc_dvsh,
+                      "dc/dvsh_j, (m/s) per (m/s), of a model with radially anisotropic layers (dc_dvs is then "
+                      "dc/dvsv_j). Shape (n_frequencies, n_modes, n_layers); NaN where absent and for models "
+                      "without such layers.")
+        .def_readonly("dc_dvph", &KernelsResult::dc_dvph,
+                      "dc/dvph_j, (m/s) per (m/s), of a model with radially anisotropic layers (dc_dvp is then "
+                      "dc/dvpv_j). Shape (n_frequencies, n_modes, n_layers); NaN where absent and for models "
+                      "without such layers.")
+        .def_readonly("dc_deta", &KernelsResult::dc_deta,
+                      "dc/deta_j, (m/s) per unit eta, of a model with radially anisotropic layers. Shape "
+                      "(n_frequencies, n_modes, n_layers); NaN where absent and for models without such layers.")
         .def_readonly("inverse_q", &KernelsResult::inverse_q,
                       "1/Q of the mode: sum over layers of (vp/c dc/dvp / qp + vs/c dc/dvs / qs), a Q of 0 "
                       "elastic. Shape (n_frequencies, n_modes), NaN where the mode does not exist.")

@@ -51,8 +51,12 @@ def test_kernels_sum_rule_and_refusals():
     np.testing.assert_allclose(total, c * c / u, rtol=1e-9)
     with pytest.raises(ValueError):
         vemlari.dispersion(model, [0.01], search="scan")
-    with pytest.raises(ValueError):
-        vemlari.kernels(model, [0.01])
+    # The general kernels carry the same velocity kernels, dc_dvs and dc_dvp those of vsv and vpv.
+    g = vemlari.kernels(model, [0.01], wave="rayleigh", highest_mode=1)
+    for general, own in (("dc_dvs", "dc_dvsv"), ("dc_dvp", "dc_dvpv"), ("dc_dvsh", "dc_dvsh"), ("dc_dvph", "dc_dvph"),
+                         ("dc_deta", "dc_deta"), ("dc_drho", "dc_drho_velocities")):
+        np.testing.assert_array_equal(getattr(g, general), k[own])
+    assert np.all(np.isnan(g.du_dvs))
     with pytest.raises(vemlari.ModelError):
         vemlari.Model([1000.0, 0.0], [6000.0, 8000.0], [3500.0, 4500.0], [2800.0, 3300.0], vph=[6600.0, 0.0],
                       vsh=[3800.0, 0.0], eta=[2.5, 1.0])
