@@ -85,4 +85,15 @@ void check_modes(const Model& model, const Modes& modes) {
     check_frequencies(model, modes.frequencies);
 }
 
+void check_no_water_over_anisotropy(const Model& model, const char* what) {
+    if (model.fluid_layers() == 0) return;
+    for (std::size_t i = model.fluid_layers(); i < model.size(); ++i)
+        if (transversely_isotropic(model[i]))
+            throw Error(Error::Rule::request,
+                        std::string(what) + " are not computed for radially anisotropic layers under water: layer " +
+                            std::to_string(i + 1) + " is transversely isotropic below " +
+                            std::to_string(model.fluid_layers()) + " fluid layer(s)",
+                        static_cast<int>(i + 1), "eta", model[i].eta);
+}
+
 }  // namespace vemlari

@@ -24,4 +24,8 @@ std::uint64_t admit(const Model& model, const Frequencies& frequencies);
 // check_frequencies wants them.
 void check_modes(const Model& model, const Modes& modes);
 
+// Throws Error (Rule::request, naming the first such layer and `what`) if a radially
+// anisotropic layer lies under water: the kernels of such a model are not computed.
+void check_no_water_over_anisotropy(const Model& model, const char* what);
+
 }  // namespace vemlari

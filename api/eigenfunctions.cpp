@@ -60,13 +60,19 @@ Eigenfunctions eigenfunctions(const Model& model, const Modes& modes, Wave wave,
     const double wn = om / c;
     const int found = w.found_at[frequency][static_cast<std::size_t>(mode)];
     const int fluid = static_cast<int>(model.fluid_layers());
-    if (model.transversely_isotropic()) {
+    if (model.transversely_isotropic() && (fluid == 0 || wave == Wave::love)) {
+        // Love modes under water: those of the solid layers, none in the water.
+        const double floor = water_depth(model);
+        std::vector<double> below;
+        for (double d : depths) below.push_back(std::fmax(d - floor, 0.0));
         Eigenfunctions e;
         e.wave = wave;
-        e.depth.assign(depths.begin(), depths.end());
-        if (!transverse_eigenfunctions(om, c, found, nstrc_of(model), depths, e))
+        if (!transverse_eigenfunctions(om, c, std::max(found - fluid, 1), solid_part(model), below, e))
             throw Error(Error::Rule::request, "mode " + std::to_string(mode) + " at frequency entry " +
                                                   std::to_string(frequency) + " has no motion at the free surface");
+        e.depth.assign(depths.begin(), depths.end());
+        for (std::size_t i = 0; i < depths.size() && fluid > 0; ++i)
+            if (depths[i] <= floor) e.displacement[i] = e.stress[i] = 0.0;
         return e;
     }
     Eigenfunctions e;

@@ -1,7 +1,6 @@
 // The dispersion search over a frequency list.
 #include <cmath>
 #include <limits>
-#include <string>
 
 #include "api/cancel_check.h"
 #include "api/counted_modes.h"
@@ -68,14 +67,6 @@ Modes scanned_modes(const Model& model, const Frequencies& frequencies, const Se
 
 Modes find_modes(const Model& model, const Frequencies& frequencies, const SearchOptions& options) {
     check_options(options);
-    if (model.fluid_layers() > 0 && model.transversely_isotropic())
-        for (std::size_t i = model.fluid_layers(); i < model.size(); ++i)
-            if (transversely_isotropic(model[i]))
-                throw Error(Error::Rule::request,
-                            "layer " + std::to_string(i + 1) +
-                                " is transversely isotropic under water (vs = 0 on top): radially anisotropic layers are "
-                                "computed without water only",
-                            static_cast<int>(i + 1), "eta", model[i].eta);
     if (options.method == SearchMethod::counted) return counted_modes(model, frequencies, options);
     // The scan's secular functions are those of solid layers.
     if (model.fluid_layers() > 0)

@@ -91,7 +91,8 @@ void rayleigh_frequency(const Job& j, Slot& w, std::size_t k, double om) {
     }
 }
 
-// A model with transversely isotropic layers: every mode from its slices (eigen/transverse_mode.h).
+// A model with transversely isotropic layers: every mode from its slices (eigen/transverse_mode.h);
+// the Love modes of one with water on top those of its solid layers.
 void transverse_frequency(const Job& j, Wave wave, std::size_t k, double om) {
     const WaveModes& wm = j.modes[wave];
     std::vector<ModeProperties>& row = (wave == Wave::love ? j.out.love : j.out.rayleigh).modes[k];
@@ -99,7 +100,9 @@ void transverse_frequency(const Job& j, Wave wave, std::size_t k, double om) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     for (std::size_t md = 0; md < row.size(); ++md) {
         const double c = wm.phase_velocity[k][md];
-        const TransverseMode t = transverse_mode(wave, om, c, wm.found_at[k][md], j.s);
+        const bool love = wave == Wave::love;
+        const TransverseMode t = transverse_mode(wave, om, c, std::max(wm.found_at[k][md] - (love ? j.fluid : 0), 1),
+                                                 love ? j.love : j.s);
         if (!t.valid) {
             row[md] = {nan, nan, nan, nan, nan, nan};
             continue;
@@ -128,8 +131,12 @@ Properties mode_properties(const Model& model, const Modes& modes, int threads) 
         if (cancelled(modes.options)) return;
         const double om = modes.frequencies.property_angular(k);
         if (model.transversely_isotropic()) {
+            // Rayleigh modes under water from the stiffness, whatever the layers below.
             transverse_frequency(job, Wave::love, k, om);
-            transverse_frequency(job, Wave::rayleigh, k, om);
+            if (job.fluid > 0)
+                rayleigh_frequency(job, w, k, om);
+            else
+                transverse_frequency(job, Wave::rayleigh, k, om);
             return;
         }
         love_frequency(job, w, k, om);

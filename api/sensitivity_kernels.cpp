@@ -305,6 +305,7 @@ void frequency(const Job& j, Slot& w, std::size_t k) {
 Kernels sensitivity_kernels(const Model& model, const Modes& modes, int threads, bool ellipticity) {
     if (threads < 1) throw Error(Error::Rule::option, "the number of threads must be at least 1");
     check_modes(model, modes);
+    check_no_water_over_anisotropy(model, "sensitivity kernels");
     const std::size_t n = modes.frequencies.size();
     const Nstrc s = nstrc_of(model), love = solid_part(model);
     Kernels out;

@@ -18,6 +18,7 @@ struct Slot {};
 TransverseKernels transverse_kernels(const Model& model, const Modes& modes, int threads) {
     if (threads < 1) throw Error(Error::Rule::option, "the number of threads must be at least 1");
     check_modes(model, modes);
+    check_no_water_over_anisotropy(model, "transverse kernels");
     const std::size_t n = modes.frequencies.size();
     const Nstrc s = nstrc_of(model);
     TransverseKernels out;

@@ -336,11 +336,13 @@ void WaterMode::eigenfunctions(double om, double c, int at, std::span<const doub
         for (; next < depths.size() && depths[next] < bottom; ++next) {
             if (depths[next] > piece) {
                 s.add(s_.rho[j], s_.vp[j], s_.vs[j], depths[next] - piece);
+                if (s_.ti[j]) s.make_transverse(s_.vph[j], s_.vsh[j], s_.eta[j]);
                 piece = depths[next];
             }
             index[next] = s.nl + 1;
         }
         s.add(s_.rho[j], s_.vp[j], s_.vs[j], half_space ? 0.0 : bottom - piece);
+        if (s_.ti[j]) s.make_transverse(s_.vph[j], s_.vsh[j], s_.eta[j]);
         top = bottom;
     }
     CountWork w(s);

@@ -1,7 +1,8 @@
 // Transversely isotropic layers (radial anisotropy): the counted search against the roots of
 // a secular function built in the test from the 4 x 4 (Love: 2 x 2) system matrix, its layer
 // propagators by scaling and squaring in long double and the half-space's decaying solutions
-// by the matrix sign function; isotropic layers given as anisotropic ones; the refusals.
+// by the matrix sign function, water on top by its own 2 x 2 system; isotropic layers given
+// as anisotropic ones; the refusals.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -138,6 +139,7 @@ Mat<n> decaying_projector(Mat<n> s) {
 
 struct Ti {
     Ld h, rho, a, c, f, l, n;
+    bool fluid() const { return l == 0; }
 };
 
 Ti constants(const Layer& x) {
@@ -187,7 +189,7 @@ Ld love_secular(const std::vector<Ti>& model, Ld c, Ld om) {
     const Ld k = om / c;
     Mat<2> y = decaying_solutions(sh_matrix(model.back(), k, om));
     const Ld u = y[0][0];
-    for (std::size_t l = model.size() - 1; l-- > 0;) {
+    for (std::size_t l = model.size() - 1; l-- > 0 && !model[l].fluid();) {
         Mat<2> x = sh_matrix(model[l], k, om);
         for (auto& row : x)
             for (Ld& v : row) v *= -model[l].h;
@@ -226,7 +228,7 @@ Ld rayleigh_secular(const std::vector<Ti>& model, Ld c, Ld om) {
         minors[a] = y[i][0] * y[j][1] - y[j][0] * y[i][1];
     }
     const Ld u = minors[0];
-    for (std::size_t l = model.size() - 1; l-- > 0;) {
+    for (std::size_t l = model.size() - 1; l-- > 0 && !model[l].fluid();) {
         Mat<6> x = compound(psv_matrix(model[l], k, om));
         for (auto& row : x)
             for (Ld& v : row) v *= -model[l].h;
@@ -236,7 +238,21 @@ Ld rayleigh_secular(const std::vector<Ti>& model, Ld c, Ld om) {
             for (int b = 0; b < 6; ++b) next[a] += e[a][b] * minors[b];
         minors = next;
     }
-    return minors[5] / u;
+    // Water on top: d/dz (u_z / i, sigma_zz / i) = [[0, 1 / lambda - k^2 / (rho om^2)],
+    // [-rho om^2, 0]] (u_x = k sigma_zz / (i rho om^2), no shear), from (1, 0) at its
+    // surface down to the sea floor, where the solid's sigma_xz vanishes and its (u_z, sigma_zz)
+    // is the water's: W minor(sigma_xz, sigma_zz) + S minor(u_z, sigma_xz) = 0.
+    Ld w = 1, s = 0;
+    for (std::size_t l = 0; l < model.size() && model[l].fluid(); ++l) {
+        Mat<2> x{};
+        x[0][1] = model[l].h * (1 / model[l].c - k * k / (model[l].rho * om * om));
+        x[1][0] = -model[l].h * model[l].rho * om * om;
+        const Mat<2> e = expm(x);
+        const Ld next = e[0][0] * w + e[0][1] * s;
+        s = e[1][0] * w + e[1][1] * s;
+        w = next;
+    }
+    return (w * minors[5] + s * minors[3]) / u;
 }
 
 struct Reference {
@@ -307,6 +323,9 @@ TEST(TransverseIsotropy, ModesAreRootsOfTheSystemMatrixPropagator) {
          iso(0.0, 7800.0, 4400.0, 3300.0)},
         {ti(40.0, 3000.0, 4500.0, 1800.0, 2000.0, 0.7, 2300.0), ti(20000.0, 6200.0, 6500.0, 3550.0, 3700.0, 1.05, 2900.0),
          ti(0.0, 8000.0, 8300.0, 4450.0, 4700.0, 0.9, 3400.0)},
+        // Water over the first.
+        {iso(1200.0, 1500.0, 0.0, 1000.0), iso(800.0, 2500.0, 1200.0, 2100.0),
+         ti(8000.0, 6000.0, 6600.0, 3500.0, 3800.0, 0.9, 2800.0), iso(0.0, 7800.0, 4400.0, 3300.0)},
     };
     bool complex_seen = false;
     for (const auto& layers : models) {
@@ -325,6 +344,17 @@ TEST(TransverseIsotropy, ModesAreRootsOfTheSystemMatrixPropagator) {
         }
     }
     EXPECT_TRUE(complex_seen);
+    // Under water, the group velocities of both fundamentals are c(omega) differentiated.
+    const Model wet(models.back());
+    SearchOptions o;
+    o.mode_set = {0};
+    const double hz = 0.3, d = 1e-4 * hz;
+    const Modes m = find_modes(wet, Frequencies::hertz({hz - d, hz, hz + d}), o);
+    const Properties p = mode_properties(wet, m);
+    for (Wave w : {Wave::love, Wave::rayleigh}) {
+        const double c = m[w].phase_velocity[1][0], dc = (m[w].phase_velocity[2][0] - m[w].phase_velocity[0][0]) / (2 * d);
+        EXPECT_NEAR(p[w].modes[1][0].group_velocity, c / (1 - hz / c * dc), 1e-7 * c);
+    }
 }
 
 TEST(TransverseIsotropy, IsotropicLayersGivenAsAnisotropicOnes) {
@@ -508,9 +538,9 @@ TEST(TransverseIsotropy, RefusedWhereNotComputed) {
     SearchOptions scan;
     scan.method = SearchMethod::scan;
     EXPECT_THROW(find_modes(model, Frequencies::hertz({1.0}), scan), Error);
-    // Under water.
+    // Kernels under water.
     const Model wet({iso(500.0, 1500.0, 0.0, 1000.0), ti(1000.0, 6000.0, 6600.0, 3500.0, 3800.0, 0.9, 2800.0), mantle});
-    EXPECT_THROW(find_modes(wet, Frequencies::hertz({1.0})), Error);
+    EXPECT_THROW(sensitivity_kernels(wet, find_modes(wet, Frequencies::hertz({1.0}))), Error);
 }
 
 }  // namespace

@@ -84,7 +84,8 @@ struct Kernels {
 // at the frequencies the mode properties use (Frequencies::property_angular: a zero
 // frequency's at its substitute). `threads` >= 1 (else Error, Rule::option); results do not
 // depend on it. `ellipticity`: the H/V kernels of Rayleigh modes too (ModeKernels::dhv_*).
-// Throws Error (Rule::request) when the tables of `modes` do not match its frequencies.
+// Throws Error (Rule::request) when the tables of `modes` do not match its frequencies, and
+// for a model with radially anisotropic layers under water.
 Kernels sensitivity_kernels(const Model& model, const Modes& modes, int threads = 1, bool ellipticity = false);
 
 // The model at frequency f (Hz, > 0) under constant-Q physical dispersion: each layer's

@@ -32,7 +32,8 @@ struct TransverseKernels {
 
 // The kernels of every mode in `modes` (from find_modes on the same model), at the
 // frequencies the mode properties use (Frequencies::property_angular). `threads` >= 1 (else
-// Error, Rule::option). Throws Error as mode_properties does. A mode whose field cannot be
+// Error, Rule::option). Throws Error as mode_properties does, and (Rule::request) for a model
+// with radially anisotropic layers under water. A mode whose field cannot be
 // formed (no motion at the free surface) has NaN entries.
 TransverseKernels transverse_kernels(const Model& model, const Modes& modes, int threads = 1);
 

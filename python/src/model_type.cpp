@@ -86,8 +86,9 @@ A = rho vph^2, C = rho vpv^2, L = rho vsv^2, N = rho vsh^2, F = eta (A - 2L); a 
 vsh means "as vp" or "as vs", eta 1 with equal velocities an isotropic layer. from_moduli
 takes the constants A, C, F, L, N (in rho times m^2/s^2) instead. Love waves see L and N,
 Rayleigh waves A, C, F and L. Such layers need the counted search (search="scan" refuses
-them) and no water above them; vemlari.kernels gives their velocity kernels (dc_dvsh,
-dc_dvph, dc_deta besides), vemlari.transverse_kernels those of the constants too. An
+them) and may lie under water (vs = 0 on top), though the kernels of such a model are
+refused; vemlari.kernels gives their velocity kernels (dc_dvsh, dc_dvph, dc_deta besides),
+vemlari.transverse_kernels those of the constants too. An
 anisotropic layer must be a stable solid (vph > vsh, F^2 < C (A - N), F + L > 0) and the
 half-space's qSV wave no slower horizontally than min(vsv, vph).)")
         .def(py::init([](const py::object& thickness, const py::object& vp, const py::object& vs, const py::object& rho,
