@@ -15,7 +15,9 @@ struct KeywordLine {
 
 // Lines 3 .. 7.
 const KeywordLine keyword_lines[] = {
-    {"ISOTROPIC", "anisotropic models are not computed"},
+    {"ISOTROPIC",
+     "anisotropic model96 files are not read; give radially anisotropic layers as a list of models "
+     "(nine numbers per layer: thickness vpv vsv rho qs qp vph vsh eta)"},
     {"KGS", "the layers must be in km, km/s and g/cm3"},
     {"FLAT EARTH", "spherical-earth models are not computed; flatten the model first"},
     {"1-D", "only 1-D models are computed"},

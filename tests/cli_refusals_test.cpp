@@ -55,7 +55,9 @@ TEST(CliRefusals, EveryMalformedFileNamesItsLineAndWhatWasExpected) {
         {"a.csv", edited(program_file, 10, "1,2500,7900,300,1,4550,150,1,2000"),
          "a.csv:10: layer 1: vs = 4550 exceeds the half-space's; the half-space must have the largest S velocity"},
         {"m.mod", edited(model96, 3, "TRANSVERSE ISOTROPIC"),
-         "m.mod:3: expected ISOTROPIC, found \"TRANSVERSE ISOTROPIC\": anisotropic models are not computed"},
+         "m.mod:3: expected ISOTROPIC, found \"TRANSVERSE ISOTROPIC\": "
+         "anisotropic model96 files are not read; give radially anisotropic layers as a list of models (nine "
+         "numbers per layer: thickness vpv vsv rho qs qp vph vsh eta)"},
         {"m.mod", edited(model96, 4, "MKS"), "m.mod:4: expected KGS, found \"MKS\": the layers must be in km, km/s and g/cm3"},
         {"m.mod", edited(model96, 5, "SPHERICAL EARTH"),
          "m.mod:5: expected FLAT EARTH, found \"SPHERICAL EARTH\": spherical-earth models are not computed; flatten the "
