@@ -45,6 +45,7 @@ struct Slot {
     SecularWork secular;
     PhaseKernels at, up, down;
     EllipticityKernels hv;
+    EllipticityWork hv_work;
     // The model, whose values the H/V kernels move one at a time and put back.
     Nstrc moved;
     std::optional<WaterMode> water;
@@ -275,7 +276,7 @@ void mode_kernels(const Job& j, Slot& w, Wave wave, double om, const std::vector
     group(k.drho, w.up.drho, w.down.drho, out.du_drho);
     group(k.dh, w.up.dh, w.down.dh, out.du_dh);
     if (wave == Wave::rayleigh && j.ellipticity) {
-        ellipticity_kernels(om, c, top, k, w.moved, w.rayleigh, w.hv);
+        ellipticity_kernels(om, c, top, k, w.moved, w.rayleigh, w.hv_work, w.hv);
         out.dhv_dvs = w.hv.dvs;
         out.dhv_dvp = w.hv.dvp;
         out.dhv_drho = w.hv.drho;

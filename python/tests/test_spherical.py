@@ -38,3 +38,21 @@ def test_the_upper_mantle_on_a_sphere_from_20_to_200_s():
         assert (e.depth == depths).all() or np.allclose(e.depth, depths, rtol=1e-12)
         surface = e.displacement if wave == "love" else e.vertical
         assert abs(surface[2]) < abs(surface[0])
+
+
+def test_ellipticity_kernels_of_the_sphere_match_differences_at_200_s():
+    # At 200 s the flat model's mode is referred to a deep layer's top; its H/V kernels
+    # still follow the change of the sphere's signed H/V with a layer's vs.
+    model, f = upper_mantle(), [1 / 200.0]
+    k = vemlari.kernels(model, f, wave="rayleigh", highest_mode=0, spherical=True, ellipticity=True)
+    kernel = k.dhv_dvs[0, 0]
+    largest = np.max(np.abs(kernel * model.vs))
+    for j in (0, len(model.vs) // 2):
+        hv = []
+        for sign in (1, -1):
+            vs = np.array(model.vs, dtype=float)
+            vs[j] *= 1 + sign * 1e-4
+            moved = vemlari.Model(model.thickness, model.vp, vs, model.rho)
+            hv.append(vemlari.dispersion(moved, f, highest_mode=0, spherical=True).ellipticity_signed[0, 0])
+        slope = (hv[0] - hv[1]) / (2e-4 * model.vs[j])
+        assert abs(kernel[j] - slope) * model.vs[j] < 1e-5 * largest, (j, kernel[j], slope)
