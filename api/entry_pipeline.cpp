@@ -1,18 +1,13 @@
 #include "api/entry_pipeline.h"
 
-#include <algorithm>
 #include <atomic>
-#include <condition_variable>
-#include <exception>
 #include <memory>
 #include <mutex>
-#include <string>
-#include <system_error>
-#include <thread>
 #include <vector>
 
 #include "api/cancel_check.h"
 #include "api/wave_tables.h"
+#include "parallel/ordered_tasks.h"
 #include "parallel/root_board.h"
 #include "parallel/usable_cores.h"
 #include "parallel/worker_pool.h"
@@ -37,11 +32,9 @@ struct TaskThread {
     std::vector<double> raw;  // the scan's own roots of the task's entry
 };
 
-// What the caller learns of one wave's tasks.
-struct WaveProgress {
-    std::vector<char> done;
-    // Entries from here on are not searched: with `overflow`, the entry before found more modes
-    // than allowed.
+// Where a wave's search ends: entries from `end` on are not searched; with `overflow`, the
+// entry before found more modes than allowed.
+struct WaveEnd {
     std::size_t end = 0;
     bool overflow = false;
 };
@@ -55,153 +48,153 @@ void clear_entry(WaveModes& w, std::size_t k) {
     w.count[k] = 0;
 }
 
+// The tasks (entry, wave) in the order of the search one entry after the other, so that a
+// task waits only for earlier ones; their threads, the boards on which they leave their
+// roots, and what the caller learns of each wave.
+class SideBySide {
+public:
+    SideBySide(Modes& m, const SearchSetup& setup, int threads)
+        : m_(m), setup_(setup), waves_{&m.love, &m.rayleigh}, boards_{{m.frequencies.size(), pool_}, {m.frequencies.size(), pool_}} {
+        for (std::size_t k = 0; k < m.frequencies.size(); ++k)
+            for (const int wave : {love, rayleigh})
+                if (waves_[wave]->searched) tasks_.push_back({wave, k});
+        for (WaveEnd& e : ends_) e.end = m.frequencies.size();
+        const int count = useful_threads(threads, tasks_.size());
+        for (int t = 0; t < count; ++t) threads_.push_back(std::make_unique<TaskThread>(setup.s, pool_));
+    }
+
+    void run(int threads) {
+        if (tasks_.empty()) {
+            for (std::size_t k = 0; k < m_.frequencies.size(); ++k)
+                if (!deliver_entry(k)) break;
+            return;
+        }
+        OrderedTasks how;
+        how.run = [this](std::size_t i, int worker) { search(tasks_[i], *threads_[static_cast<std::size_t>(worker)]); };
+        how.deliver = [this](std::size_t i) { return deliver(i); };
+        how.pool = &pool_;
+        run_ordered(tasks_.size(), threads, how);
+        clear_after_ends();
+        for (const std::unique_ptr<TaskThread>& t : threads_) {
+            m_.love.evaluations += t->love.evaluations();
+            m_.rayleigh.evaluations += t->rayleigh.evaluations();
+        }
+    }
+
+private:
+    // The search of one entry of one wave. A failure abandons the boards, so that the tasks
+    // waiting for this one's roots end too.
+    void search(const Task task, TaskThread& t) {
+        if (abandoned_.load()) return;
+        RootBoard& board = boards_[task.wave];
+        if (cancelled(m_.options)) {
+            abandon();
+            stop_if_cancelled(m_.options);
+        }
+        if (!starts(task)) {
+            // A later entry that started before the overflow may be waiting for this one.
+            board.finish(task.k, {});
+            return;
+        }
+        try {
+            RootBoard::Teller teller(board, task.k);
+            const EntryLinks links{board, &teller};
+            const double om = m_.frequencies.search_angular(task.k);
+            const bool zero_frequency = m_.frequencies.angular(task.k) == 0.0;
+            WaveModes& w = *waves_[task.wave];
+            if (task.wave == love) {
+                love_search(task.k, om, zero_frequency, setup_, links, t.love, t.raw, w);
+            } else {
+                rayleigh_search(task.k, om, zero_frequency, setup_, links, t.rayleigh, t.raw, w);
+            }
+            board.finish(task.k, t.raw);
+        } catch (const SearchAbandoned&) {
+            return;
+        } catch (...) {
+            abandon();
+            throw;
+        }
+        note_overflow(task);
+    }
+
+    // Whether the task's entry lies before its wave's end.
+    bool starts(const Task task) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return task.k < ends_[task.wave].end;
+    }
+
+    // An entry with more modes than allowed ends its wave after it.
+    void note_overflow(const Task task) {
+        const int most = m_.options.max_modes;
+        std::lock_guard<std::mutex> lock(mutex_);
+        WaveEnd& e = ends_[task.wave];
+        if (most > 0 && waves_[task.wave]->count[task.k] > most && task.k < e.end) {
+            e.end = task.k + 1;
+            e.overflow = true;
+        }
+    }
+
+    // Task i has ended, and every one before it: its entry is final once its last task is.
+    bool deliver(std::size_t i) {
+        // An abandoned task ends without its roots; the failure that abandoned it follows.
+        if (abandoned_.load()) return false;
+        const std::size_t k = tasks_[i].k;
+        if (i + 1 < tasks_.size() && tasks_[i + 1].k == k) return true;
+        try {
+            if (deliver_entry(k)) return true;
+        } catch (...) {
+            abandon();
+            throw;
+        }
+        abandon();
+        return false;
+    }
+
+    // Entry k of both waves is final: numbered, counted as searched and shown to the caller.
+    bool deliver_entry(std::size_t k) {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            for (const int wave : {love, rayleigh}) {
+                if (ends_[wave].overflow && ends_[wave].end == k + 1) {
+                    waves_[wave]->overflow = true;
+                    waves_[wave]->overflow_at = k;
+                }
+            }
+        }
+        number_modes(m_.love, k);
+        number_modes(m_.rayleigh, k);
+        m_.searched = k + 1;
+        return !m_.options.on_frequency || m_.options.on_frequency(m_, k);
+    }
+
+    void abandon() {
+        abandoned_.store(true);
+        for (RootBoard& b : boards_) b.abandon();
+    }
+
+    void clear_after_ends() {
+        for (const int wave : {love, rayleigh})
+            for (std::size_t k = ends_[wave].end; k < m_.frequencies.size(); ++k) clear_entry(*waves_[wave], k);
+    }
+
+    Modes& m_;
+    const SearchSetup& setup_;
+    WaveModes* const waves_[2];
+    std::vector<Task> tasks_;
+    // No threads of its own: the task threads serve it while they wait.
+    WorkerPool pool_{1};
+    RootBoard boards_[2];
+    std::vector<std::unique_ptr<TaskThread>> threads_;
+    std::mutex mutex_;
+    WaveEnd ends_[2];  // guarded by mutex_
+    std::atomic<bool> abandoned_{false};
+};
+
 }  // namespace
 
 void search_entries_side_by_side(Modes& m, const SearchSetup& setup, int threads) {
-    const std::size_t n = m.frequencies.size();
-    const SearchOptions& o = m.options;
-    WaveModes* const waves[2] = {&m.love, &m.rayleigh};
-    // In the order of the search one entry after the other: a task waits only for earlier ones.
-    std::vector<Task> tasks;
-    for (std::size_t k = 0; k < n; ++k)
-        for (const int wave : {love, rayleigh})
-            if (waves[wave]->searched) tasks.push_back({wave, k});
-
-    // No threads of its own: the task threads serve it while they wait.
-    WorkerPool pool(1);
-    RootBoard love_board(n, pool), rayleigh_board(n, pool);
-    RootBoard* const boards[2] = {&love_board, &rayleigh_board};
-    std::mutex mutex;
-    std::condition_variable progress;
-    WaveProgress state[2];
-    for (WaveProgress& p : state) {
-        p.done.assign(n, 0);
-        p.end = n;
-    }
-    std::exception_ptr failure;
-    std::atomic<bool> abandoned{false};
-    std::atomic<std::size_t> next{0}, ended{0};
-
-    auto abandon = [&] {
-        abandoned.store(true);
-        for (RootBoard* b : boards) b->abandon();
-        progress.notify_all();
-    };
-    // With no task left to start, a thread helps with the batches of those still running.
-    auto help_to_the_end = [&] { pool.help_until([&] { return abandoned.load() || ended.load() == tasks.size(); }); };
-    auto work = [&](TaskThread& t) {
-        for (;; ended.fetch_add(1)) {
-            const std::size_t i = next.fetch_add(1);
-            if (i >= tasks.size()) return help_to_the_end();
-            const Task task = tasks[i];
-            WaveModes& w = *waves[task.wave];
-            RootBoard& board = *boards[task.wave];
-            if (abandoned.load()) return;
-            if (cancelled(o)) {
-                {
-                    std::lock_guard<std::mutex> lock(mutex);
-                    if (!failure) failure = std::make_exception_ptr(Error(Error::Rule::cancelled, "the computation was cancelled"));
-                }
-                abandon();
-                return;
-            }
-            bool skip;
-            {
-                std::lock_guard<std::mutex> lock(mutex);
-                skip = task.k >= state[task.wave].end;
-            }
-            if (skip) {
-                // A later entry that started before the overflow may be waiting for this one.
-                board.finish(task.k, {});
-                continue;
-            }
-            try {
-                RootBoard::Teller teller(board, task.k);
-                const EntryLinks links{board, &teller};
-                const double om = m.frequencies.search_angular(task.k);
-                const bool zero_frequency = m.frequencies.angular(task.k) == 0.0;
-                if (task.wave == love) {
-                    love_search(task.k, om, zero_frequency, setup, links, t.love, t.raw, w);
-                } else {
-                    rayleigh_search(task.k, om, zero_frequency, setup, links, t.rayleigh, t.raw, w);
-                }
-                board.finish(task.k, t.raw);
-            } catch (const SearchAbandoned&) {
-                return;
-            } catch (...) {
-                {
-                    std::lock_guard<std::mutex> lock(mutex);
-                    if (!failure) failure = std::current_exception();
-                }
-                abandon();
-                return;
-            }
-            {
-                std::lock_guard<std::mutex> lock(mutex);
-                state[task.wave].done[task.k] = 1;
-                if (o.max_modes > 0 && w.count[task.k] > o.max_modes && task.k < state[task.wave].end) {
-                    state[task.wave].end = task.k + 1;
-                    state[task.wave].overflow = true;
-                }
-            }
-            progress.notify_all();
-        }
-    };
-
-    const auto count = static_cast<std::size_t>(useful_threads(threads, tasks.size()));
-    std::vector<std::unique_ptr<TaskThread>> own;
-    std::vector<std::thread> running;
-    for (std::size_t t = 0; t < count; ++t) own.push_back(std::make_unique<TaskThread>(setup.s, pool));
-    auto join = [&] {
-        abandon();
-        for (std::thread& t : running) t.join();
-        running.clear();
-    };
-    try {
-        for (std::size_t t = 0; t < count; ++t) {
-            try {
-                running.emplace_back(work, std::ref(*own[t]));
-            } catch (const std::system_error& e) {
-                // Fewer threads give the same results; none cannot search.
-                if (running.empty())
-                    throw Error(Error::Rule::option, std::string("no thread could be started: ") + e.what());
-                break;
-            }
-        }
-        for (std::size_t k = 0; k < n; ++k) {
-            {
-                std::unique_lock<std::mutex> lock(mutex);
-                progress.wait(lock, [&] {
-                    if (failure) return true;
-                    for (const int wave : {love, rayleigh})
-                        if (waves[wave]->searched && k < state[wave].end && !state[wave].done[k]) return false;
-                    return true;
-                });
-                if (failure) break;
-                for (const int wave : {love, rayleigh}) {
-                    if (state[wave].overflow && state[wave].end == k + 1) {
-                        waves[wave]->overflow = true;
-                        waves[wave]->overflow_at = k;
-                    }
-                }
-            }
-            number_modes(m.love, k);
-            number_modes(m.rayleigh, k);
-            m.searched = k + 1;
-            if (o.on_frequency && !o.on_frequency(m, k)) break;
-        }
-    } catch (...) {
-        join();
-        throw;
-    }
-    join();
-    if (failure) std::rethrow_exception(failure);
-    for (const int wave : {love, rayleigh})
-        for (std::size_t k = state[wave].end; k < n; ++k) clear_entry(*waves[wave], k);
-    for (const std::unique_ptr<TaskThread>& t : own) {
-        m.love.evaluations += t->love.evaluations();
-        m.rayleigh.evaluations += t->rayleigh.evaluations();
-    }
+    SideBySide search(m, setup, threads);
+    search.run(threads);
 }
 
 }  // namespace vemlari

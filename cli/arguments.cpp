@@ -9,8 +9,8 @@
 
 #include "cli/spacing.h"
 #include "cli/table_size.h"
-#include "parallel/usable_cores.h"
 #include "vemlari/error.h"
+#include "vemlari/threads.h"
 #include "vemlari/version.h"
 
 namespace vemlari::cli {

@@ -9,6 +9,7 @@
 #include "cli/progress.h"
 #include "cli/table_output.h"
 #include "vemlari/error.h"
+#include "vemlari/threads.h"
 
 namespace vemlari::cli {
 
@@ -58,12 +59,19 @@ int run_table(const Common& common, const TableJob& job, std::istream& in, std::
     TableWriter table(output.stream(), common.format, job.columns);
     std::vector<std::string> refused;
 
+    // What a model gives, held from its computation to its delivery: its blocks, or why it
+    // was refused.
+    struct Outcome {
+        std::vector<Block> blocks;
+        std::string refusal;
+    };
+    std::vector<Outcome> outcomes(entries.size());
     auto compute = [&](std::size_t i, int threads) {
         const ModelEntry& e = entries[i];
-        Outcome o;
+        Outcome& o = outcomes[i];
         if (!e.model) {
             o.refusal = e.refusal;
-            return o;
+            return;
         }
         try {
             o.blocks = job.compute(e, threads, [&] { progress.frequency_done(); });
@@ -73,14 +81,14 @@ int run_table(const Common& common, const TableJob& job, std::istream& in, std::
         } catch (const Refusal& r) {
             o.refusal = e.name + ": " + r.what();
         }
-        return o;
     };
-    auto deliver = [&](std::size_t i, Outcome& o) {
+    auto deliver = [&](std::size_t i) {
+        Outcome o = std::move(outcomes[i]);
         progress.model_done();
         if (!o.refusal.empty()) {
             progress.message("vemlari: " + o.refusal);
             refused.push_back(entries[i].name);
-            return;
+            return true;
         }
         for (Block& b : o.blocks) {
             b.file = entries[i].file;
@@ -89,10 +97,12 @@ int run_table(const Common& common, const TableJob& job, std::istream& in, std::
             table.write(b);
             if (!output.good()) throw WriteFailure{};
         }
+        return true;
     };
     try {
         const CancellableSpan watched;
-        if (output.good()) run_batch(entries.size(), common.threads, compute, deliver, [&] { progress.tick(); });
+        if (output.good())
+            run_model_batch(entries.size(), common.threads, {compute, deliver, [&] { progress.tick(); }});
     } catch (const WriteFailure&) {
     } catch (const Error& e) {
         if (e.rule() != Error::Rule::cancelled) throw;

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/batch.h"
+#include "cli/table.h"
 #include "cli/model_input.h"
 #include "cli/requests.h"
 

@@ -1,13 +1,11 @@
 #pragma once
-// Cores this process may run on: those of its CPU affinity mask (taskset, a batch system's
-// allocation), not every core of the machine, so a run pinned to one core starts no thread
-// that could only compete with it.
+// How many threads a call starts: never more than the cores it may run on
+// (vemlari::usable_cores) or the work it has.
 #include <cstddef>
 
-namespace vemlari {
+#include "vemlari/threads.h"
 
-// At least 1.
-int usable_cores();
+namespace vemlari {
 
 // The threads worth starting when `asked` are offered for `work` independent items: at most
 // the usable cores (more would only take turns on them) and the items, at least 1.

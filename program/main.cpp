@@ -8,7 +8,7 @@
 #include "cli/command_line.h"
 #include "program/interrupts.h"
 #include "program/run.h"
-#include "parallel/usable_cores.h"
+#include "vemlari/threads.h"
 
 int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);

@@ -1,6 +1,6 @@
 // A process pinned to fewer cores than the machine has gets that many threads, not one per
 // core of the machine (which would only compete for the pinned ones).
-#include "parallel/usable_cores.h"
+#include "vemlari/threads.h"
 
 #include <gtest/gtest.h>
 #include <sched.h>

@@ -17,5 +17,6 @@
 #include "vemlari/results.h"
 #include "vemlari/scan_range.h"
 #include "vemlari/sensitivity.h"
+#include "vemlari/threads.h"
 #include "vemlari/transverse_kernels.h"
 #include "vemlari/version.h"

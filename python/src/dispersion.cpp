@@ -5,17 +5,15 @@
 #include <atomic>
 #include <exception>
 #include <optional>
-#include <system_error>
-#include <thread>
 #include <vector>
 
-#include "parallel/usable_cores.h"
 #include "python/src/bindings.h"
 #include "python/src/errors.h"
 #include "python/src/given_order.h"
 #include "python/src/inputs.h"
 #include "python/src/interruptible.h"
 #include "python/src/result_type.h"
+#include "vemlari/threads.h"
 
 namespace vemlari::python {
 
@@ -59,7 +57,7 @@ py::object dispersion(const Model& model, const py::object& frequencies, const s
     return result_of(tables, a, waves.size() == 2);
 }
 
-// Each model on one thread; the threads take the next model as they finish one.
+// Each model on one thread of the batch; the threads take the next model as they finish one.
 py::list dispersion_many(const py::iterable& models, const py::object& frequencies, const std::string& wave,
                          const py::object& modes, const std::optional<double>& tolerance,
                          const std::optional<int>& partitions, const std::optional<int>& iterations,
@@ -98,28 +96,20 @@ py::list dispersion_many(const py::iterable& models, const py::object& frequenci
         [&](const std::shared_ptr<const Cancellation>& flag) {
             SearchOptions watched = o;
             watched.cancellation = flag;
-            std::atomic<std::size_t> next{0};
-            auto work = [&] {
-                for (std::size_t i; !flag->cancelled() && (i = next++) < n;) {
-                    if (valid[i]) {
-                        try {
-                            tables[i] = spherical ? sphere_tables(*valid[i], a.sorted, watched, radius)
-                                                  : wave_tables(*valid[i], a.sorted, watched);
-                        } catch (...) {
-                            failures[i] = std::current_exception();
-                        }
+            ModelBatch batch;
+            batch.compute = [&](std::size_t i, int) {
+                if (valid[i] && !flag->cancelled()) {
+                    try {
+                        tables[i] = spherical ? sphere_tables(*valid[i], a.sorted, watched, radius)
+                                              : wave_tables(*valid[i], a.sorted, watched);
+                    } catch (...) {
+                        failures[i] = std::current_exception();
                     }
-                    tally.done.fetch_add(1, std::memory_order_relaxed);
                 }
+                tally.done.fetch_add(1, std::memory_order_relaxed);
             };
-            const int helpers = useful_threads(asked, n);
-            std::vector<std::jthread> pool;
-            try {
-                for (int t = 1; t < helpers; ++t) pool.emplace_back(work);
-            } catch (const std::system_error&) {
-                // The threads started and this one share the models: the results are the same.
-            }
-            work();
+            batch.deliver = [&](std::size_t) { return !flag->cancelled(); };
+            run_model_batch(n, asked, batch);
         },
         tally, progress);
     for (const std::exception_ptr& e : failures)

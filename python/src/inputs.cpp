@@ -9,7 +9,7 @@
 #include <limits>
 #include <numeric>
 
-#include "parallel/usable_cores.h"
+#include "vemlari/threads.h"
 
 namespace vemlari::python {
 
