@@ -1,5 +1,5 @@
 #pragma once
 namespace vemlari {
-// Version of the library and of the program.
-inline constexpr const char* version = "1.0.0";
+// Version of the library and of the program, "major.minor.patch", as the build states it.
+extern const char* const version;
 }  // namespace vemlari
