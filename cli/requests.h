@@ -7,6 +7,7 @@
 
 #include "cli/table.h"
 #include "vemlari/frequencies.h"
+#include "vemlari/options.h"
 
 namespace vemlari::cli {
 
@@ -24,9 +25,9 @@ struct Common {
 struct Search {
     bool scan = false;               // the program's scan instead of the counted search
     double velocity_tolerance = 0.0;  // counted: relative; 0 as far as double precision allows
-    double tolerance = 1e-3;          // scan
-    int partitions = 200;
-    int iterations = 100;
+    double tolerance = scan_tolerance;  // scan
+    int partitions = scan_partitions;
+    int iterations = scan_iterations;
 };
 
 // --spherical: each model read as the shells of a sphere of this radius, from its surface

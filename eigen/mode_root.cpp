@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "vemlari/options.h"
+
 namespace vemlari {
 
 namespace {
@@ -56,7 +58,7 @@ int field_anchor(Wave wave, double om, double c, int found_at, const Nstrc& s, S
     if (found_at <= 1 || s.nl <= 2) return 1;
     const int top = found_at;
     double least = cabs(mode_secular(wave, om, c, top, s, w));
-    if (least <= 1e-3) return top;
+    if (least <= scan_tolerance) return top;
     if (std::isnan(least)) least = INFINITY;
     int best = top;
     for (int t = 1; t < s.nl; ++t) {

@@ -26,8 +26,8 @@ bool polish_root(Wave wave, double om, double c0, double reach, int top, const N
                  double& root);
 
 // The layer at whose top a mode's field is built (1: the free surface): `found_at` when it
-// is the free surface or when the secular function referred there vanishes at c (|F| <=
-// 1e-3, the scan's usual tolerance), else the interface where |F| is least. The counted search may take a root at an interface
+// is the free surface or when the secular function referred there vanishes at c (|F| at
+// most the scan's default tolerance), else the interface where |F| is least. The counted search may take a root at an interface
 // where the mode is a pole of the stack above rather than a zero of F (a mode in the layers
 // above, evanescent below that interface); a field built from there has no meaning.
 int field_anchor(Wave wave, double om, double c, int found_at, const Nstrc& s, SecularWork& w);

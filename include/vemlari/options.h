@@ -12,6 +12,13 @@ namespace vemlari {
 enum class Wave { love, rayleigh };
 struct Modes;
 
+// The scan's defaults, the answers the interactive program suggests: a candidate becomes a
+// mode below |F| = 1e-3, the base step is a 200th of the phase-velocity range, and 100
+// bracket halvings are allowed per candidate.
+inline constexpr double scan_tolerance = 1e-3;
+inline constexpr int scan_partitions = 200;
+inline constexpr int scan_iterations = 100;
+
 // The two searches.
 // - counted (the default): at every frequency the modes slower than a trial phase velocity
 //   are counted from the stiffness of the layer stack, so that each mode is certified by the
@@ -33,11 +40,11 @@ struct SearchOptions {
     // up to highest_mode. The scan refuses a set.
     std::vector<int> mode_set;
     // scan: a candidate becomes a mode when |F| of its secular function falls below this (> 0).
-    double tolerance = 1e-3;
+    double tolerance = scan_tolerance;
     // scan: bracket halvings allowed per candidate (>= 1).
-    int max_iterations = 100;
+    int max_iterations = scan_iterations;
     // scan: the base step is the phase-velocity range over this number (>= 1).
-    int partitions = 200;
+    int partitions = scan_partitions;
     bool love = true;
     bool rayleigh = true;
     // Modes 0 .. highest_mode only, and the search stops there; -1: every mode found.

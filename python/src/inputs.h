@@ -68,7 +68,7 @@ ModeChoice modes_of(const py::handle& modes, const py::handle& highest_mode);
 struct SearchChoice {
     std::string method = "counted";
     double velocity_tolerance = 0.0;
-    std::optional<double> tolerance;  // the scan's; None: 1e-3, 200, 100
+    std::optional<double> tolerance;  // the scan's; None: the library's defaults (vemlari/options.h)
     std::optional<int> partitions;
     std::optional<int> iterations;
 };
