@@ -12,8 +12,8 @@
 namespace vemlari {
 
 struct OrderedTasks {
-    // Task i on the thread numbered `worker` (0 .. threads - 1, for state a thread keeps from
-    // one task to the next). Tasks start in increasing i.
+    // Task i on the thread numbered `worker`, below useful_threads(threads, count), for state
+    // a thread keeps from one task to the next. Tasks start in increasing i.
     std::function<void(std::size_t i, int worker)> run;
     // Called on the calling thread for i = 0, 1, ... as soon as task i has ended. False stops
     // the run: no task starts after it, those running end and nothing more is delivered.
