@@ -28,6 +28,10 @@ inline cplx operator/(cplx a, cplx b) {
     return {(a.re * r + a.im) / den, (a.im * r - a.re) / den};
 }
 
+// A divisor of several quotients. One lane divides by it as above each time; a vector of
+// lanes forms Smith's ratio and denominator for it once.
+inline cplx divisor_of(cplx b) { return b; }
+
 inline double cabs(cplx a) { return std::hypot(a.re, a.im); }
 
 inline cplx cexp(cplx z) {

@@ -7,21 +7,14 @@
 #include <vector>
 
 #include "model/nstrc.h"
+#include "kernels/blocks.h"
 #include "kernels/complex.h"
 
 namespace vemlari {
 
-// 2 x 2 block; index 1 is P, index 2 is S; row = outgoing wave, column = incident wave.
-struct Mat2 {
-    cplx m11, m21, m12, m22;
-};
-
-// 4 x 4 matrix addressed 1-based as (row, column).
-struct Mat4 {
-    cplx e[4][4];
-    cplx& operator()(int r, int c) { return e[r - 1][c - 1]; }
-    const cplx& operator()(int r, int c) const { return e[r - 1][c - 1]; }
-};
+// The blocks of one lane.
+using Mat2 = Block2<cplx>;
+using Mat4 = Block4<cplx>;
 
 // SH modified R/T coefficients per interface; RU(0) is the free-surface term.
 template <class T, class... Arrays>

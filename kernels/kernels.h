@@ -16,8 +16,9 @@ void gnrulv(int last, const Mrtlv& m, Grulv& g);
 void mtxry(double om, double wn, int l, const Nstrc& s, cplx& cms, cplx& cmp, Mat4& ee);
 void ddury(double thk, cplx cms, cplx cmp, Mat2& du);
 void dcinva(Mat4& e);
-void mtrry(const Mat4& ea, const Mat4& eb, const Mat2& dda, const Mat2& dub, int l,
-           Mrtry& m);
+// Modified coefficients of interface l between layers of matrices ea, eb and phase blocks
+// dda, dub; m sized for l.
+void mtrry(const Mat4& ea, const Mat4& eb, const Mat2& dda, const Mat2& dub, int l, Mrtry& m);
 void mdrtry(double om, double wn, const Nstrc& s, Mrtry& m);
 void gnrtry(double om, double wn, const Nstrc& s, Mrtry& m, Grtry& g);
 // Stack above interfaces 0 .. last from the modified coefficients of mdrtry at the same

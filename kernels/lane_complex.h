@@ -10,6 +10,8 @@
 // instruction set can stand in for another unit's.
 #include <math.h>
 
+#include "kernels/blocks.h"
+
 namespace vemlari {
 namespace {
 
@@ -21,11 +23,6 @@ struct vc {
 template <class V>
 inline V splat(double x) {
     return x - V{};  // x - 0 is x, signed zeros included
-}
-
-template <class V>
-inline vc<V> real_of(double x) {
-    return {splat<V>(x), splat<V>(0.0)};
 }
 
 template <class V>
@@ -107,53 +104,22 @@ inline vc<V> cexp_of(vc<V> z) {
 
 template <class V, int W>
 inline vc<V> phase_factor_of(vc<V> nu, double h) {
-    return cexp_of<V, W>(-(nu * real_of<V>(h)));
+    return cexp_of<V, W>(-(nu * real_of<vc<V>>(h)));
 }
 
-// 2 x 2 block, entries as in Mat2.
-template <class V>
-struct vm2 {
-    vc<V> m11, m21, m12, m22;
+// The arithmetic of a vector of W lanes for the kernels of sh_kernel.h and psv_kernel.h.
+template <class V, int W, V (*vsqrt)(V)>
+struct Lanes {
+    using R = V;
+    using C = vc<V>;
+    // vertical_wavenumber(k2, w2): at x = 0 exactly (the trial velocity is the layer's own)
+    // the wavenumber is taken a rounding error of k2 away from the branch point.
+    static C wavenumber(V k2, double w2) {
+        const V x = k2 - w2;
+        return vertical_wavenumber_of<V, vsqrt>(select<V>(x != 0.0, x, k2 * 0x1p-52));
+    }
+    static C phase(const C& nu, double h) { return phase_factor_of<V, W>(nu, h); }
 };
-
-template <class V>
-inline vm2<V> operator*(const vm2<V>& a, const vm2<V>& b) {
-    return {a.m11 * b.m11 + a.m12 * b.m21, a.m21 * b.m11 + a.m22 * b.m21, a.m11 * b.m12 + a.m12 * b.m22,
-            a.m21 * b.m12 + a.m22 * b.m22};
-}
-
-template <class V>
-inline vm2<V> operator+(const vm2<V>& a, const vm2<V>& b) {
-    return {a.m11 + b.m11, a.m21 + b.m21, a.m12 + b.m12, a.m22 + b.m22};
-}
-
-template <class V>
-inline vm2<V> identity_minus_product(const vm2<V>& a, const vm2<V>& b) {
-    const vc<V> one = real_of<V>(1.0);
-    vm2<V> e;
-    e.m11 = (one - a.m11 * b.m11) - a.m12 * b.m21;
-    e.m12 = -(a.m11 * b.m12) - a.m12 * b.m22;
-    e.m21 = -(a.m21 * b.m11) - a.m22 * b.m21;
-    e.m22 = (one - a.m21 * b.m12) - a.m22 * b.m22;
-    return e;
-}
-
-template <class V>
-inline vc<V> det(const vm2<V>& e) {
-    return e.m11 * e.m22 - e.m12 * e.m21;
-}
-
-// Four divisions by one determinant: Smith's ratio and denominator are the same each time.
-template <class V>
-inline vm2<V> inverse(const vm2<V>& e) {
-    const divisor<V> dt = divisor_of(det(e));
-    vm2<V> r;
-    r.m11 = e.m22 / dt;
-    r.m12 = -(e.m12 / dt);
-    r.m21 = -(e.m21 / dt);
-    r.m22 = e.m11 / dt;
-    return r;
-}
 
 }  // namespace
 }  // namespace vemlari

@@ -1,6 +1,8 @@
 #pragma once
 // Entry points of the lane kernels, one set per instruction set, in plain data so that the
 // units built for a wide instruction set share no inline code with the rest of the library.
+#include "kernels/layer_arrays.h"
+
 namespace vemlari {
 
 // Lanes of one call of a lane kernel.
@@ -9,22 +11,19 @@ constexpr int lane_width = 8;
 struct LaneArgs {
     double om;
     const double* wn;  // lane_width wavenumbers om / c
-    int nl;
     int top;  // 1: referred to the free surface; else the top of layer `top`
-    // Per layer, indexed from 1 as in Nstrc: thickness, om^2 / vs^2, om^2 / vp^2,
-    // rho vs^2 and 2 rho vs^2.
-    const double* thk;
-    const double* ws2;
-    const double* wp2;
-    const double* sm;
-    const double* sm2x;
+    LayerArrays layers;
     double sm2;  // Rayleigh normalisation (rho(1) vs(1)^2)^2
     void* scratch;  // 64-byte aligned, lane_scratch_bytes(nl)
     double* re;     // lane_width results
     double* im;
 };
 
-constexpr long lane_scratch_bytes(int nl) { return static_cast<long>(nl + 1) * 16 * 2 * 64; }
+// Eight records of nl + 1 entries (TD, TU, RD, RU, GTD, GRD, GTU, GRU), each entry a 2 x 2
+// block of complex lanes.
+constexpr long lane_scratch_bytes(int nl) {
+    return static_cast<long>(nl + 1) * 8 * 4 * 2 * lane_width * static_cast<long>(sizeof(double));
+}
 
 // Bit i set: the Love reverberation term of lane i came close enough to zero that the
 // scalar kernel may report it.

@@ -1,60 +1,47 @@
 #include "kernels/secular.h"
 
-#include "kernels/mat2.h"
+#include "kernels/one_lane.h"
+#include "kernels/psv_kernel.h"
+#include "kernels/sh_kernel.h"
 
 namespace vemlari {
 
-cplx love_secular(double om, double wn, const Nstrc& s, LoveWork& w) {
-    gnrtlv(om, wn, s, w.mrtlv, w.grtlv);
-    // A mode is a down-going wave that returns to itself after one round trip to the stack
-    // below and back from the free surface.
-    return cplx{1.0, 0.0} - w.grtlv.RU0 * w.grtlv.GRD[1];
-}
-
-cplx rayleigh_secular(double om, double wn, double sm2, const Nstrc& s, RayleighWork& w) {
-    gnrtry(om, wn, s, w.mrtry, w.grtry);
-    mtxry(om, wn, 1, s, w.cms, w.cmp, w.er);
-    const Mat4& er = w.er;
-    const Mat2& r = w.grtry.GRD[1];
-    const cplx dds = phase_factor(w.cms, s.thk[1]);
-    const cplx ddp = phase_factor(w.cmp, s.thk[1]);
-
-    // Free-surface traction of unit down-going P and S in layer 1 with the up-going waves
-    // they produce; a mode makes it singular.
-    const cplx aa11 = er(3, 1) + er(3, 3) * ddp * r.m11 + er(3, 4) * dds * r.m21;
-    const cplx aa21 = er(4, 1) + er(4, 3) * ddp * r.m11 + er(4, 4) * dds * r.m21;
-    const cplx aa12 = er(3, 2) + er(3, 3) * ddp * r.m12 + er(3, 4) * dds * r.m22;
-    const cplx aa22 = er(4, 2) + er(4, 3) * ddp * r.m12 + er(4, 4) * dds * r.m22;
-
-    // The normalisation keeps |F_R| comparable with the search tolerance.
-    return (aa11 * aa22 - aa12 * aa21) / (w.cms * w.cmp * cplx{sm2, 0.0});
-}
-
 namespace {
 
-// nu / k of layer j for wave speed v.
-cplx relative_wavenumber(double om, double wn, double v) {
-    const cplx nu = vertical_wavenumber(wn * wn, om * om / (v * v));
-    return {nu.re / wn, nu.im / wn};
+cplx love_evaluation(double om, double wn, int top, const Nstrc& s, LoveWork& w) {
+    w.mrtlv.fit(s.nl);
+    w.grtlv.fit(s.nl);
+    w.grtlv.nwarn = 0;
+    if (top > 1) w.grulv.fit(top);
+    const cplx f = love_function<OneLane>(om, wn, top, layers_of(s), {view(w.mrtlv), view(w.grtlv), view(w.grulv)},
+                                          NearPoles{w.grtlv});
+    w.grtlv.RU0 = w.mrtlv.RU[0];
+    return f;
+}
+
+cplx rayleigh_evaluation(double om, double wn, double sm2, int top, const Nstrc& s, RayleighWork& w) {
+    w.mrtry.fit(s.nl);
+    w.grtry.fit(s.nl);
+    if (top > 1) w.grury.fit(top);
+    TopLayer<cplx> layer1;
+    return rayleigh_function<OneLane>(om, wn, sm2, top, layers_of(s), {view(w.mrtry), view(w.grtry), view(w.grury)},
+                                      layer1);
 }
 
 }  // namespace
 
-// Where a wave of the reference layer turns from propagating to evanescent, its up- and
-// down-going solutions coincide and the loop closes trivially; dividing by nu / k removes
-// that false zero and keeps F dimensionless.
+cplx love_secular(double om, double wn, const Nstrc& s, LoveWork& w) { return love_evaluation(om, wn, 1, s, w); }
+
+cplx rayleigh_secular(double om, double wn, double sm2, const Nstrc& s, RayleighWork& w) {
+    return rayleigh_evaluation(om, wn, sm2, 1, s, w);
+}
+
 cplx love_secular_at(double om, double wn, int top, const Nstrc& s, LoveWork& w) {
-    gnrtlv(om, wn, s, w.mrtlv, w.grtlv);
-    gnrulv(top - 1, w.mrtlv, w.grulv);
-    const cplx f = cplx{1.0, 0.0} - w.grulv.GRU[top - 1] * w.grtlv.GRD[top];
-    return f / relative_wavenumber(om, wn, s.vs[top]);
+    return love_evaluation(om, wn, top, s, w);
 }
 
 cplx rayleigh_secular_at(double om, double wn, int top, const Nstrc& s, RayleighWork& w) {
-    gnrtry(om, wn, s, w.mrtry, w.grtry);
-    gnrury(om, wn, s, top - 1, w.mrtry, w.grury);
-    const cplx f = det(identity_minus_product(w.grury.GRU[top - 1], w.grtry.GRD[top]));
-    return f / (relative_wavenumber(om, wn, s.vs[top]) * relative_wavenumber(om, wn, s.vp[top]));
+    return rayleigh_evaluation(om, wn, 0.0, top, s, w);
 }
 
 }  // namespace vemlari

@@ -15,8 +15,6 @@ struct LoveWork {
 struct RayleighWork {
     Mrtry mrtry;
     Grtry grtry;
-    cplx cms, cmp;  // layer-1 vertical wavenumbers at the last evaluation
-    Mat4 er;        // layer-1 layer matrix at the last evaluation
     Grury grury;
 };
 

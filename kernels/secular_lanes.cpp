@@ -19,13 +19,6 @@ SecularLanes::SecularLanes(const Nstrc& s, int jobs) : s_(s) {
     const std::size_t n = static_cast<std::size_t>(s.nl) + 1;
     ws2_.resize(n);
     wp2_.resize(n);
-    sm_.resize(n);
-    sm2x_.resize(n);
-    for (int j = 1; j <= s.nl; ++j) {
-        const double vs2 = s.vs[j] * s.vs[j];
-        sm_[j] = s.rho[j] * vs2;
-        sm2x_[j] = 2.0 * sm_[j];
-    }
     stride_ = static_cast<std::size_t>(lane_scratch_bytes(s.nl));
     scratch_.resize(stride_ * static_cast<std::size_t>(jobs) + 64);
     const auto at = reinterpret_cast<std::uintptr_t>(scratch_.data());
@@ -36,8 +29,10 @@ void SecularLanes::set_frequency(double om) {
     om_ = om;
     const double om2 = om * om;
     for (int j = 1; j <= s_.nl; ++j) {
-        ws2_[j] = om2 / (s_.vs[j] * s_.vs[j]);
-        wp2_[j] = om2 / (s_.vp[j] * s_.vp[j]);
+        const double vs2 = s_.vs[j] * s_.vs[j];
+        const double vp2 = s_.vp[j] * s_.vp[j];
+        ws2_[j] = om2 / vs2;
+        wp2_[j] = om2 / vp2;
     }
 }
 
@@ -47,13 +42,8 @@ LaneArgs SecularLanes::args(const double* wn, int n, int top, int job, double* w
     LaneArgs a{};
     a.om = om_;
     a.wn = wn_lanes;
-    a.nl = s_.nl;
     a.top = top;
-    a.thk = s_.thk.data();
-    a.ws2 = ws2_.data();
-    a.wp2 = wp2_.data();
-    a.sm = sm_.data();
-    a.sm2x = sm2x_.data();
+    a.layers = {s_.nl, s_.rho.data(), s_.vp.data(), s_.vs.data(), s_.thk.data(), ws2_.data(), wp2_.data()};
     a.scratch = base_ + stride_ * static_cast<std::size_t>(job);
     a.re = re;
     a.im = im;
