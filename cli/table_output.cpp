@@ -47,7 +47,13 @@ bool TableOutput::open() {
         if (ec) return fail(ec.value());
         if (exists && ::access(target_.c_str(), W_OK) != 0) return fail(errno);
         const std::filesystem::path target(target_);
-        const std::string stem = "." + target.filename().string() + ".vemlari-" + std::to_string(::getpid()) + "-";
+        // Appended piece by piece: g++ 12 mistakes a literal + a temporary string for an
+        // overlapping copy (-Wrestrict).
+        std::string stem(1, '.');
+        stem += target.filename().string();
+        stem += ".vemlari-";
+        stem += std::to_string(::getpid());
+        stem += '-';
         for (int k = 0; fd_ < 0; ++k) {
             const std::string name = (target.parent_path() / (stem + std::to_string(k))).string();
             fd_ = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);

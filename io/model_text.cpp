@@ -138,6 +138,15 @@ std::optional<int> parse_whole(std::string_view field) {
     return v;
 }
 
-std::string in_quotes(std::string_view field) { return "\"" + std::string(field) + "\""; }
+// Appended piece by piece: g++ 12 mistakes a literal + a temporary string for an
+// overlapping copy (-Wrestrict).
+std::string in_quotes(std::string_view field) {
+    std::string quoted;
+    quoted.reserve(field.size() + 2);
+    quoted += '"';
+    quoted += field;
+    quoted += '"';
+    return quoted;
+}
 
 }  // namespace vemlari::io

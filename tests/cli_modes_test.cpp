@@ -223,7 +223,10 @@ TEST(CliModes, JsonHoldsTheValuesOfTheCsv) {
         }
         for (std::size_t row = 0; row < values[2].size(); ++row) {
             rebuilt += values[0][0] + "," + values[1][0];
-            for (std::size_t c = 2; c < keys.size(); ++c) rebuilt += "," + (values[c].size() > row ? values[c][row] : "");
+            for (std::size_t c = 2; c < keys.size(); ++c) {
+                rebuilt += ',';
+                if (values[c].size() > row) rebuilt += values[c][row];
+            }
             rebuilt += "\n";
         }
     } while (in.take(','));
@@ -245,7 +248,9 @@ TEST(CliModes, PeriodsAndTheRowFormatsHoldTheValuesOfTheCsv) {
         std::string rebuilt = csv.out.substr(0, csv.out.find('\n') + 1);
         Json in{rows.out};
         const bool array = std::string(format) == "records";
-        if (array) ASSERT_TRUE(in.take('['));
+        if (array) {
+            ASSERT_TRUE(in.take('['));
+        }
         while (in.take('{')) {
             std::vector<std::string> values;
             do {
@@ -259,7 +264,9 @@ TEST(CliModes, PeriodsAndTheRowFormatsHoldTheValuesOfTheCsv) {
             rebuilt += "\n";
             if (array && !in.take(',')) break;
         }
-        if (array) EXPECT_TRUE(in.take(']'));
+        if (array) {
+            EXPECT_TRUE(in.take(']'));
+        }
         EXPECT_EQ(rebuilt, csv.out) << format;
     }
 }

@@ -77,7 +77,12 @@ inline bool eventually(const std::function<bool()>& condition) {
     return false;
 }
 
-inline std::string example(const std::string& name) { return "'" + (examples_dir() / name).string() + "'"; }
+inline std::string example(const std::string& name) {
+    std::string quoted(1, '\'');
+    quoted += (examples_dir() / name).string();
+    quoted += '\'';
+    return quoted;
+}
 
 inline std::vector<std::string> split(const std::string& s, char by) {
     std::vector<std::string> parts;

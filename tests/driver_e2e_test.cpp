@@ -282,7 +282,9 @@ TEST(DriverModelChecks, TwentyLayersAreAccepted) {
     std::string log;
     for (int il = 1; il <= 19; ++il) {
         layers += std::to_string(il) + ",2000,1800,100,1,1000,50,1,50\n";
-        log += " " + std::to_string(il) + "  2000.  1800.  1000.  50.\n";
+        log += ' ';
+        log += std::to_string(il);
+        log += "  2000.  1800.  1000.  50.\n";
     }
     layers += "20,2500,3500,200,1,2000,100,1,0\n";
     log += " 20  2500.  3500.  2000.  0.\n";
@@ -381,7 +383,9 @@ TEST(DriverRefusals, FrequenciesOutsideWhatTheModelCanBeEvaluatedAt) {
         // mode count sees: the run stops there, as at any frequency with that many modes.
         const bool crowded = std::string(f) == "1.4e102";
         ASSERT_EQ(run.status, crowded ? 1 : 0) << f;
-        if (crowded) EXPECT_NE(run.console.find(" FROM PHASE: LOVE MODE.GT.230 !!!"), std::string::npos);
+        if (crowded) {
+            EXPECT_NE(run.console.find(" FROM PHASE: LOVE MODE.GT.230 !!!"), std::string::npos);
+        }
         for (const auto& e : std::filesystem::directory_iterator(run.dir)) {
             const std::string text = read_file(e.path());
             EXPECT_EQ(text.find("NaN"), std::string::npos) << f << " " << e.path();
@@ -586,7 +590,7 @@ TEST(DriverFileName, LeadingBlanksBelongToTheNameTrailingOnesDoNot) {
 
 TEST(DriverFileName, CrLfModelFileAndAnswers) {
     std::string csv = model("0.05,256", "0.5", "2", two_layers);
-    for (std::size_t at = csv.find('\n'); at != std::string::npos; at = csv.find('\n', at + 2)) csv.insert(at, "\r");
+    for (std::size_t at = csv.find('\n'); at != std::string::npos; at = csv.find('\n', at + 2)) csv.insert(at, 1, '\r');
     const ProgramRun r = run_model(csv, "m.csv\r\n0\r\n0.001\r\n100\r\n200\r\n");
     EXPECT_EQ(r.status, 0) << r.error;
     EXPECT_EQ(dialogue(r), two_layer_start + " Number of Layers= 2\n" + layer_heading + two_layer_echo +

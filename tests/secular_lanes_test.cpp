@@ -86,7 +86,9 @@ TEST(SecularLanes, EveryLaneIsTheScalarEvaluationBitForBit) {
                             ASSERT_TRUE(same_bits(l, fl[q])) << "Love nl " << nl << " top " << top << " c " << om / wn[q];
                             ASSERT_TRUE(same_bits(r, fr[q])) << "Rayleigh nl " << nl << " top " << top << " c " << om / wn[q];
                             // A near-singular term the scalar kernel records is always flagged.
-                            if (lw.grtlv.nwarn > 0) EXPECT_TRUE(near >> q & 1u);
+                            if (lw.grtlv.nwarn > 0) {
+                                EXPECT_TRUE(near >> q & 1u);
+                            }
                             ++compared;
                         }
                     }
