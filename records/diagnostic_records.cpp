@@ -2,7 +2,6 @@
 
 #include <cstdio>
 
-#include "kernels/complex.h"
 #include "records/free_form.h"
 #include "records/layout.h"
 
@@ -28,7 +27,7 @@ void write_not_converged(RecordSink& out, const Diagnostic& d) {
 void write_near_singular(RecordSink& out, const Diagnostic& d) {
     write_free(out, unit::log, {"from GNRTLV:om,wn", d.angular_frequency, d.wavenumber});
     write_free(out, unit::log, {" 1.D0-RU(I)*GRD(I+1) < 1.d-15 !!"});
-    write_free(out, unit::log, {cplx{d.term.real(), d.term.imag()}});
+    write_free(out, unit::log, {d.term});
     write_free(out, unit::log, {" Try a different number of Partitions !!"});
 }
 

@@ -44,9 +44,9 @@ void write_free(RecordSink& sink, int unit, std::initializer_list<FreeItem> item
                 break;
             case FreeItem::Kind::complex:
                 rec += " (";
-                append_free_real_bare(rec, item.c.re);
+                append_free_real_bare(rec, item.c.real());
                 rec += ',';
-                append_free_real_bare(rec, item.c.im);
+                append_free_real_bare(rec, item.c.imag());
                 rec += ')';
                 len = rec.size() - start;
                 break;

@@ -1,6 +1,7 @@
 #include "records/trace_files.h"
 
-#include "kernels/complex.h"
+#include <cmath>
+
 #include "records/free_form.h"
 #include "records/layout.h"
 
@@ -23,11 +24,11 @@ void write_trace(RecordSink& out, Wave wave, const TracePoint& p) {
     // Love: c, Re, Im files 0 .. 2 and CSV file 6; Rayleigh: 3 .. 5 and 7.
     const int first = wave == Wave::love ? 0 : 3;
     const int csv = wave == Wave::love ? 6 : 7;
-    const cplx f{p.value.real(), p.value.imag()};
+    const double re = p.value.real(), im = p.value.imag();
     value.write(out, search_file::trace[first].unit, {p.phase_velocity});
-    value.write(out, search_file::trace[first + 1].unit, {f.re});
-    value.write(out, search_file::trace[first + 2].unit, {f.im});
-    row.write(out, search_file::trace[csv].unit, {p.phase_velocity, f.re, f.im, cabs(f)});
+    value.write(out, search_file::trace[first + 1].unit, {re});
+    value.write(out, search_file::trace[first + 2].unit, {im});
+    row.write(out, search_file::trace[csv].unit, {p.phase_velocity, re, im, std::hypot(re, im)});
 }
 
 }  // namespace vemlari

@@ -33,8 +33,8 @@ TEST(FreeForm, EmptyStatementWritesEmptyRecord) {
 
 TEST(FreeForm, ComplexItem) {
     Collect c;
-    write_free(c, unit::log, {cplx{5.0e-16, 0.0}});
-    write_free(c, unit::log, {"det =", cplx{-2.5, -0.0}});
+    write_free(c, unit::log, {std::complex<double>{5.0e-16, 0.0}});
+    write_free(c, unit::log, {"det =", std::complex<double>{-2.5, -0.0}});
     EXPECT_EQ(c.records[0], " (5.E-016,0.)");
     EXPECT_EQ(c.records[1], " det = (-2.5,0.)");
 }
