@@ -1,4 +1,4 @@
-#include "io/free_form_list.h"
+#include "vemlari/free_form_list.h"
 
 #include <cerrno>
 #include <climits>

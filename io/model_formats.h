@@ -12,14 +12,6 @@
 #include "vemlari/model.h"
 #include "vemlari/model_files.h"
 
-namespace vemlari {
-
-// The sample count of the program's model file must be a power of 2 (halving it reaches
-// exactly 1), as the dialogue checks it.
-bool power_of_two(int nt);
-
-}  // namespace vemlari
-
 namespace vemlari::io {
 
 struct ParsedModel {

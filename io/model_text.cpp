@@ -7,7 +7,7 @@
 #include <limits>
 #include <stdexcept>
 
-#include "io/free_form_list.h"
+#include "vemlari/free_form_list.h"
 
 namespace vemlari::io {
 

@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "io/model_formats.h"
-#include "io/free_form_list.h"
+#include "vemlari/free_form_list.h"
 
 namespace vemlari {
 

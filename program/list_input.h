@@ -1,9 +1,9 @@
 #pragma once
-// Free-form input (io/free_form_list.h) on the program's numbered streams.
+// Free-form input (vemlari/free_form_list.h) on the program's numbered streams.
 #include <initializer_list>
 #include <string>
 
-#include "io/free_form_list.h"
+#include "vemlari/free_form_list.h"
 #include "records/streams.h"
 
 namespace vemlari {

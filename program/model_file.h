@@ -3,9 +3,9 @@
 // Each read throws StreamFailure for a malformed value or a file that ends too early.
 #include <vector>
 
-#include "io/model_formats.h"  // power_of_two
 #include "program/run.h"
 #include "vemlari/model.h"
+#include "vemlari/model_files.h"  // power_of_two
 
 namespace vemlari {
 
@@ -18,10 +18,10 @@ struct Sampling {
 Sampling read_sampling(Streams& st);
 // Lines 4, 5: the shortest period.
 double read_period(Streams& st);
-// Lines 6 .. 9: the layer count into run.nstrc.nl (echoed with the table heading).
+// Lines 6 .. 9: the layer count into run.layers.nl (echoed with the table heading).
 void read_layer_count(Streams& st, Run& run);
 // The layer table, nl lines, echoed on the console and, without the quality factors, in the
-// log; fills run.nstrc and returns every layer as the library takes it.
+// log; fills run.layers and returns every layer as the library takes it.
 std::vector<Layer> read_layers(Streams& st, Run& run);
 
 }  // namespace vemlari

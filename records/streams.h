@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "io/free_form_list.h"  // max_record
+#include "vemlari/free_form_list.h"  // max_record
 #include "records/record_sink.h"
 
 namespace vemlari {

@@ -47,6 +47,10 @@ struct ReadOptions {
     std::size_t most = max_models;
 };
 
+// Whether nt is a power of 2 (halving it reaches exactly 1): the program's model file
+// must give its sample count so, and the program checks it as read_models does.
+bool power_of_two(int nt);
+
 // The models of the file at `path` (a file that cannot be opened or read: one refused record).
 std::vector<ModelRecord> read_models(const std::string& path, const ReadOptions& options = {});
 // The models of a stream, `name` standing for it in the records and messages.

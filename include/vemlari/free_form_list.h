@@ -1,7 +1,8 @@
 #pragma once
-// Free-form input, for the model file and the keyboard alike. Each read starts at the next
-// unread line; values are separated by commas, blanks, tabs or line ends; an empty value
-// (two commas) or a value after "/" keeps what the item held; r*v repeats v r times.
+// Free-form input: the rules by which the interactive program reads its model file and its
+// keyboard answers, and read_models the program's model-file format. Each read starts at
+// the next unread line; values are separated by commas, blanks, tabs or line ends; an empty
+// value (two commas) or a value after "/" keeps what the item held; r*v repeats v r times.
 #include <cstddef>
 #include <initializer_list>
 #include <string>
