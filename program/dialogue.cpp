@@ -92,7 +92,7 @@ void depth_grid(Streams& st, Run& run) {
     read_list(st, unit::keyboard, {ng.dep});
     require_finite(st, ng.dep, "DEP");
     if (ng.dep < 0.0) refuse(st, "DEP must not be negative");
-    if (ng.dep < run.nstrc.thk[1]) {
+    if (ng.dep < run.layers.thk[1]) {
         write_free(st, unit::console, {});
         write_free(st, unit::console, {" Depth is smaller than the thichness of 1st layer !"});
     }
@@ -132,7 +132,7 @@ void refuse_unevaluable_frequencies(Streams& st, const Freq& fq, const Model& mo
 
 void indat(int mom_limit, Run& run) {
     Streams& st = run.streams;
-    Nstrc& m = run.nstrc;
+    LayerTable& m = run.layers;
     Freq& fq = run.freq;
     Minmax& mm = run.minmax;
 

@@ -1,10 +1,9 @@
 // The eigenvector stage: the library computes every mode's group velocity, energy integral,
 // medium response and H/V ratio from the dispersion table; the stage writes them, and in a
 // single-frequency run also the eigenfunctions against depth.
+#include <algorithm>
 #include <vector>
 
-#include "eigen/love_mode.h"
-#include "eigen/rayleigh_mode.h"
 #include "program/run.h"
 #include "records/diagnostic_records.h"
 #include "records/eigen_files.h"
@@ -12,6 +11,7 @@
 #include "records/run_stop.h"
 #include "records/summary_files.h"
 #include "vemlari/compute.h"
+#include "vemlari/grid_eigenfunctions.h"
 
 namespace vemlari {
 
@@ -24,7 +24,7 @@ namespace {
 }
 
 void check_limits(Streams& st, const Run& run, int mom_limit) {
-    if (run.nstrc.nl > nml) stop(st, " FROM ENGUU: NL.GT.20 !!!!!!!!!!!!!!!");
+    if (run.layers.nl > nml) stop(st, " FROM ENGUU: NL.GT.20 !!!!!!!!!!!!!!!");
     if (run.nintg.nzint + 2 > ndepth) stop(st, " FROM ENGUU: NZINT+2.GT.702 !!!!!!!!!!!!!!!");
     if (mom_limit > nfreq - 1) stop(st, " FROM ENGUU: MOM.GT.701 !!!!!!!!!!!!!!!");
 }
@@ -44,7 +44,7 @@ Modes modes_of(const Run& run) {
         const int io = run.freq.iom + static_cast<int>(k);
         const auto row = static_cast<std::size_t>(io);
         // A half-space has no Love modes, whatever its table holds.
-        for (int md = 0; run.nstrc.nl != 1 && md <= t.mdl[row]; ++md) {
+        for (int md = 0; run.layers.nl != 1 && md <= t.mdl[row]; ++md) {
             m.love.phase_velocity[k].push_back(t.ccl(io, md));
             m.love.found_at[k].push_back(t.ltop(io, md));
         }
@@ -65,7 +65,7 @@ void fill_tables(Run& run, const Properties& p) {
         const int io = run.freq.iom + static_cast<int>(k);
         // At zero frequency a missing mode 0 shows the largest velocity of its wave type.
         if (io == 0) {
-            if (run.nstrc.nl != 1) run.uegl.ugl(0, 0) = run.minmax.vsmax;
+            if (run.layers.nl != 1) run.uegl.ugl(0, 0) = run.minmax.vsmax;
             run.uegr.ugr(0, 0) = run.minmax.ccmax;
         }
         for (std::size_t md = 0; md < p.love.modes[k].size(); ++md) {
@@ -86,25 +86,25 @@ void fill_tables(Run& run, const Properties& p) {
 
 // The eigenfunction files of a single-frequency run: raw values mode by mode, then the plot
 // tables with every mode normalised to a largest magnitude of 1.
-void eigen_files(Run& run, const Modes& m) {
+void eigen_files(Run& run, const Model& model, const Modes& m) {
     Streams& st = run.streams;
-    const Nstrc& s = run.nstrc;
     const int nz = run.nintg.nzint + 1;
     const double dz = run.nintg.dep / run.nintg.nzint;
-    const DepthGrid grid{dz, run.nintg.dep, nz};
-    const double om = m.frequencies.property_angular(0);
+    const RegularDepths grid{dz, run.nintg.dep, nz};
     namespace f = eigen_file;
+    const auto column = [](const std::vector<double>& v, DepthModeTable& t, int md) {
+        std::copy(v.begin(), v.end(), &t(0, md));
+    };
 
     const std::vector<double>& cl = m.love.phase_velocity[0];
     const int mdl = static_cast<int>(cl.size()) - 1;
     DepthModeTable vl1, vl2;
     vl1.resize(nz, mdl + 1);
     vl2.resize(nz, mdl + 1);
-    LoveCoefficients love;
     for (int md = 0; md <= mdl; ++md) {
-        const double wn = om / cl[static_cast<std::size_t>(md)];
-        love_coefficients(om, wn, m.love.found_at[0][static_cast<std::size_t>(md)], s, love);
-        love_eigenfunctions(om, wn, s, love, grid, &vl1(0, md), &vl2(0, md));
+        const Eigenfunctions e = grid_eigenfunctions(model, m, Wave::love, 0, md, grid);
+        column(e.displacement, vl1, md);
+        column(e.stress, vl2, md);
         write_raw(st, f::vl1.unit, &vl1(0, md), nz);
         write_raw(st, f::vl2.unit, &vl2(0, md), nz);
     }
@@ -113,13 +113,13 @@ void eigen_files(Run& run, const Modes& m) {
     const int mdr = static_cast<int>(cr.size()) - 1;
     DepthModeTable vr[4];
     for (DepthModeTable& t : vr) t.resize(nz, mdr + 1);
-    RayleighCoefficients rayleigh;
     for (int md = 0; md <= mdr; ++md) {
-        const double wn = om / cr[static_cast<std::size_t>(md)];
-        rayleigh_coefficients(om, wn, m.rayleigh.found_at[0][static_cast<std::size_t>(md)], s, rayleigh);
-        double* const out[4] = {&vr[0](0, md), &vr[1](0, md), &vr[2](0, md), &vr[3](0, md)};
-        rayleigh_eigenfunctions(om, wn, s, rayleigh, grid, out);
-        for (int q = 0; q < 4; ++q) write_raw(st, f::vr[q].unit, out[q], nz);
+        const Eigenfunctions e = grid_eigenfunctions(model, m, Wave::rayleigh, 0, md, grid);
+        column(e.horizontal, vr[0], md);
+        column(e.vertical, vr[1], md);
+        column(e.shear, vr[2], md);
+        column(e.normal, vr[3], md);
+        for (int q = 0; q < 4; ++q) write_raw(st, f::vr[q].unit, &vr[q](0, md), nz);
     }
 
     for (int md = 0; md <= mdl; ++md) {
@@ -130,7 +130,7 @@ void eigen_files(Run& run, const Modes& m) {
         normalise(vr[0], &vr[1], md, nz);
         normalise(vr[2], &vr[3], md, nz);
     }
-    if (s.nl != 1)
+    if (run.layers.nl != 1)
         for (int iz = 0; iz < nz; ++iz) {
             write_plot_row(st, f::ldis.unit, dz * iz, iz, mdl, vl1, nullptr);
             write_plot_row(st, f::lstr.unit, dz * iz, iz, mdl, vl2, nullptr);
@@ -148,17 +148,18 @@ void enguu(int mom_limit, Run& run) {
     check_limits(st, run, mom_limit);
     const bool eig = run.output.ieig == 1;
     if (eig) {
-        write_depth_grid(st, run.nintg.dep, run.nintg.nzint, run.nstrc.thk, run.nstrc.nl);
+        write_depth_grid(st, run.nintg.dep, run.nintg.nzint, run.layers.thk, run.layers.nl);
         open_eigen_files(st, run.ccmd.mdl[static_cast<std::size_t>(run.freq.nom)],
                          run.ccmd.mdr[static_cast<std::size_t>(run.freq.nom)]);
     }
     const Modes m = modes_of(run);
-    const Properties p = mode_properties(model_of(run.nstrc), m, run.threads);
+    const Model model = model_of(run.layers);
+    const Properties p = mode_properties(model, m, run.threads);
     for (const std::vector<Diagnostic>& at : p.love.diagnostics)
         for (const Diagnostic& d : at) write_diagnostic(st, d);
     fill_tables(run, p);
     if (eig) {
-        eigen_files(run, m);
+        eigen_files(run, model, m);
         close_eigen_files(st);
     }
     write_summary_files(st, {run.freq.dom, run.freq.iom, run.freq.nom, run.minmax.cmin, run.minmax.vsmax}, run.ccmd,

@@ -25,16 +25,16 @@ double read_period(Streams& st) {
 void read_layer_count(Streams& st, Run& run) {
     skip_line(st, unit::model);
     skip_line(st, unit::model);
-    read_list(st, unit::model, {run.nstrc.nl});
+    read_list(st, unit::model, {run.layers.nl});
     skip_line(st, unit::model);
-    write_free(st, unit::console, {"Number of Layers=", run.nstrc.nl});
+    write_free(st, unit::console, {"Number of Layers=", run.layers.nl});
     write_free(st, unit::console, {"Layer, Density, Vp, Qp, Fp, Vs, Qs, Fs, Thickness"});
 }
 
 std::vector<Layer> read_layers(Streams& st, Run& run) {
-    Nstrc& m = run.nstrc;
+    LayerTable& m = run.layers;
     const int nl = m.nl;
-    m = Nstrc{};
+    m = LayerTable{};
     std::vector<Layer> layers;
     int number = 0;
     // Each read keeps what an omitted value held before, as the program always has.

@@ -71,7 +71,7 @@ void fill_table(Run& run, const Modes& m) {
 
 void phase(int mom_limit, Run& run) {
     Streams& st = run.streams;
-    if (run.nstrc.nl > nml) stop_with(st, " FROM PHASE: NL.GT.20 !!!!!!!!!!!!!!!");
+    if (run.layers.nl > nml) stop_with(st, " FROM PHASE: NL.GT.20 !!!!!!!!!!!!!!!");
     if (mom_limit > nfreq - 1) stop_with(st, " FROM PHASE: MOM.GT.701 !!!!!!!!!!!!!!!");
 
     st.open(search_file::om.unit, search_file::om.name, OpenStatus::unk);
@@ -93,14 +93,14 @@ void phase(int mom_limit, Run& run) {
         wave_records(st, m.love, k, " FROM PHASE: LOVE MODE.GT.230 !!!!!!!!!!!!!!");
         wave_records(st, m.rayleigh, k, " FROM PHASE: RAYLEIGH MODE.GT.230 !!!!!!!!!!!!!!!");
         const int io = run.freq.iom + static_cast<int>(k);
-        if (run.nstrc.nl != 1 && io != 0)
+        if (run.layers.nl != 1 && io != 0)
             write_free(st, unit::console,
                        {"  The highest modes for L- and R-waves", m.love.count[k] - 1, m.rayleigh.count[k] - 1});
         // Progress shows as the search goes, however long each frequency takes.
         st.flush_console();
         return true;
     };
-    const Modes m = find_modes(model_of(run.nstrc), fr, o);
+    const Modes m = find_modes(model_of(run.layers), fr, o);
     run.love_evaluations += m.love.evaluations;
     run.rayleigh_evaluations += m.rayleigh.evaluations;
     fill_table(run, m);

@@ -19,7 +19,7 @@ struct Run {
 
     Streams streams;
     int threads;
-    Nstrc nstrc;
+    LayerTable layers;
     Freq freq;
     Minmax minmax;
     Nintg nintg;
@@ -37,11 +37,11 @@ void indat(int mom_limit, Run& run);
 void phase(int mom_limit, Run& run);
 void enguu(int mom_limit, Run& run);
 
-// The velocity bounds of the search, from the model in run.nstrc (the model reader's last
+// The velocity bounds of the search, from the model in run.layers (the model reader's last
 // step before the search controls).
 ScanRange derive_scan_range(Run& run);
 // The run's layers as the library takes them (quality factors are not needed there).
-Model model_of(const Nstrc& s);
+Model model_of(const LayerTable& t);
 
 // Work counts of a run, for benchmarks.
 struct RunFigures {

@@ -1,7 +1,7 @@
 #pragma once
 // Run-state records of the program: filled once by the model reader, read by every later
 // stage. Layer arrays are indexed from 1 (entry 1 is the top layer, entry nl the half-space).
-#include "model/nstrc.h"
+#include <vector>
 
 namespace vemlari {
 
@@ -10,6 +10,25 @@ constexpr int mom = 700;   // largest frequency index the driver allows
 constexpr int nfreq = 702;  // frequency indices the stages can hold: 0 .. 701
 constexpr int nmode = 231;  // modes the stages can hold: 0 .. 230
 constexpr int ndepth = 702;  // depth points of the eigenfunction files
+
+// The model file's layers as read (entry 0 unused); nl is the count the file announces
+// until its layers are read.
+struct LayerTable {
+    std::vector<double> rho{0.0};
+    std::vector<double> vp{0.0};
+    std::vector<double> vs{0.0};
+    std::vector<double> thk{0.0};
+    int nl = 0;
+
+    // Appends a layer below the others.
+    void add(double density, double p, double s, double thickness) {
+        rho.push_back(density);
+        vp.push_back(p);
+        vs.push_back(s);
+        thk.push_back(thickness);
+        ++nl;
+    }
+};
 
 struct Freq {
     double dom = 0.0;  // angular-frequency step (rad/s); 2*pi*fchk in check mode

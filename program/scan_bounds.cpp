@@ -4,14 +4,14 @@
 
 namespace vemlari {
 
-Model model_of(const Nstrc& s) {
+Model model_of(const LayerTable& t) {
     std::vector<Layer> layers;
-    for (int l = 1; l <= s.nl; ++l) layers.push_back({s.thk[l], s.vp[l], s.vs[l], s.rho[l]});
+    for (int l = 1; l <= t.nl; ++l) layers.push_back({t.thk[l], t.vp[l], t.vs[l], t.rho[l]});
     return Model(std::move(layers));
 }
 
 ScanRange derive_scan_range(Run& run) {
-    const ScanRange r = scan_range(model_of(run.nstrc));
+    const ScanRange r = scan_range(model_of(run.layers));
     Minmax& mm = run.minmax;
     mm.vsmin = r.vsmin;
     mm.vsmax = r.vsmax;

@@ -405,6 +405,11 @@ TEST(ApiEigenfunctions, FreeSurfaceContinuityAndTheWalkThroughThinLayers) {
                                        : std::vector{&e.horizontal, &e.vertical, &e.shear, &e.normal};
             };
             const auto fa = fields(all);
+            // The program's regular grid, finer than every layer, walks the same layers.
+            const Eigenfunctions on_grid = grid_eigenfunctions(model, m, w, 0, md, {1.0, 400.0, 401});
+            for (std::size_t q = 0; q < fa.size(); ++q)
+                for (std::size_t i = 0; i < grid.size(); ++i)
+                    ASSERT_TRUE(same((*fields(on_grid)[q])[i], (*fa[q])[i])) << "field " << q << " at " << grid[i];
             // Tractions vanish at the free surface.
             for (std::size_t q = w == Wave::love ? 1 : 2; q < fa.size(); ++q)
                 EXPECT_LE(std::fabs((*fa[q])[0]), 1e-7 * largest(*fa[q])) << "traction " << q;

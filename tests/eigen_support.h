@@ -19,7 +19,7 @@ struct StageRun {
     std::unique_ptr<Run> run;
     explicit StageRun(const Nstrc& s, const std::string& tag) : dir(scratch_dir(tag)) {
         run = std::make_unique<Run>(keyboard, console, error, dir, 1);
-        run->nstrc = s;
+        for (int l = 1; l <= s.nl; ++l) run->layers.add(s.rho[l], s.vp[l], s.vs[l], s.thk[l]);
         derive_scan_range(*run);
         run->nintg = {1.0, 1};
         run->ccmd.resize(3, 40);  // frequency indices 0 .. 2
