@@ -7,6 +7,7 @@
 namespace {
 
 using namespace vemlari;
+using namespace vemlari::detail;
 
 // A gradient crust of nl - 1 layers over a half-space.
 Nstrc crust(int nl) {

@@ -12,6 +12,8 @@
 
 namespace {
 
+using namespace vemlari::detail;
+
 // A pool of one thread, with a second one helping it for the benchmark when asked.
 class Pool {
 public:
@@ -24,10 +26,10 @@ public:
         over_.store(true);
         if (helper_.joinable()) helper_.join();
     }
-    vemlari::WorkerPool& operator*() { return pool_; }
+    vemlari::detail::WorkerPool& operator*() { return pool_; }
 
 private:
-    vemlari::WorkerPool pool_;
+    vemlari::detail::WorkerPool pool_;
     std::atomic<bool> over_{false};
     std::thread helper_;
 };
@@ -56,15 +58,15 @@ void BM_pool_pairs(benchmark::State& state) {
 }
 
 struct Rayleigh {
-    vemlari::Nstrc s;
+    vemlari::detail::Nstrc s;
     double c[16];
     double a[16];
-    vemlari::RayleighWork w[16];
+    vemlari::detail::RayleighWork w[16];
 };
 
 void rayleigh(void* context, int i) {
     auto& r = *static_cast<Rayleigh*>(context);
-    r.a[i] = vemlari::cabs(vemlari::rayleigh_secular(3.0, 3.0 / r.c[i], 1.0, r.s, r.w[i]));
+    r.a[i] = vemlari::detail::cabs(vemlari::detail::rayleigh_secular(3.0, 3.0 / r.c[i], 1.0, r.s, r.w[i]));
 }
 
 // Batches of n Rayleigh evaluations at phase velocities 0.3 m/s apart.

@@ -14,6 +14,8 @@
 #include "vemlari/vemlari.h"
 
 namespace vemlari {
+
+using namespace vemlari::detail;
 namespace {
 
 using namespace vemlari::testing;

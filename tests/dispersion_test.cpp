@@ -17,6 +17,8 @@
 #include "run_helpers.h"
 
 namespace vemlari {
+
+using namespace vemlari::detail;
 namespace {
 
 using testing::read_file;

@@ -11,6 +11,8 @@
 #include "tests/eigen_support.h"
 
 namespace vemlari {
+
+using namespace vemlari::detail;
 namespace {
 
 using namespace vemlari::testing;

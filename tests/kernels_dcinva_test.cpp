@@ -6,6 +6,8 @@
 #include "kernels/kernels.h"
 
 namespace vemlari {
+
+using namespace vemlari::detail;
 namespace {
 
 Mat4 product(const Mat4& a, const Mat4& b) {

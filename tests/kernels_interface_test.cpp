@@ -10,6 +10,8 @@
 #include "tests/propagator_reference.h"
 
 namespace vemlari {
+
+using namespace vemlari::detail;
 namespace {
 
 using namespace vemlari::testing;

@@ -12,6 +12,8 @@
 #include "tests/kernels_support.h"
 
 namespace vemlari {
+
+using namespace vemlari::detail;
 namespace {
 
 using namespace vemlari::testing;

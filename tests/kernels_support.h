@@ -10,6 +10,8 @@
 
 namespace vemlari::testing {
 
+using namespace vemlari::detail;
+
 using zc = std::complex<double>;
 inline zc z(cplx a) { return {a.re, a.im}; }
 inline cplx c(zc a) { return {a.real(), a.imag()}; }

@@ -9,6 +9,8 @@
 #include "tests/kernels_support.h"
 
 namespace vemlari {
+
+using namespace vemlari::detail;
 namespace {
 
 constexpr int nmode = 231;  // the program's table of modes 0 .. 230

@@ -13,6 +13,8 @@
 #include "tests/run_helpers.h"
 
 namespace vemlari {
+
+using namespace vemlari::detail;
 namespace {
 
 using testing::scratch_dir;

@@ -14,6 +14,8 @@
 #include "parallel/worker_pool.h"
 
 namespace vemlari {
+
+using namespace vemlari::detail;
 namespace {
 
 bool same_bits(cplx a, cplx b) { return std::memcmp(&a, &b, sizeof a) == 0; }

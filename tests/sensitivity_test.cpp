@@ -17,6 +17,8 @@
 #include "vemlari/vemlari.h"
 
 namespace vemlari {
+
+using namespace vemlari::detail;
 namespace {
 
 using namespace vemlari::testing;

@@ -18,6 +18,8 @@
 #include "vemlari/vemlari.h"
 
 namespace vemlari {
+
+using namespace vemlari::detail;
 namespace {
 
 using Ld = long double;

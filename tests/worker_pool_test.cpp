@@ -12,6 +12,8 @@
 #include "parallel/worker_pool.h"
 
 namespace vemlari {
+
+using namespace vemlari::detail;
 namespace {
 
 // One batch of a submitter: job i records its batch tag and counts its runs.
