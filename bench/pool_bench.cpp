@@ -7,8 +7,8 @@
 #include <memory>
 #include <thread>
 
-#include "parallel/worker_pool.h"
 #include "kernels/secular.h"
+#include "parallel/worker_pool.h"
 
 namespace {
 
@@ -84,8 +84,8 @@ void BM_pool_rayleigh(benchmark::State& state) {
         (*pool).run(n, rayleigh, r.get());
         benchmark::DoNotOptimize(r->a);
     }
-    state.counters["per_eval"] =
-        benchmark::Counter(static_cast<double>(n), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+    state.counters["per_eval"] = benchmark::Counter(
+        static_cast<double>(n), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
 BENCHMARK(BM_pool_pairs)->ArgNames({"threads", "steps"})->ArgsProduct({{1, 2}, {0, 250, 1000}})->UseRealTime();

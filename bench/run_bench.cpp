@@ -2,12 +2,12 @@
 // example models, with one thread and with every core of the machine.
 #include <benchmark/benchmark.h>
 
+#include <unistd.h>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <thread>
-#include <unistd.h>
 
 #include "program/run.h"
 
@@ -43,11 +43,13 @@ std::string gradient_layers() {
 }
 
 // The frequency count is floor(nt dt / period) + 1.
-std::string model_text(const char* title, const char* dt_nt, const char* period, int nl,
-                       const std::string& layers) {
+std::string model_text(const char* title, const char* dt_nt, const char* period, int nl, const std::string& layers) {
     std::ostringstream out;
-    out << title << "\ndt (s),nt\n" << dt_nt << "\nshortest period (s)\n" << period
-        << "\n\nnumber of layers\n" << nl << "\nLayer,Density,Vp,Qp,Fp,Vs,Qs,Fs,Thickness\n" << layers;
+    out << title << "\ndt (s),nt\n"
+        << dt_nt << "\nshortest period (s)\n"
+        << period << "\n\nnumber of layers\n"
+        << nl << "\nLayer,Density,Vp,Qp,Fp,Vs,Qs,Fs,Thickness\n"
+        << layers;
     return out.str();
 }
 
@@ -103,10 +105,9 @@ void BM_run_soil(benchmark::State& state) {
 
 // 256 s / 5.12 s = 50 steps.
 void BM_run_gradient20(benchmark::State& state) {
-    static const Case c{"gradient20",
-                        model_text("gradient crust, 20 layers, 50 frequencies", "0.5,512", "5.12", 20,
-                                   gradient_layers()),
-                        200};
+    static const Case c{
+        "gradient20", model_text("gradient crust, 20 layers, 50 frequencies", "0.5,512", "5.12", 20, gradient_layers()),
+        200};
     run_case(state, c);
 }
 

@@ -53,9 +53,9 @@ ModelFile read_model(const std::string& name) {
 
 const char* const curve_models[] = {"bench/models/gradient2.csv", "bench/models/gradient10.csv",
                                     "bench/models/gradient20.csv", "bench/models/gradient50.csv"};
-const char* const every_mode_models[] = {"examples/crust.csv", "examples/two_layer.csv", "examples/soil.csv",
-                                         "examples/low_velocity.csv", "examples/halfspace.csv",
-                                         "bench/models/gradient20.csv"};
+const char* const every_mode_models[] = {"examples/crust.csv",     "examples/two_layer.csv",
+                                         "examples/soil.csv",      "examples/low_velocity.csv",
+                                         "examples/halfspace.csv", "bench/models/gradient20.csv"};
 
 vemlari::Frequencies curve_frequencies(const ModelFile& m) {
     std::vector<double> f;

@@ -58,7 +58,8 @@ void add_common(CLI::App& sub, Common& c, Raw& raw) {
         ->capture_default_str();
     sub.add_option("-o,--output", c.output, "Write the table to FILE (default, and \"-\": standard output)")
         ->type_name("FILE");
-    sub.add_option("--threads", c.threads, "Threads, shared among the models (default: every core this process may run on)")
+    sub.add_option("--threads", c.threads,
+                   "Threads, shared among the models (default: every core this process may run on)")
         ->check(CLI::Range(1, 4096));
     sub.add_flag("--quiet", c.quiet, "No progress line on a terminal");
 }
@@ -73,7 +74,8 @@ void add_search(CLI::App& sub, Search& s, std::string& method) {
                    "Counted search: relative phase-velocity tolerance (0: as far as double precision allows)")
         ->capture_default_str();
     const auto scan_only = [&sub](CLI::Option* o) { o->group("Scan (--search scan)"); };
-    scan_only(sub.add_option("--tolerance", s.tolerance, "A root is a mode when |F| falls below this")->capture_default_str());
+    scan_only(sub.add_option("--tolerance", s.tolerance, "A root is a mode when |F| falls below this")
+                  ->capture_default_str());
     scan_only(sub.add_option("--partitions", s.partitions, "Scan steps over the phase-velocity range")
                   ->check(CLI::Range(1, std::numeric_limits<int>::max()))
                   ->capture_default_str());
@@ -214,7 +216,8 @@ std::function<void()> add_mode_options(CLI::App& sub, ModesRequest& r, Raw& raw,
         finish_search(sub, r.search, raw.search);
         if (fcount->count() > 0 && fmin->count() == 0 && tmin->count() == 0)
             refuse("--count", "needs --fmin and --fmax, or --tmin and --tmax");
-        if (log->count() > 0 && fcount->count() == 0) refuse("--log", "needs a grid: --fmin, --fmax or --tmin, --tmax, and --count");
+        if (log->count() > 0 && fcount->count() == 0)
+            refuse("--log", "needs a grid: --fmin, --fmax or --tmin, --tmax, and --count");
         if (list->count() > 0) {
             fits("--frequencies", r.common, kind, static_cast<double>(raw.frequencies.size()));
             r.frequencies = hertz("--frequencies", raw.frequencies);
@@ -227,8 +230,9 @@ std::function<void()> add_mode_options(CLI::App& sub, ModesRequest& r, Raw& raw,
             fits("--count", r.common, kind, raw.count);
             if (!(std::isfinite(raw.tmin) && raw.tmin > 0.0)) refuse("--tmin", "must be a positive number of seconds");
             if (!(std::isfinite(raw.tmax) && raw.tmax > raw.tmin)) refuse("--tmax", "must be above --tmin");
-            r.frequencies = hertz("--tmin, --tmax, --count",
-                                  of_periods("--tmin, --tmax, --count", spaced(raw.tmin, raw.tmax, raw.count, raw.log)));
+            r.frequencies =
+                hertz("--tmin, --tmax, --count",
+                      of_periods("--tmin, --tmax, --count", spaced(raw.tmin, raw.tmax, raw.count, raw.log)));
         }
         if (fmin->count() > 0) {
             fits("--count", r.common, kind, raw.count);
@@ -258,12 +262,11 @@ void add_sphere(CLI::App& sub, Sphere& s) {
 }
 
 void add_modes(CLI::App& app, Parsed& p) {
-    CLI::App* m = app.add_subcommand(
-        "modes",
-        "Every mode of every model, a row per model, wave, mode and frequency:\n"
-        "phase and group velocity (m/s), energy integral, medium response,\n"
-        "H/V ratio (Rayleigh) and the layer at whose top the mode was found\n"
-        "(1: the free surface).");
+    CLI::App* m = app.add_subcommand("modes",
+                                     "Every mode of every model, a row per model, wave, mode and frequency:\n"
+                                     "phase and group velocity (m/s), energy integral, medium response,\n"
+                                     "H/V ratio (Rayleigh) and the layer at whose top the mode was found\n"
+                                     "(1: the free surface).");
     std::function<void()> finish = add_mode_options(*m, p.modes, p.raw, TableKind::modes);
     add_sphere(*m, p.modes.sphere);
     m->callback([&p, finish] {
@@ -273,16 +276,15 @@ void add_modes(CLI::App& app, Parsed& p) {
 }
 
 void add_kernels(CLI::App& app, Parsed& p) {
-    CLI::App* k = app.add_subcommand(
-        "kernels",
-        "Sensitivity kernels of every mode, a row per model, wave, mode, frequency\n"
-        "and layer (1: the top; the last the half-space): the partial derivatives\n"
-        "at fixed frequency of phase velocity c and group velocity U with respect\n"
-        "to the layer's S and P velocity, density and thickness (dc_dh: the\n"
-        "layer's bottom moved with every deeper interface; 0 for the half-space),\n"
-        "and the mode's 1/Q and attenuation coefficient gamma (1/m) from the\n"
-        "model's Qp and Qs; du_dh, and with --ellipticity the derivatives of\n"
-        "the signed H/V of Rayleigh modes.");
+    CLI::App* k = app.add_subcommand("kernels",
+                                     "Sensitivity kernels of every mode, a row per model, wave, mode, frequency\n"
+                                     "and layer (1: the top; the last the half-space): the partial derivatives\n"
+                                     "at fixed frequency of phase velocity c and group velocity U with respect\n"
+                                     "to the layer's S and P velocity, density and thickness (dc_dh: the\n"
+                                     "layer's bottom moved with every deeper interface; 0 for the half-space),\n"
+                                     "and the mode's 1/Q and attenuation coefficient gamma (1/m) from the\n"
+                                     "model's Qp and Qs; du_dh, and with --ellipticity the derivatives of\n"
+                                     "the signed H/V of Rayleigh modes.");
     std::function<void()> finish = add_mode_options(*k, p.kernels.modes, p.raw, TableKind::kernels);
     add_sphere(*k, p.kernels.modes.sphere);
     k->add_flag("--physical-dispersion", p.kernels.physical_dispersion,
@@ -298,22 +300,22 @@ void add_kernels(CLI::App& app, Parsed& p) {
 }
 
 void add_eigen(CLI::App& app, Parsed& p) {
-    CLI::App* e = app.add_subcommand(
-        "eigen",
-        "Eigenfunctions of the modes at one frequency against depth: Love\n"
-        "displacement and shear stress; Rayleigh horizontal and vertical\n"
-        "displacement, shear and normal traction.");
+    CLI::App* e = app.add_subcommand("eigen",
+                                     "Eigenfunctions of the modes at one frequency against depth: Love\n"
+                                     "displacement and shear stress; Rayleigh horizontal and vertical\n"
+                                     "displacement, shear and normal traction.");
     Raw& raw = p.raw;
     add_common(*e, p.eigen.common, raw);
     add_search(*e, p.eigen.search, raw.search);
     add_sphere(*e, p.eigen.sphere);
     CLI::Option* frequency = e->add_option("--frequency", p.eigen.frequency, "Frequency (Hz)");
-    CLI::Option* period = e->add_option("--period", raw.period, "Period (s), instead of --frequency")->excludes(frequency);
+    CLI::Option* period =
+        e->add_option("--period", raw.period, "Period (s), instead of --frequency")->excludes(frequency);
     CLI::Option* mode = e->add_option("--mode", raw.mode, "Mode M only (default: every mode)")
                             ->check(CLI::Range(0, std::numeric_limits<int>::max()))
                             ->type_name("M");
-    CLI::Option* depth = e->add_option(
-        "--depth", raw.depth, "Deepest point (m; default: the half-space's top plus one S wavelength in it)");
+    CLI::Option* depth = e->add_option("--depth", raw.depth,
+                                       "Deepest point (m; default: the half-space's top plus one S wavelength in it)");
     e->add_option("--points", p.eigen.points, "Depth points from 0 to the deepest, evenly spaced")
         ->check(CLI::Range(2, std::numeric_limits<int>::max()))
         ->capture_default_str();
@@ -340,7 +342,8 @@ void add_secular(CLI::App& app, Parsed& p) {
     Raw& raw = p.raw;
     add_common(*s, p.secular.common, raw);
     CLI::Option* frequency = s->add_option("--frequency", p.secular.frequency, "Frequency (Hz)");
-    CLI::Option* period = s->add_option("--period", raw.period, "Period (s), instead of --frequency")->excludes(frequency);
+    CLI::Option* period =
+        s->add_option("--period", raw.period, "Period (s), instead of --frequency")->excludes(frequency);
     CLI::Option* cmin = s->add_option("--cmin", raw.cmin, "Lowest phase velocity (m/s; default: the search's)");
     CLI::Option* cmax = s->add_option("--cmax", raw.cmax, "Highest phase velocity (m/s; default: the search's)");
     s->add_option("--count", p.secular.count, "Phase velocities, evenly spaced")

@@ -13,7 +13,19 @@ namespace vemlari::cli {
 
 namespace {
 
-enum Column { mode, frequency, phase_velocity, depth, displacement, stress, horizontal, vertical, shear, normal, columns };
+enum Column {
+    mode,
+    frequency,
+    phase_velocity,
+    depth,
+    displacement,
+    stress,
+    horizontal,
+    vertical,
+    shear,
+    normal,
+    columns
+};
 
 const char* wave_name(Wave w) { return w == Wave::love ? "Love" : "Rayleigh"; }
 
@@ -28,7 +40,7 @@ double default_depth(const Model& model, double hz) {
 
 int run_eigen(const EigenRequest& r, std::istream& in, std::ostream& out, std::ostream& err, bool terminal) {
     TableJob job;
-    job.columns = {"mode",  "frequency", "phase_velocity", "depth", "displacement",
+    job.columns = {"mode",   "frequency",  "phase_velocity", "depth", "displacement",
                    "stress", "horizontal", "vertical",       "shear", "normal"};
     job.frequencies = [&](const ModelEntry&) { return searches(r.sphere, r.common); };
     job.fastest_half_space = r.search.scan;
@@ -70,8 +82,9 @@ int run_eigen(const EigenRequest& r, std::istream& in, std::ostream& out, std::o
             const int first = r.mode ? *r.mode : 0;
             const int last = r.mode ? *r.mode : static_cast<int>(c.size()) - 1;
             for (int md = first; md <= last; ++md) {
-                const Eigenfunctions f = flat ? spherical_eigenfunctions(*flat, eigenfunctions(flat->model, found, w, 0, md, zf))
-                                              : eigenfunctions(model, found, w, 0, md, z);
+                const Eigenfunctions f =
+                    flat ? spherical_eigenfunctions(*flat, eigenfunctions(flat->model, found, w, 0, md, zf))
+                         : eigenfunctions(model, found, w, 0, md, z);
                 const bool love = w == Wave::love;
                 for (std::size_t i = 0; i < z.size(); ++i) {
                     b.values[mode].push_back(md);

@@ -126,12 +126,14 @@ std::string dispersion_fault(const Model& model, double hz, const Error& e) {
 
 int run_kernels(const KernelsRequest& r, std::istream& in, std::ostream& out, std::ostream& err, bool terminal) {
     TableJob job;
-    job.columns = {"mode",    "frequency", "phase_velocity", "group_velocity", "layer",   "dc_dvs",
-                   "dc_dvp",  "dc_drho",   "dc_dh",          "du_dvs",         "du_dvp",  "du_drho",
-                   "inverse_q", "gamma",   "du_dh",          "dhv_dvs",        "dhv_dvp", "dhv_drho",
-                   "dhv_dh",  "dc_dvsh",   "dc_dvph",        "dc_deta"};
+    job.columns = {"mode",      "frequency", "phase_velocity", "group_velocity", "layer",   "dc_dvs",
+                   "dc_dvp",    "dc_drho",   "dc_dh",          "du_dvs",         "du_dvp",  "du_drho",
+                   "inverse_q", "gamma",     "du_dh",          "dhv_dvs",        "dhv_dvp", "dhv_drho",
+                   "dhv_dh",    "dc_dvsh",   "dc_dvph",        "dc_deta"};
     const Sphere& sphere = r.modes.sphere;
-    job.frequencies = [&](const ModelEntry& e) { return frequency_count(r.modes, e) * searches(sphere, r.modes.common); };
+    job.frequencies = [&](const ModelEntry& e) {
+        return frequency_count(r.modes, e) * searches(sphere, r.modes.common);
+    };
     job.fastest_half_space = r.modes.search.scan;
     job.compute = [&](const ModelEntry& e, int threads, const std::function<void()>& frequency_done) {
         check_table_size(TableKind::kernels, r.modes, e);

@@ -2,8 +2,8 @@
 
 namespace vemlari::cli {
 
-std::vector<ModelEntry> read_models(const std::string& argument, std::istream& standard_input,
-                                    bool fastest_half_space, std::size_t room) {
+std::vector<ModelEntry> read_models(const std::string& argument, std::istream& standard_input, bool fastest_half_space,
+                                    std::size_t room) {
     const ReadOptions options{fastest_half_space, room};
     std::vector<ModelRecord> records = argument == "-" ? vemlari::read_models(standard_input, "stdin", options)
                                                        : vemlari::read_models(argument, options);
@@ -11,8 +11,8 @@ std::vector<ModelEntry> read_models(const std::string& argument, std::istream& s
     entries.reserve(records.size());
     for (ModelRecord& r : records) {
         std::string name = r.count == 1 ? r.source : r.source + "#" + std::to_string(r.index);
-        entries.push_back({std::move(name), r.source, r.index, std::move(r.model), std::move(r.frequencies),
-                           std::move(r.refusal)});
+        entries.push_back(
+            {std::move(name), r.source, r.index, std::move(r.model), std::move(r.frequencies), std::move(r.refusal)});
     }
     return entries;
 }

@@ -19,7 +19,7 @@ struct ModelEntry {
     std::string name;
     std::string file;
     std::size_t index = 1;
-    std::optional<Model> model;  // empty: refused
+    std::optional<Model> model;       // empty: refused
     std::optional<Frequencies> grid;  // the file's own frequencies, if it gives them
     // Why the model was refused: "file:line: what was expected" (or "file: ...").
     std::string refusal;

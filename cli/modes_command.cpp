@@ -40,12 +40,19 @@ Block block_of(const std::string& name, const Modes& m, const Properties& p, Wav
         for (std::size_t k = 0; k < wm.phase_velocity.size(); ++k) {
             if (md >= wm.phase_velocity[k].size()) continue;
             const ModeProperties& q = wp.modes[k][md];
-            const double row[columns] = {static_cast<double>(wm.mode[k][md]), m.frequencies.frequency(k), wm.phase_velocity[k][md],
-                                         q.group_velocity, q.energy_integral, q.response, q.ellipticity,
-                                         static_cast<double>(wm.found_at[k][md]), q.ellipticity_signed,
+            const double row[columns] = {static_cast<double>(wm.mode[k][md]),
+                                         m.frequencies.frequency(k),
+                                         wm.phase_velocity[k][md],
+                                         q.group_velocity,
+                                         q.energy_integral,
+                                         q.response,
+                                         q.ellipticity,
+                                         static_cast<double>(wm.found_at[k][md]),
+                                         q.ellipticity_signed,
                                          q.seafloor_ellipticity};
             for (int c = 0; c < columns; ++c)
-                if (!love || (c != ellipticity && c != ellipticity_signed && c != seafloor_ellipticity)) b.values[c].push_back(row[c]);
+                if (!love || (c != ellipticity && c != ellipticity_signed && c != seafloor_ellipticity))
+                    b.values[c].push_back(row[c]);
             ++b.rows;
         }
     return b;
@@ -55,8 +62,8 @@ Block block_of(const std::string& name, const Modes& m, const Properties& p, Wav
 
 int run_modes(const ModesRequest& r, std::istream& in, std::ostream& out, std::ostream& err, bool terminal) {
     TableJob job;
-    job.columns = {"mode", "frequency", "phase_velocity", "group_velocity", "energy_integral", "response",
-                   "ellipticity", "found_at", "ellipticity_signed", "seafloor_ellipticity"};
+    job.columns = {"mode",     "frequency",   "phase_velocity", "group_velocity",     "energy_integral",
+                   "response", "ellipticity", "found_at",       "ellipticity_signed", "seafloor_ellipticity"};
     job.frequencies = [&](const ModelEntry& e) { return frequency_count(r, e) * searches(r.sphere, r.common); };
     job.fastest_half_space = r.search.scan;
     job.compute = [&](const ModelEntry& e, int threads, const std::function<void()>& frequency_done) {

@@ -36,8 +36,11 @@ void Progress::tick() {
                                          : static_cast<double>(models_done_) / static_cast<double>(models_);
     char line[160];
     int n = std::snprintf(line, sizeof line, "models %zu/%zu", models_done_, models_);
-    if (frequencies_ > 0) n += std::snprintf(line + n, sizeof line - static_cast<std::size_t>(n), ", frequencies %zu/%zu", f, frequencies_);
-    const double rate = frequencies_ > 0 ? static_cast<double>(f) / elapsed : static_cast<double>(models_done_) / elapsed;
+    if (frequencies_ > 0)
+        n += std::snprintf(line + n, sizeof line - static_cast<std::size_t>(n), ", frequencies %zu/%zu", f,
+                           frequencies_);
+    const double rate =
+        frequencies_ > 0 ? static_cast<double>(f) / elapsed : static_cast<double>(models_done_) / elapsed;
     n += std::snprintf(line + n, sizeof line - static_cast<std::size_t>(n), ", %.1f %s/s", rate,
                        frequencies_ > 0 ? "frequencies" : "models");
     std::string text(line);

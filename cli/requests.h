@@ -23,8 +23,8 @@ struct Common {
 };
 
 struct Search {
-    bool scan = false;               // the program's scan instead of the counted search
-    double velocity_tolerance = 0.0;  // counted: relative; 0 as far as double precision allows
+    bool scan = false;                  // the program's scan instead of the counted search
+    double velocity_tolerance = 0.0;    // counted: relative; 0 as far as double precision allows
     double tolerance = scan_tolerance;  // scan
     int partitions = scan_partitions;
     int iterations = scan_iterations;
@@ -66,7 +66,7 @@ struct EigenRequest {
 
 struct SecularRequest {
     Common common;
-    double frequency = 0.0;  // Hz
+    double frequency = 0.0;            // Hz
     std::optional<double> cmin, cmax;  // m/s; empty: the model's scan range
     int count = 1000;
 };

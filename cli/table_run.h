@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "cli/table.h"
 #include "cli/model_input.h"
 #include "cli/requests.h"
+#include "cli/table.h"
 
 namespace vemlari::cli {
 

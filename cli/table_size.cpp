@@ -10,10 +10,14 @@ namespace {
 // size against rows, 4 to 40 layers).
 double bytes_per_row(TableKind kind) {
     switch (kind) {
-        case TableKind::modes: return 400;
-        case TableKind::kernels: return 600;
-        case TableKind::eigen: return 250;
-        case TableKind::secular: return 120;
+        case TableKind::modes:
+            return 400;
+        case TableKind::kernels:
+            return 600;
+        case TableKind::eigen:
+            return 250;
+        case TableKind::secular:
+            return 120;
     }
     return 600;
 }

@@ -64,7 +64,8 @@ void free_form(std::string_view text) {
 void input_stage(std::string_view data) {
     const std::size_t nul = data.find('\0');
     const std::string_view model = data.substr(0, nul);
-    const std::string answers = nul == std::string_view::npos ? "0\n0.001\n100\n10\n" : std::string(data.substr(nul + 1));
+    const std::string answers =
+        nul == std::string_view::npos ? "0\n0.001\n100\n10\n" : std::string(data.substr(nul + 1));
     if (std::FILE* f = std::fopen((folder() / "m.csv").c_str(), "wb")) {
         std::fwrite(model.data(), 1, model.size(), f);
         std::fclose(f);
@@ -108,10 +109,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size == 0) return 0;
     const std::string_view rest(reinterpret_cast<const char*>(data) + 1, size - 1);
     switch (data[0] % 4) {
-        case 0: free_form(rest); break;
-        case 1: input_stage(rest); break;
-        case 2: model_formats(rest); break;
-        default: arguments(rest); break;
+        case 0:
+            free_form(rest);
+            break;
+        case 1:
+            input_stage(rest);
+            break;
+        case 2:
+            model_formats(rest);
+            break;
+        default:
+            arguments(rest);
+            break;
     }
     return 0;
 }

@@ -58,8 +58,8 @@ Modes modes_of(const Run& run) {
 
 void fill_tables(Run& run, const Properties& p) {
     const int rows = run.ccmd.ccl.rows(), cols = run.ccmd.ccl.modes();
-    for (FreqModeTable* t : {&run.uegl.ugl, &run.uegl.e1l, &run.uegl.rsl, &run.uegr.ugr, &run.uegr.e1r,
-                             &run.uegr.rsr, &run.uegr.hvr})
+    for (FreqModeTable* t :
+         {&run.uegl.ugl, &run.uegl.e1l, &run.uegl.rsl, &run.uegr.ugr, &run.uegr.e1r, &run.uegr.rsr, &run.uegr.hvr})
         t->resize(rows, cols);
     for (std::size_t k = 0; k < p.love.modes.size(); ++k) {
         const int io = run.freq.iom + static_cast<int>(k);

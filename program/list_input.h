@@ -3,8 +3,8 @@
 #include <initializer_list>
 #include <string>
 
-#include "vemlari/free_form_list.h"
 #include "records/streams.h"
+#include "vemlari/free_form_list.h"
 
 namespace vemlari {
 

@@ -64,20 +64,28 @@ Model check_model(Streams& st, std::vector<Layer> layers) {
         const std::string n = "(" + std::to_string(e.layer()) + ")";
         const std::string q = program_name(e.quantity()) + n;
         switch (e.rule()) {
-        case Error::Rule::not_finite: refuse(st, q + " must be a finite number");
-        case Error::Rule::not_positive: refuse(st, q + " must be a positive finite number");
-        case Error::Rule::vp_not_above_vs: refuse(st, "VP" + n + " must exceed VS" + n);
-        case Error::Rule::not_a_solid: refuse(st, "VP" + n + "**2 must exceed 4/3 VS" + n + "**2");
-        case Error::Rule::negative_thickness: refuse(st, "THK" + n + " must not be negative");
-        case Error::Rule::out_of_range: {
-            // "layer n: quantity = value <rule>": the rule, under the program's name.
-            const std::string m = e.what();
-            const std::size_t value = m.find(' ', m.find(" = ") + 3);
-            refuse(st, q + " " + m.substr(value + 1));
-        }
-        case Error::Rule::half_space_vs: half_space_stop(st, " VS(NL).NE.VSMAX, THUS STOP !!!");
-        case Error::Rule::half_space_vp: half_space_stop(st, " VP(NL).NE.VPMAX, THUS STOP !!!");
-        default: refuse(st, e.what());
+            case Error::Rule::not_finite:
+                refuse(st, q + " must be a finite number");
+            case Error::Rule::not_positive:
+                refuse(st, q + " must be a positive finite number");
+            case Error::Rule::vp_not_above_vs:
+                refuse(st, "VP" + n + " must exceed VS" + n);
+            case Error::Rule::not_a_solid:
+                refuse(st, "VP" + n + "**2 must exceed 4/3 VS" + n + "**2");
+            case Error::Rule::negative_thickness:
+                refuse(st, "THK" + n + " must not be negative");
+            case Error::Rule::out_of_range: {
+                // "layer n: quantity = value <rule>": the rule, under the program's name.
+                const std::string m = e.what();
+                const std::size_t value = m.find(' ', m.find(" = ") + 3);
+                refuse(st, q + " " + m.substr(value + 1));
+            }
+            case Error::Rule::half_space_vs:
+                half_space_stop(st, " VS(NL).NE.VSMAX, THUS STOP !!!");
+            case Error::Rule::half_space_vp:
+                half_space_stop(st, " VP(NL).NE.VPMAX, THUS STOP !!!");
+            default:
+                refuse(st, e.what());
         }
     }
 }

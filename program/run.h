@@ -13,8 +13,8 @@
 namespace vemlari {
 
 struct Run {
-    Run(std::istream& keyboard, std::ostream& console, std::ostream& error,
-        const std::filesystem::path& dir, int threads)
+    Run(std::istream& keyboard, std::ostream& console, std::ostream& error, const std::filesystem::path& dir,
+        int threads)
         : streams(keyboard, console, error, dir), threads(threads) {}
 
     Streams streams;
@@ -51,7 +51,7 @@ struct RunFigures {
 
 // A whole run: banner, stages, closing notes. Files go to `dir`. Returns the exit status:
 // 0 normal end, 1 stopped by a failed check or limit, 2 failed stream operation.
-int run_vemlari(std::istream& keyboard, std::ostream& console, std::ostream& error,
-                const std::filesystem::path& dir, int threads, RunFigures* figures = nullptr);
+int run_vemlari(std::istream& keyboard, std::ostream& console, std::ostream& error, const std::filesystem::path& dir,
+                int threads, RunFigures* figures = nullptr);
 
 }  // namespace vemlari

@@ -53,8 +53,8 @@ void close_quietly(Streams& st) {
 
 }  // namespace
 
-int run_vemlari(std::istream& keyboard, std::ostream& console, std::ostream& error,
-                const std::filesystem::path& dir, int threads, RunFigures* figures) {
+int run_vemlari(std::istream& keyboard, std::ostream& console, std::ostream& error, const std::filesystem::path& dir,
+                int threads, RunFigures* figures) {
     // The run's tables are large; they live on the heap for the whole run.
     auto run = std::make_unique<Run>(keyboard, console, error, dir, threads < 1 ? 1 : threads);
     Streams& st = run->streams;

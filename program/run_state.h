@@ -5,10 +5,10 @@
 
 namespace vemlari {
 
-constexpr int nml = 20;    // largest number of layers, half-space included
-constexpr int mom = 700;   // largest frequency index the driver allows
-constexpr int nfreq = 702;  // frequency indices the stages can hold: 0 .. 701
-constexpr int nmode = 231;  // modes the stages can hold: 0 .. 230
+constexpr int nml = 20;      // largest number of layers, half-space included
+constexpr int mom = 700;     // largest frequency index the driver allows
+constexpr int nfreq = 702;   // frequency indices the stages can hold: 0 .. 701
+constexpr int nmode = 231;   // modes the stages can hold: 0 .. 230
 constexpr int ndepth = 702;  // depth points of the eigenfunction files
 
 // The model file's layers as read (entry 0 unused); nl is the count the file announces

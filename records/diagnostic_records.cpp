@@ -20,8 +20,7 @@ void write_not_converged(RecordSink& out, const Diagnostic& d) {
     }
     for (int u : {unit::console, unit::log}) write_free(out, u, {static_cast<const char*>(text)});
     for (int u : {unit::console, unit::log}) write_free(out, u, {" This may be a local min. of the secular func."});
-    for (int u : {unit::console, unit::log})
-        detail.write(out, u, {d.mode, d.iterations, d.phase_velocity, d.modulus});
+    for (int u : {unit::console, unit::log}) detail.write(out, u, {d.mode, d.iterations, d.phase_velocity, d.modulus});
 }
 
 void write_near_singular(RecordSink& out, const Diagnostic& d) {

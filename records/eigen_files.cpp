@@ -23,7 +23,8 @@ void write_depth_grid(Streams& st, double dep, int nzint, const std::vector<doub
 void open_eigen_files(Streams& st, int mdl, int mdr) {
     static const Layout love_head("('depth (km)',400(',',I3,' mode'))");
     static const Layout rayleigh_head("('depth (km)',400(',',I3,' mode (h),',I3,' mode (v)'))");
-    for (const StreamFile& s : {f::vl1, f::vl2, f::vr[0], f::vr[1], f::vr[2], f::vr[3], f::ldis, f::lstr, f::rdis, f::rstr})
+    for (const StreamFile& s :
+         {f::vl1, f::vl2, f::vr[0], f::vr[1], f::vr[2], f::vr[3], f::ldis, f::lstr, f::rdis, f::rstr})
         st.open(s.unit, s.name, OpenStatus::unk);
     Row row;
     int n = 0;
@@ -40,7 +41,8 @@ void open_eigen_files(Streams& st, int mdl, int mdr) {
 }
 
 void close_eigen_files(Streams& st) {
-    for (const StreamFile& s : {f::vl1, f::vl2, f::vr[0], f::vr[1], f::vr[2], f::vr[3], f::ldis, f::lstr, f::rdis, f::rstr})
+    for (const StreamFile& s :
+         {f::vl1, f::vl2, f::vr[0], f::vr[1], f::vr[2], f::vr[3], f::ldis, f::lstr, f::rdis, f::rstr})
         st.close(s.unit);
 }
 

@@ -154,8 +154,7 @@ private:
 
 class Walker {
 public:
-    Walker(RecordSink& sink, int unit, std::string_view tmpl, std::span<const LayoutValue> values,
-           std::string& rec)
+    Walker(RecordSink& sink, int unit, std::string_view tmpl, std::span<const LayoutValue> values, std::string& rec)
         : sink_(sink), unit_(unit), tmpl_(tmpl), values_(values), rec_(rec) {}
 
     // Walks items[from..]; false when a data item found the value list used up.
@@ -235,8 +234,7 @@ void Layout::write(RecordSink& sink, int unit, std::span<const LayoutValue> valu
     for (;;) {
         const std::size_t before = walker.used();
         if (!walker.walk(root_->items, from) || walker.used() == values.size()) break;
-        if (walker.used() == before)
-            throw std::logic_error("layout \"" + text_ + "\": more values than data items");
+        if (walker.used() == before) throw std::logic_error("layout \"" + text_ + "\": more values than data items");
         walker.finish();
         from = restart;
     }

@@ -27,7 +27,7 @@ constexpr StreamFile mdr{23, "mdr_dat"};
 constexpr StreamFile phsl{25, "phsl1_dat"};
 constexpr StreamFile phsr{26, "phsr1_dat"};
 // Secular-function traces of a check run, per wave type: c, Re F, Im F, and all with |F|.
-constexpr StreamFile trace[8] = {{11, "sclc_dat"}, {12, "sclr_dat"}, {13, "scli_dat"}, {14, "scrc_dat"},
+constexpr StreamFile trace[8] = {{11, "sclc_dat"}, {12, "sclr_dat"}, {13, "scli_dat"},    {14, "scrc_dat"},
                                  {15, "scrr_dat"}, {16, "scri_dat"}, {17, "sec-Lov.csv"}, {18, "sec-Ray.csv"}};
 }  // namespace search_file
 
@@ -54,14 +54,14 @@ constexpr StreamFile hoverv{48, "HoverV.csv"};
 
 // Every file a run may write, the log first.
 inline std::vector<StreamFile> output_files() {
-    std::vector<StreamFile> all{{unit::log, "fort.10"}, search_file::om, search_file::mdl, search_file::mdr,
-                                search_file::phsl, search_file::phsr};
+    std::vector<StreamFile> all{{unit::log, "fort.10"}, search_file::om,   search_file::mdl,
+                                search_file::mdr,       search_file::phsl, search_file::phsr};
     for (const StreamFile& f : search_file::trace) all.push_back(f);
-    for (const StreamFile& f : {eigen_file::vzn, eigen_file::vl1, eigen_file::vl2, eigen_file::vr[0], eigen_file::vr[1],
-                                eigen_file::vr[2], eigen_file::vr[3], eigen_file::ldis, eigen_file::lstr, eigen_file::rdis,
-                                eigen_file::rstr, eigen_file::grpl, eigen_file::grpr, eigen_file::ldisp1,
-                                eigen_file::ldisp2, eigen_file::rdisp1, eigen_file::rdisp2, eigen_file::lmedres,
-                                eigen_file::rmedres, eigen_file::hoverv})
+    for (const StreamFile& f :
+         {eigen_file::vzn,    eigen_file::vl1,    eigen_file::vl2,     eigen_file::vr[0],   eigen_file::vr[1],
+          eigen_file::vr[2],  eigen_file::vr[3],  eigen_file::ldis,    eigen_file::lstr,    eigen_file::rdis,
+          eigen_file::rstr,   eigen_file::grpl,   eigen_file::grpr,    eigen_file::ldisp1,  eigen_file::ldisp2,
+          eigen_file::rdisp1, eigen_file::rdisp2, eigen_file::lmedres, eigen_file::rmedres, eigen_file::hoverv})
         all.push_back(f);
     return all;
 }

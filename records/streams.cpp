@@ -18,14 +18,11 @@ std::string trim_trailing_blanks(std::string_view name) {
     return std::string(name.substr(0, n));
 }
 
-bool is_standard(int unit) {
-    return unit == unit::error || unit == unit::keyboard || unit == unit::console;
-}
+bool is_standard(int unit) { return unit == unit::error || unit == unit::keyboard || unit == unit::console; }
 
 }  // namespace
 
-Streams::Streams(std::istream& keyboard, std::ostream& console, std::ostream& error,
-                 std::filesystem::path dir)
+Streams::Streams(std::istream& keyboard, std::ostream& console, std::ostream& error, std::filesystem::path dir)
     : keyboard_(keyboard), console_(console), error_(error), dir_(std::move(dir)) {}
 
 Streams::~Streams() {
@@ -94,8 +91,7 @@ void Streams::put(int unit, std::string_view record, std::string_view layout) {
     Stream& s = s_[unit];
     s.last_layout.assign(layout);
     s.last_was_write = true;
-    if (std::fwrite(record.data(), 1, record.size(), s.file) != record.size() ||
-        std::fputc('\n', s.file) == EOF) {
+    if (std::fwrite(record.data(), 1, record.size(), s.file) != record.size() || std::fputc('\n', s.file) == EOF) {
         fail(unit, "write", "can't write file", false);
     }
 }
@@ -147,8 +143,7 @@ bool Streams::skip_line(int unit, std::string_view context) { return next_record
 
 void Streams::flush_console() { console_.flush(); }
 
-void Streams::fail(int unit, std::string_view context, std::string_view condition, bool reading,
-                   long long line) {
+void Streams::fail(int unit, std::string_view context, std::string_view condition, bool reading, long long line) {
     const Stream& s = s_[unit];
     std::string report;
     report.append(context).append(": ").append(condition).append("\n");

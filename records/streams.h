@@ -9,8 +9,8 @@
 #include <string>
 #include <string_view>
 
-#include "vemlari/free_form_list.h"  // max_record
 #include "records/record_sink.h"
+#include "vemlari/free_form_list.h"  // max_record
 
 namespace vemlari {
 
@@ -18,8 +18,7 @@ enum class OpenStatus { unk, old };
 
 class Streams : public RecordSink {
 public:
-    Streams(std::istream& keyboard, std::ostream& console, std::ostream& error,
-            std::filesystem::path dir);
+    Streams(std::istream& keyboard, std::ostream& console, std::ostream& error, std::filesystem::path dir);
     ~Streams() override;
     Streams(const Streams&) = delete;
     Streams& operator=(const Streams&) = delete;
@@ -43,8 +42,8 @@ public:
 
     // Throws StreamFailure with the error report of a failed operation on `unit`; a line
     // number above 0 is named after the stream.
-    [[noreturn]] void fail(int unit, std::string_view context, std::string_view condition,
-                           bool reading, long long line = 0);
+    [[noreturn]] void fail(int unit, std::string_view context, std::string_view condition, bool reading,
+                           long long line = 0);
 
     bool bound(int unit) const;
     const std::filesystem::path& dir() const { return dir_; }

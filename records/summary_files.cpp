@@ -21,8 +21,7 @@ void write_header(Streams& st, int u, const Layout& tmpl, int mdmax, int copies,
     tmpl.write(st, u, first(row, n));
 }
 
-void write_row(Streams& st, int u, const Layout& tmpl, double hz, int io, int mdmax, const FreqModeTable& t,
-               Row& row) {
+void write_row(Streams& st, int u, const Layout& tmpl, double hz, int io, int mdmax, const FreqModeTable& t, Row& row) {
     row[0] = LayoutValue(hz);
     for (int md = 0; md <= mdmax; ++md) row[static_cast<std::size_t>(md) + 1] = LayoutValue(t(io, md));
     tmpl.write(st, u, first(row, mdmax + 2));

@@ -7,7 +7,7 @@
 namespace vemlari {
 
 struct SummaryGrid {
-    double dom;   // angular-frequency step (rad/s); frequency io is io * dom / 2 pi Hz
+    double dom;  // angular-frequency step (rad/s); frequency io is io * dom / 2 pi Hz
     int iom, nom;
     double cmin;   // velocities below cmin / 10000 are missing ...
     double vsmax;  // ... and shown as vsmax

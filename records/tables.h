@@ -33,8 +33,8 @@ using FreqModeTable = ModeTable<double>;
 // Dispersion table: phase velocity per (frequency index, mode) and the highest mode index
 // per frequency, for Love and Rayleigh waves.
 struct Ccmd {
-    FreqModeTable ccl;  // Love phase velocity (m/s)
-    FreqModeTable ccr;  // Rayleigh phase velocity (m/s)
+    FreqModeTable ccl;     // Love phase velocity (m/s)
+    FreqModeTable ccr;     // Rayleigh phase velocity (m/s)
     std::vector<int> mdl;  // highest Love mode index, -1 if none
     std::vector<int> mdr;  // highest Rayleigh mode index, -1 if none
     // The layer at whose top each mode's secular function vanished; 0 or 1 is the free

@@ -11,8 +11,8 @@
 #include <limits>
 #include <span>
 #include <sstream>
-#include <string>
 #include <stdexcept>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -83,9 +83,9 @@ Example example(const std::string& tag) {
 
 // Agreement to half a unit of the last of `digits` significant digits of the record.
 ::testing::AssertionResult as_written(double x, double record, int digits) {
-    if (record == 0.0 ? x == 0.0
-                      : std::fabs(x - record) <=
-                            0.5001 * std::pow(10.0, std::floor(std::log10(std::fabs(record))) + 1 - digits))
+    if (record == 0.0
+            ? x == 0.0
+            : std::fabs(x - record) <= 0.5001 * std::pow(10.0, std::floor(std::log10(std::fabs(record))) + 1 - digits))
         return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << x << " is not " << record << " to " << digits << " digits";
 }
@@ -150,9 +150,9 @@ TEST(ApiExamples, ModesGroupVelocitiesAndHoverVAreThoseTheProgramWrote) {
 TEST(ApiEllipticity, SignedHoverVIsPositiveWhereTheMotionIsRetrograde) {
     const Model model({{30, 500, 200, 1800}, {0, 2000, 1000, 2200}});
     const std::vector<double> hz = {0.5, 1, 1.5, 1.8, 2, 2.5, 3, 4, 6, 10, 20};
-    const std::vector<double> other = {0.837076258695,  1.3453046301,   4.90023209688,  -8.80919922677,
-                                       -4.14435038659,  -1.68915021816, -0.389684418286, 0.504247643132,
-                                       0.584910306719,  0.598954676103, 0.599799841893};
+    const std::vector<double> other = {0.837076258695, 1.3453046301,   4.90023209688,   -8.80919922677,
+                                       -4.14435038659, -1.68915021816, -0.389684418286, 0.504247643132,
+                                       0.584910306719, 0.598954676103, 0.599799841893};
     SearchOptions o;
     o.love = false;
     o.highest_mode = 0;
@@ -319,8 +319,7 @@ TEST(ApiThreads, CallsSideBySideGiveWhatCallsInTurnGive) {
     std::vector<std::vector<std::uint64_t>> alone, together(tags.size());
     for (const std::string& tag : tags) alone.push_back(computed(tag, 1));
     std::vector<std::thread> threads;
-    for (std::size_t i = 0; i < tags.size(); ++i)
-        threads.emplace_back([&, i] { together[i] = computed(tags[i], 2); });
+    for (std::size_t i = 0; i < tags.size(); ++i) threads.emplace_back([&, i] { together[i] = computed(tags[i], 2); });
     for (std::thread& t : threads) t.join();
     for (std::size_t i = 0; i < tags.size(); ++i) EXPECT_TRUE(alone[i] == together[i]) << tags[i];
 }
@@ -339,7 +338,8 @@ TEST(ApiThreads, EachFrequencyIsReportedInOrderWithItsFinalModes) {
         std::vector<std::size_t> seen;
         o.on_frequency = [&](const Modes& m, std::size_t k) {
             seen.push_back(k);
-            for (const Wave w : {Wave::love, Wave::rayleigh}) EXPECT_EQ(m[w].phase_velocity[k], full[w].phase_velocity[k]);
+            for (const Wave w : {Wave::love, Wave::rayleigh})
+                EXPECT_EQ(m[w].phase_velocity[k], full[w].phase_velocity[k]);
             return k < 5;
         };
         const Modes part = find_modes(model, fr, o);
@@ -368,8 +368,8 @@ TEST(ApiEigenfunctions, MatchTheProgramsCheckRunRecords) {
         ASSERT_EQ(record.size(), z.size() * m[w].phase_velocity[0].size()) << files[f];
         for (std::size_t md = 0; md < m[w].phase_velocity[0].size(); ++md) {
             const Eigenfunctions ef = eigenfunctions(model, m, w, 0, static_cast<int>(md), z);
-            const std::vector<double>& got = *std::vector{&ef.displacement, &ef.stress,  &ef.horizontal,
-                                                          &ef.vertical,     &ef.shear,   &ef.normal}[f];
+            const std::vector<double>& got =
+                *std::vector{&ef.displacement, &ef.stress, &ef.horizontal, &ef.vertical, &ef.shear, &ef.normal}[f];
             for (std::size_t i = 0; i < z.size(); ++i)
                 EXPECT_TRUE(as_written(got[i], record[md * z.size() + i], 7)) << files[f] << " " << md;
         }
@@ -383,8 +383,12 @@ double largest(const std::vector<double>& v) {
 }
 
 TEST(ApiEigenfunctions, FreeSurfaceContinuityAndTheWalkThroughThinLayers) {
-    const Model model({{30, 800, 400, 1800}, {40, 1000, 500, 1900}, {50, 1200, 600, 2000}, {60, 1400, 700, 2000},
-                       {70, 1600, 800, 2100}, {0, 2500, 1200, 2300}});
+    const Model model({{30, 800, 400, 1800},
+                       {40, 1000, 500, 1900},
+                       {50, 1200, 600, 2000},
+                       {60, 1400, 700, 2000},
+                       {70, 1600, 800, 2100},
+                       {0, 2500, 1200, 2300}});
     // Roots refined far below the usual tolerance, so that the free-surface tractions vanish
     // to many digits.
     SearchOptions o;

@@ -17,9 +17,7 @@ namespace vemlari {
 namespace {
 
 // The soil example: a soft interlayer (vs 200 m/s) under a 300 m/s layer.
-Model soil() {
-    return Model({{5, 600, 300, 1800}, {10, 450, 200, 1700}, {20, 800, 400, 1900}, {0, 1800, 800, 2200}});
-}
+Model soil() { return Model({{5, 600, 300, 1800}, {10, 450, 200, 1700}, {20, 800, 400, 1900}, {0, 1800, 800, 2200}}); }
 
 TEST(BranchPoints, SecularFunctionsTakeTheirLimitAtEveryLayerVelocity) {
     const Model m = soil();
@@ -33,8 +31,10 @@ TEST(BranchPoints, SecularFunctionsTakeTheirLimitAtEveryLayerVelocity) {
                         const auto F = secular_function(m, w, f, c, top);
                         ASSERT_TRUE(std::isfinite(F[2].real()) && std::isfinite(F[2].imag())) << f << " " << v;
                         const double rounding = 1e-7 * (1 + std::abs(F[2]));
-                        EXPECT_LE(std::abs(F[1] - F[2]), 0.1 * std::abs(F[0] - F[2]) + rounding) << f << " Hz, c = " << v;
-                        EXPECT_LE(std::abs(F[3] - F[2]), 0.1 * std::abs(F[4] - F[2]) + rounding) << f << " Hz, c = " << v;
+                        EXPECT_LE(std::abs(F[1] - F[2]), 0.1 * std::abs(F[0] - F[2]) + rounding)
+                            << f << " Hz, c = " << v;
+                        EXPECT_LE(std::abs(F[3] - F[2]), 0.1 * std::abs(F[4] - F[2]) + rounding)
+                            << f << " Hz, c = " << v;
                     }
                 }
             }

@@ -22,13 +22,14 @@ struct CheckRun {
     const char* tag;
     const char* frequency;
     const char* depth;
-    int partitions;       // of the phase velocity
+    int partitions;  // of the phase velocity
     int depth_partitions;
 };
 
 TEST(CliEigen, EigenfunctionsAreThoseOfTheDialoguesCheckRuns) {
-    for (const CheckRun c : {CheckRun{"crust", "0.1", "60000", 200, 100}, CheckRun{"two_layer", "1.0", "3000", 200, 60},
-                             CheckRun{"soil", "5.0", "60", 300, 120}, CheckRun{"low_velocity", "6.0", "3000", 500, 300}}) {
+    for (const CheckRun c :
+         {CheckRun{"crust", "0.1", "60000", 200, 100}, CheckRun{"two_layer", "1.0", "3000", 200, 60},
+          CheckRun{"soil", "5.0", "60", 300, 120}, CheckRun{"low_velocity", "6.0", "3000", 500, 300}}) {
         SCOPED_TRACE(c.tag);
         const CliRun r = run_cli(scratch_dir("cli-eigen"),
                                  "eigen " + example(std::string(c.tag) + ".csv") + " --frequency " + c.frequency +
@@ -43,7 +44,8 @@ TEST(CliEigen, EigenfunctionsAreThoseOfTheDialoguesCheckRuns) {
             const bool is_love = f[1] == "love";
             for (int q = 0; q < (is_love ? 2 : 4); ++q) {
                 std::string image;
-                append_E(image, 15, 7, std::strtod(f[static_cast<std::size_t>((is_love ? 6 : 8) + q)].c_str(), nullptr));
+                append_E(image, 15, 7,
+                         std::strtod(f[static_cast<std::size_t>((is_love ? 6 : 8) + q)].c_str(), nullptr));
                 (is_love ? love : rayleigh)[static_cast<std::size_t>(q)].push_back(image);
             }
         }
@@ -61,7 +63,8 @@ TEST(CliEigen, EigenfunctionsAreThoseOfTheDialoguesCheckRuns) {
 
 TEST(CliEigen, OneModeOrARefusalNamingTheModesThatExist) {
     const auto dir = scratch_dir("cli-eigen-mode");
-    const CliRun one = run_cli(dir, "eigen " + example("crust.csv") + " --frequency 0.1 --mode 1 --wave rayleigh --points 5");
+    const CliRun one =
+        run_cli(dir, "eigen " + example("crust.csv") + " --frequency 0.1 --mode 1 --wave rayleigh --points 5");
     ASSERT_EQ(one.status, 0) << one.err;
     const std::vector<std::string> rows = lines_of(one.out);
     ASSERT_EQ(rows.size(), 6u);
@@ -76,7 +79,8 @@ TEST(CliEigen, OneModeOrARefusalNamingTheModesThatExist) {
 
 TEST(CliSecular, VanishesAtTheModesFoundAndSpansTheRangeAsked) {
     const auto dir = scratch_dir("cli-secular");
-    const CliRun modes = run_cli(dir, "modes " + example("low_velocity.csv") + " --frequencies 2 --search scan --partitions 500");
+    const CliRun modes =
+        run_cli(dir, "modes " + example("low_velocity.csv") + " --frequencies 2 --search scan --partitions 500");
     ASSERT_EQ(modes.status, 0) << modes.err;
     int checked = 0;
     const auto rows_of_model = rows_by_model(modes.out);

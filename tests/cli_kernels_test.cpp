@@ -39,10 +39,22 @@ TEST(CliKernels, EveryNumberIsTheLibrarys) {
         while (k < f.size() && f.frequency(k) != v[1]) ++k;
         ASSERT_LT(k, f.size()) << row;
         const ModeKernels& q = s.kernels[w].modes[k].at(m);
-        const double want[] = {s.modes[w].phase_velocity[k][m], s.properties[w].modes[k][m].group_velocity,
-                               q.dc_dvs.at(j), q.dc_dvp[j], q.dc_drho[j], q.dc_dh[j], q.du_dvs[j], q.du_dvp[j],
-                               q.du_drho[j], q.inverse_q, q.gamma, q.du_dh[j], q.dhv_dvs[j], q.dhv_dvp[j],
-                               q.dhv_drho[j], q.dhv_dh[j]};
+        const double want[] = {s.modes[w].phase_velocity[k][m],
+                               s.properties[w].modes[k][m].group_velocity,
+                               q.dc_dvs.at(j),
+                               q.dc_dvp[j],
+                               q.dc_drho[j],
+                               q.dc_dh[j],
+                               q.du_dvs[j],
+                               q.du_dvp[j],
+                               q.du_drho[j],
+                               q.inverse_q,
+                               q.gamma,
+                               q.du_dh[j],
+                               q.dhv_dvs[j],
+                               q.dhv_dvp[j],
+                               q.dhv_drho[j],
+                               q.dhv_dh[j]};
         // The H/V kernels of Love waves, and the anisotropic ones of an isotropic model, are empty cells.
         const std::size_t given = w == Wave::love ? 12 : std::size(want);
         for (std::size_t c = 0; c < given; ++c) EXPECT_EQ(v[c < 2 ? c + 2 : c + 3], want[c]) << row << " column " << c;

@@ -35,7 +35,8 @@ std::string trimmed(const std::string& s) {
 }
 
 // One wave's table: [frequency index][mode] of each column, the frequencies those of any row.
-std::vector<std::vector<std::vector<double>>> wave_table(const std::vector<std::string>& rows, const std::string& wave) {
+std::vector<std::vector<std::vector<double>>> wave_table(const std::vector<std::string>& rows,
+                                                         const std::string& wave) {
     std::map<double, std::map<int, std::vector<double>>> by_hz;
     for (const std::string& row : rows) {
         const std::vector<std::string> f = split(row, ',');
@@ -67,8 +68,9 @@ TEST(CliModes, ValuesAreThoseOfTheDialogueOnEveryExample) {
                              Example{"low_velocity", 500}, Example{"halfspace", 200}}) {
         SCOPED_TRACE(ex.tag);
         const std::string tag = ex.tag;
-        const CliRun r = run_cli(scratch_dir("cli-modes"), "modes " + example(tag + ".csv") + " --search scan --partitions " +
-                                                                std::to_string(ex.partitions));
+        const CliRun r =
+            run_cli(scratch_dir("cli-modes"),
+                    "modes " + example(tag + ".csv") + " --search scan --partitions " + std::to_string(ex.partitions));
         ASSERT_EQ(r.status, 0) << r.err;
         EXPECT_EQ(r.err, "") << "no progress line when standard error is no terminal";
         const std::vector<std::string> rows = rows_by_model(r.out).begin()->second;
@@ -132,7 +134,8 @@ TEST(CliModes, EveryFormatOfAModelGivesItsRows) {
     ASSERT_EQ(piped.status, 0) << piped.err;
     auto from_stdin = rows_by_model(piped.out);
     EXPECT_EQ(from_stdin.size(), 3u);
-    for (const char* k : {"#1", "#2", "#3"}) EXPECT_EQ(from_stdin[std::string("stdin") + k], rows[e + "formats/models.txt" + k]);
+    for (const char* k : {"#1", "#2", "#3"})
+        EXPECT_EQ(from_stdin[std::string("stdin") + k], rows[e + "formats/models.txt" + k]);
 
     // A UTF-8 byte-order mark before the first line changes nothing.
     const auto bom = scratch_dir("cli-bom");
@@ -145,7 +148,8 @@ TEST(CliModes, EveryFormatOfAModelGivesItsRows) {
     EXPECT_EQ(marked_rows["models.txt#1"], rows[e + "crust.csv"]);
 
     // The program file's own grid, whatever its separators.
-    const CliRun own = run_cli(scratch_dir("cli-grid"), "modes " + example("crust.csv") + " " + example("formats/crust.csv"));
+    const CliRun own =
+        run_cli(scratch_dir("cli-grid"), "modes " + example("crust.csv") + " " + example("formats/crust.csv"));
     auto grid_rows = rows_by_model(own.out);
     EXPECT_EQ(grid_rows[e + "formats/crust.csv"], grid_rows[e + "crust.csv"]);
 }
@@ -181,7 +185,9 @@ struct Json {
             while (s[++p] != '"') p += s[p] == '\\';
             return s.substr(start + 1, p++ - start - 1);
         }
-        while (p < s.size() && s[p] != ',' && s[p] != ']' && s[p] != '}' && !std::isspace(static_cast<unsigned char>(s[p]))) ++p;
+        while (p < s.size() && s[p] != ',' && s[p] != ']' && s[p] != '}' &&
+               !std::isspace(static_cast<unsigned char>(s[p])))
+            ++p;
         const std::string t = s.substr(start, p - start);
         return t == "null" ? "" : t;
     }
@@ -189,8 +195,8 @@ struct Json {
 
 TEST(CliModes, JsonHoldsTheValuesOfTheCsv) {
     const auto dir = scratch_dir("cli-json");
-    const std::string args = "modes " + example("formats/models.txt") + " " + example("halfspace.csv") +
-                             " --frequencies 0,0.3,1 --modes 2";
+    const std::string args =
+        "modes " + example("formats/models.txt") + " " + example("halfspace.csv") + " --frequencies 0,0.3,1 --modes 2";
     const CliRun csv = run_cli(dir, args);
     const CliRun json = run_cli(dir, args + " --format json");
     ASSERT_EQ(json.status, 0) << json.err;
@@ -316,8 +322,9 @@ TEST(CliModes, OnASphereEachWaveIsThatOfItsFlatModel) {
     const CliRun k = run_cli(dir, "kernels " + args);
     ASSERT_EQ(k.status, 0) << k.err;
     EXPECT_EQ(rows_by_model(k.out).at(file).size(), 4 * model.size());
-    const CliRun e = run_cli(dir, "eigen " + example("earth/upper_mantle.txt") +
-                                      " --spherical --radius 6371000 --frequency 0.01 --mode 0 --depth 400000 --points 5");
+    const CliRun e =
+        run_cli(dir, "eigen " + example("earth/upper_mantle.txt") +
+                         " --spherical --radius 6371000 --frequency 0.01 --mode 0 --depth 400000 --points 5");
     ASSERT_EQ(e.status, 0) << e.err;
     EXPECT_EQ(rows_by_model(e.out).at(file).size(), 10u);
     EXPECT_NE(run_cli(dir, "modes " + example("earth/upper_mantle.txt") + " --radius 6e6").status, 0);
@@ -349,7 +356,8 @@ TEST(CliModes, NineNumberListLinesAreRadiallyAnisotropicLayers) {
     SearchOptions o;
     o.highest_mode = 0;
     const Modes m = find_modes(model, Frequencies::hertz({0.005, 0.05}), o);
-    const std::vector<std::string> rows = rows_by_model(r.out)[(examples_dir() / "formats/upper_mantle_vti.txt").string()];
+    const std::vector<std::string> rows =
+        rows_by_model(r.out)[(examples_dir() / "formats/upper_mantle_vti.txt").string()];
     ASSERT_EQ(rows.size(), 4u);
     for (std::size_t i = 0; i < 4; ++i) {
         const std::vector<std::string> v = split(rows[i], ',');

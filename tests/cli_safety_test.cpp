@@ -18,8 +18,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::string header = "model,wave,mode,frequency,phase_velocity,group_velocity,energy_integral,response,"
-                           "ellipticity,found_at,ellipticity_signed,seafloor_ellipticity\n";
+const std::string header =
+    "model,wave,mode,frequency,phase_velocity,group_velocity,energy_integral,response,"
+    "ellipticity,found_at,ellipticity_signed,seafloor_ellipticity\n";
 
 // Names in `dir` besides the given ones: what a run left behind.
 std::vector<std::string> others(const fs::path& dir, const std::vector<std::string>& known) {
@@ -37,8 +38,8 @@ TEST(CliSafety, TheTableNeverReplacesAModelFile) {
     write_file(dir / "m.csv", model);
     fs::create_symlink("m.csv", dir / "link.csv");
     fs::create_hard_link(dir / "m.csv", dir / "hard.csv");
-    for (const std::string args : {"m.csv -o m.csv", "m.csv -o ./m.csv", "link.csv -o m.csv", "m.csv -o link.csv",
-                                   "hard.csv -o m.csv"}) {
+    for (const std::string args :
+         {"m.csv -o m.csv", "m.csv -o ./m.csv", "link.csv -o m.csv", "m.csv -o link.csv", "hard.csv -o m.csv"}) {
         SCOPED_TRACE(args);
         const CliRun r = run_cli(dir, "modes " + args);
         EXPECT_EQ(r.status, 2);
@@ -60,8 +61,8 @@ TEST(CliSafety, AFileIsReplacedByAWholeTableOrLeftAsItWas) {
     EXPECT_EQ(read_file(dir / "out.csv"), "old\n");
 
     // A write that fails half-way (the file-size limit) says why and leaves the file alone.
-    const CliRun cut = run_shell(dir, "trap '' XFSZ; ulimit -f 4; " + program +
-                                          " modes m.csv --fmin 0.1 --fmax 1 --count 200 -o out.csv");
+    const CliRun cut = run_shell(
+        dir, "trap '' XFSZ; ulimit -f 4; " + program + " modes m.csv --fmin 0.1 --fmax 1 --count 200 -o out.csv");
     EXPECT_EQ(cut.status, 2);
     EXPECT_EQ(cut.err, "vemlari: cannot write out.csv: File too large\n");
     EXPECT_EQ(read_file(dir / "out.csv"), "old\n");
@@ -176,9 +177,9 @@ TEST(CliSafety, ARequestPastTheMemoryIsRefusedBeforeAnyWork) {
     const auto dir = scratch_dir("cli-sizes");
     fs::copy_file(examples_dir() / "crust.csv", dir / "m.csv");
     const std::string past = "rows of one model's table, about ";
-    for (const std::string args : {"modes m.csv --fmin 1 --fmax 2 --count 100000000 --modes 0",
-                                   "secular m.csv --frequency 1 --count 100000000",
-                                   "eigen m.csv --frequency 1 --points 100000000 --mode 0"}) {
+    for (const std::string args :
+         {"modes m.csv --fmin 1 --fmax 2 --count 100000000 --modes 0", "secular m.csv --frequency 1 --count 100000000",
+          "eigen m.csv --frequency 1 --points 100000000 --mode 0"}) {
         SCOPED_TRACE(args);
         const CliRun r = run_cli(dir, args);
         EXPECT_EQ(r.status, 2);

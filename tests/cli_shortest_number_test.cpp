@@ -36,9 +36,22 @@ int significant_digits(const std::string& s) {
 }
 
 TEST(CliShortestNumber, ReadsBackExactlyAndNothingShorterWould) {
-    std::vector<double> values = {0.0,     -0.0,    1.0,     3.0,     4500.0,      0.1,     1.0 / 3.0,
-                                  DBL_MIN, DBL_MAX, -DBL_MAX, 5e-324, 1e22,        9007199254740993.0,
-                                  2.5e-13, M_PI,    -2.0 / 3.0 * 1e-300};
+    std::vector<double> values = {0.0,
+                                  -0.0,
+                                  1.0,
+                                  3.0,
+                                  4500.0,
+                                  0.1,
+                                  1.0 / 3.0,
+                                  DBL_MIN,
+                                  DBL_MAX,
+                                  -DBL_MAX,
+                                  5e-324,
+                                  1e22,
+                                  9007199254740993.0,
+                                  2.5e-13,
+                                  M_PI,
+                                  -2.0 / 3.0 * 1e-300};
     std::mt19937_64 rng(14);
     while (values.size() < 20000) {
         const double v = std::bit_cast<double>(rng());

@@ -36,8 +36,8 @@ inline const std::string program = "\"$V\"";
 // Runs a shell command in `dir` in which `program` names vemlari, standard output and error
 // to cli.out and cli.err unless the command sends them elsewhere.
 inline CliRun run_shell(const std::filesystem::path& dir, const std::string& command) {
-    const std::string cmd = "cd '" + dir.string() + "' && V='" + VEMLARI_EXE + "' && { " + command +
-                            "\n} > cli.out 2> cli.err < /dev/null";
+    const std::string cmd =
+        "cd '" + dir.string() + "' && V='" + VEMLARI_EXE + "' && { " + command + "\n} > cli.out 2> cli.err < /dev/null";
     const int raw = std::system(cmd.c_str());
     return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, read_file(dir / "cli.out"), read_file(dir / "cli.err")};
 }

@@ -129,8 +129,8 @@ TEST(CountedClosedForms, RayleighVelocityOfAHalfSpaceAloneAndUnderItsOwnMaterial
     EXPECT_EQ(crowded.love.phase_velocity[0][0], std::nextafter(1000.0, 2000.0));
     EXPECT_TRUE(std::isfinite(mode_properties(pair, crowded).love.modes[0][0].group_velocity));
     // And no Love wave, though a slow layer traps one at every frequency above zero.
-    const Modes zero = find_modes(Model({{1000, 1800, 1000, 2000}, {0, 3500, 2000, 2500}}),
-                                  Frequencies::hertz({0.0, 0.01}));
+    const Modes zero =
+        find_modes(Model({{1000, 1800, 1000, 2000}, {0, 3500, 2000, 2500}}), Frequencies::hertz({0.0, 0.01}));
     EXPECT_TRUE(zero.love.phase_velocity[0].empty());
     EXPECT_EQ(zero.love.phase_velocity[1].size(), 1u);
 }

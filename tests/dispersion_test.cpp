@@ -113,8 +113,8 @@ TEST(DispersionStepRule, FollowsTheModeOverThePreviousFrequencies) {
     EXPECT_DOUBLE_EQ(step_rule(2000, 2000, 10.0, w, {false, 2500.0, 2497.0}, 900.0), 10.0);  // no history yet
     EXPECT_DOUBLE_EQ(step_rule(2000, 2000, 10.0, w, {true, 2500.0, 2497.0}, 900.0), 3.0);    // moved by 3
     EXPECT_DOUBLE_EQ(step_rule(2000, 2000, 10.0, w, {true, 2500.0, 2499.99}, 900.0), 0.1);   // never below dcc/100
-    EXPECT_DOUBLE_EQ(step_rule(2000, 2000, 10.0, w, {true, 2500.0, 0.0}, 900.0), 10.0);  // missing: full step
-    EXPECT_DOUBLE_EQ(step_rule(2050, 2050, 10.0, w, {true, 2500.0, 0.0}, 900.0), 10.0);  // even in a window
+    EXPECT_DOUBLE_EQ(step_rule(2000, 2000, 10.0, w, {true, 2500.0, 0.0}, 900.0), 10.0);      // missing: full step
+    EXPECT_DOUBLE_EQ(step_rule(2050, 2050, 10.0, w, {true, 2500.0, 0.0}, 900.0), 10.0);      // even in a window
 }
 
 TEST(DispersionSpecialCases, HalfSpaceHasOneRayleighModeAndNoLoveSearch) {
@@ -153,9 +153,11 @@ TEST(DispersionSpecialCases, NoRootAndNothingConverging) {
     EXPECT_EQ(same.file("phsl1_dat"), "");
 
     // A tolerance below any reachable |F|: every candidate reports, nothing is stored.
-    SearchRun tiny(model_csv(0.05, 256, 1.0, {{2000, 1800, 1000, 1000}, {2500, 3500, 2000, 0}}), "0\n1e-300\n20\n100\n");
+    SearchRun tiny(model_csv(0.05, 256, 1.0, {{2000, 1800, 1000, 1000}, {2500, 3500, 2000, 0}}),
+                   "0\n1e-300\n20\n100\n");
     const std::string console = tiny.console.str();
-    EXPECT_NE(console.find(" Love Wave: Did not converge!\n  This may be a local min. of the secular func.\n"), std::string::npos);
+    EXPECT_NE(console.find(" Love Wave: Did not converge!\n  This may be a local min. of the secular func.\n"),
+              std::string::npos);
     EXPECT_NE(console.find(" Rayleigh Wave: Did not converge!"), std::string::npos);
     for (int io = 1; io <= tiny.run->freq.nom; ++io) {
         EXPECT_EQ(tiny.run->ccmd.mdl[io], -1);
@@ -169,8 +171,9 @@ TEST(DispersionTraces, CheckRunTracesIncreaseAndMatchAcrossFiles) {
     SearchRun r(model_csv(0.05, 256, 0.5, {{2000, 1800, 1000, 1000}, {2500, 3500, 2000, 0}}),
                 "1\n1.0\n0.001\n100\n200\n2000\n20\n");
     const char* header = " Phase Velocity (m/s), Real Part, Imag Part        ,Absolute Value\n";
-    for (const auto& [c, re, im, csv] : {std::array<std::string, 4>{"sclc_dat", "sclr_dat", "scli_dat", "sec-Lov.csv"},
-                                          std::array<std::string, 4>{"scrc_dat", "scrr_dat", "scri_dat", "sec-Ray.csv"}}) {
+    for (const auto& [c, re, im, csv] :
+         {std::array<std::string, 4>{"sclc_dat", "sclr_dat", "scli_dat", "sec-Lov.csv"},
+          std::array<std::string, 4>{"scrc_dat", "scrr_dat", "scri_dat", "sec-Ray.csv"}}) {
         std::istringstream cs(r.file(c)), rs(r.file(re)), is(r.file(im)), vs(r.file(csv));
         std::string lc, lr, li, lv;
         ASSERT_TRUE(std::getline(vs, lv));
@@ -196,7 +199,8 @@ TEST(DispersionTraces, CheckRunTracesIncreaseAndMatchAcrossFiles) {
         EXPECT_GT(n, 50) << c;
     }
     // The traces are written only in check mode.
-    SearchRun normal(model_csv(0.05, 256, 0.5, {{2000, 1800, 1000, 1000}, {2500, 3500, 2000, 0}}), "0\n0.001\n100\n200\n");
+    SearchRun normal(model_csv(0.05, 256, 0.5, {{2000, 1800, 1000, 1000}, {2500, 3500, 2000, 0}}),
+                     "0\n0.001\n100\n200\n");
     EXPECT_FALSE(std::filesystem::exists(normal.dir / "sclc_dat"));
 }
 

@@ -80,14 +80,13 @@ const std::string two_layer_log =
 const std::string two_layer_bounds =
     "\n VSMAX, VPMAX = 2000.000 3500.000\n"
     " CCMIN, CCMAX =  923.744 1841.283\n";
-const std::string two_layer_range =
-    "\n Min and Max Velocities (Cmin and Cmax: m/s) =  914.506 2020.000\n" + partition_prompts +
-    " Increment of Phase Velocity (DCC: m/s) =   5.52747\n";
+const std::string two_layer_range = "\n Min and Max Velocities (Cmin and Cmax: m/s) =  914.506 2020.000\n" +
+                                    partition_prompts + " Increment of Phase Velocity (DCC: m/s) =   5.52747\n";
 
 std::string model(const std::string& dt_nt, const std::string& period, const std::string& nl,
                   const std::string& layers) {
-    return "title of the model\ndt (s),nt\n" + dt_nt + "\nshortest period (s)\n" + period +
-           "\n\nnumber of layers\n" + nl + "\nLayer,Density,Vp,Qp,Fp,Vs,Qs,Fs,Thickness\n" + layers;
+    return "title of the model\ndt (s),nt\n" + dt_nt + "\nshortest period (s)\n" + period + "\n\nnumber of layers\n" +
+           nl + "\nLayer,Density,Vp,Qp,Fp,Vs,Qs,Fs,Thickness\n" + layers;
 }
 
 ProgramRun run_model(const std::string& csv, const std::string& answers, const std::string& name = "m.csv") {
@@ -127,8 +126,8 @@ TEST(DriverRunNormal, TwoLayerExample) {
     EXPECT_EQ(r.error, "");
     EXPECT_EQ(dialogue(r), two_layer_start + " Number of Layers= 2\n" + layer_heading + two_layer_echo +
                                tol_itmax_prompts + two_layer_bounds + two_layer_range + " 25 0\n");
-    EXPECT_EQ(log_head(r), two_layer_log_start + " IOM,NOM,DOM= 0 25  0.490873852\n" + two_layer_log +
-                               two_layer_bounds);
+    EXPECT_EQ(log_head(r),
+              two_layer_log_start + " IOM,NOM,DOM= 0 25  0.490873852\n" + two_layer_log + two_layer_bounds);
     EXPECT_TRUE(ends_with(r.console, closing_notes)) << r.console;
     EXPECT_EQ(r.console.find("sec-Lov.csv"), std::string::npos);
 }
@@ -138,11 +137,9 @@ TEST(DriverRunCheck, TwoLayerExampleAsksDepthAndListsEveryFile) {
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.error, "");
     EXPECT_EQ(dialogue(r), two_layer_start + " Enter the frequency for checking (Hz)\n Number of Layers= 2\n" +
-                               layer_heading + two_layer_echo + tol_itmax_prompts + two_layer_bounds +
-                               two_layer_range + " 1 1\n" + secular_note + depth_prompt + nzint_prompt +
-                               eigen_note);
-    EXPECT_EQ(log_head(r), two_layer_log_start + " IOM,NOM,DOM= 1 1  6.28318531\n" + two_layer_log +
-                               two_layer_bounds);
+                               layer_heading + two_layer_echo + tol_itmax_prompts + two_layer_bounds + two_layer_range +
+                               " 1 1\n" + secular_note + depth_prompt + nzint_prompt + eigen_note);
+    EXPECT_EQ(log_head(r), two_layer_log_start + " IOM,NOM,DOM= 1 1  6.28318531\n" + two_layer_log + two_layer_bounds);
     EXPECT_TRUE(ends_with(r.console, closing_notes + file_lines)) << r.console;
 }
 
@@ -156,9 +153,10 @@ TEST(DriverRunHalfSpace, NormalRunSkipsThePartitionQuestion) {
     const ProgramRun r = run_example("halfspace", "halfspace.answers");
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(dialogue(r), halfspace_start + halfspace_layers);
-    EXPECT_EQ(log_head(r), " FROM indat:\n\n dt,nt,period  0.05 256  1.\n IOM,NOM,DOM= 0 12  0.490873852\n"
-                           " NL= 1\n 1  2000.  1732.0508  1000.  0.\n"
-                           "\n VSMAX, VPMAX = 1000.000 1732.051\n CCMIN, CCMAX =  919.402  919.402\n");
+    EXPECT_EQ(log_head(r),
+              " FROM indat:\n\n dt,nt,period  0.05 256  1.\n IOM,NOM,DOM= 0 12  0.490873852\n"
+              " NL= 1\n 1  2000.  1732.0508  1000.  0.\n"
+              "\n VSMAX, VPMAX = 1000.000 1732.051\n CCMIN, CCMAX =  919.402  919.402\n");
     EXPECT_TRUE(ends_with(r.console, closing_notes));
     EXPECT_EQ(r.console.find("sec-Lov.csv"), std::string::npos);
 }
@@ -180,8 +178,8 @@ TEST(DriverRunHalfSpace, NormalRunWithNoFrequencyStepAsksDepth) {
                                    "m.csv\n0\n0.001\n100\n3000\n50\n");
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(dialogue(r), banner + name_prompt + "\n Delta Time (s) =  0.05, Number of Time = 256\n" +
-                               "\n Maximum frequency (Hz) =  0.01\n" + check_prompt + halfspace_layers +
-                               depth_prompt + nzint_prompt + eigen_note);
+                               "\n Maximum frequency (Hz) =  0.01\n" + check_prompt + halfspace_layers + depth_prompt +
+                               nzint_prompt + eigen_note);
 }
 
 TEST(DriverRunNormal, NoFrequencyStepWithLayersReturnsAfterTheIndexRecord) {
@@ -215,12 +213,13 @@ TEST(DriverRunNormal, TiesGoToTheDeepestLayerAndLayerNumbersAreOnlyEchoed) {
 
 TEST(DriverRunNormal, MaximumFrequencyAndIndexRange) {
     // The half-space is too slow so the run stops right after the layers are read.
-    const ProgramRun r = run_model(model("0.01,1024", "0.05", "2",
-                                         "1,2000,1800,100,1,1000,50,1,1000\n2,2500,3500,200,1,900,100,1,0\n"),
-                                   "m.csv\n0\n");
+    const ProgramRun r =
+        run_model(model("0.01,1024", "0.05", "2", "1,2000,1800,100,1,1000,50,1,1000\n2,2500,3500,200,1,900,100,1,0\n"),
+                  "m.csv\n0\n");
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.console.find("\n Delta Time (s) =  0.01, Number of Time = 1024\n"
-                             "\n Maximum frequency (Hz) =  20.\n" + check_prompt),
+                             "\n Maximum frequency (Hz) =  20.\n" +
+                             check_prompt),
               std::string::npos);
     EXPECT_NE(r.file("fort.10").find(" dt,nt,period  0.01 1024  0.05\n IOM,NOM,DOM= 0 204  0.613592315\n"),
               std::string::npos);
@@ -238,12 +237,13 @@ TEST(DriverModelChecks, TimeSamplesNotAPowerOfTwo) {
     for (const std::string nt : {"1000", "1", "0", "-4", "3"}) {
         const ProgramRun r = run_model(model("0.05," + nt, "0.5", "2", two_layers), "m.csv\n0\n");
         expect_stopped(r);
-        EXPECT_EQ(r.console, banner + name_prompt + "\n Delta Time (s) =  0.05, Number of Time = " +
-                                 nt + "\n\n NT is not a power of 2 !!\n")
+        EXPECT_EQ(r.console, banner + name_prompt + "\n Delta Time (s) =  0.05, Number of Time = " + nt +
+                                 "\n\n NT is not a power of 2 !!\n")
             << nt;
         EXPECT_EQ(r.file("fort.10"), " NT is not a power of 2 !!\n") << nt;
     }
-    const ProgramRun two = run_model(model("0.05,2", "0.05", "2", two_layers), "m.csv\n1\n1.0\n0.001\n100\n200\n3000\n20\n");
+    const ProgramRun two =
+        run_model(model("0.05,2", "0.05", "2", two_layers), "m.csv\n1\n1.0\n0.001\n100\n200\n3000\n20\n");
     EXPECT_EQ(two.status, 0);
     EXPECT_EQ(two.console.find("NT is not"), std::string::npos);
 }
@@ -256,8 +256,9 @@ TEST(DriverModelChecks, LastFrequencyIndexBeyondTheLimit) {
     expect_stopped(r);
     EXPECT_EQ(r.console, banner + name_prompt + "\n Delta Time (s) =  0.5, Number of Time = 2048\n" +
                              "\n Maximum frequency (Hz) =  0.684603272\n" + check_prompt + "  NOM>MOM !!!!!!!!!!!!!\n");
-    EXPECT_EQ(r.file("fort.10"), " FROM indat:\n\n dt,nt,period  0.5 2048  1.4607\n"
-                                 " IOM,NOM,DOM= 0 701  0.00613592315\n  NOM>MOM !!!!!!!!!!!!!\n");
+    EXPECT_EQ(r.file("fort.10"),
+              " FROM indat:\n\n dt,nt,period  0.5 2048  1.4607\n"
+              " IOM,NOM,DOM= 0 701  0.00613592315\n  NOM>MOM !!!!!!!!!!!!!\n");
 
     // 700 passes and the run goes on to the layers.
     const ProgramRun ok = run_model(model("0.5,2048", "1.4628", "2", slow_halfspace), "m.csv\n0\n");
@@ -294,9 +295,9 @@ TEST(DriverModelChecks, TwentyLayersAreAccepted) {
 }
 
 TEST(DriverModelChecks, HalfSpaceNotTheFastestInS) {
-    const ProgramRun r = run_model(model("0.05,256", "0.5", "2",
-                                         "1,2000,3000,100,1,2500,50,1,1000\n2,2500,3500,200,1,2000,100,1,0\n"),
-                                   "m.csv\n0\n");
+    const ProgramRun r =
+        run_model(model("0.05,256", "0.5", "2", "1,2000,3000,100,1,2500,50,1,1000\n2,2500,3500,200,1,2000,100,1,0\n"),
+                  "m.csv\n0\n");
     expect_stopped(r);
     EXPECT_EQ(r.console, two_layer_start + " Number of Layers= 2\n" + layer_heading +
                              " 1  2000.  3000.  100.  1.  2500.  50.  1.  1000.\n" +
@@ -308,21 +309,21 @@ TEST(DriverModelChecks, HalfSpaceNotTheFastestInS) {
 }
 
 TEST(DriverModelChecks, HalfSpaceNotTheFastestInP) {
-    const ProgramRun r = run_model(model("0.05,256", "0.5", "2",
-                                         "1,2000,4000,100,1,1000,50,1,1000\n2,2500,3500,200,1,2000,100,1,0\n"),
-                                   "m.csv\n0\n");
+    const ProgramRun r =
+        run_model(model("0.05,256", "0.5", "2", "1,2000,4000,100,1,1000,50,1,1000\n2,2500,3500,200,1,2000,100,1,0\n"),
+                  "m.csv\n0\n");
     expect_stopped(r);
     EXPECT_TRUE(ends_with(r.console, " 2  2500.  3500.  200.  1.  2000.  100.  1.  0.\n" + indat_head +
                                          "  VP(NL).NE.VPMAX, THUS STOP !!!\n"))
         << r.console;
-    EXPECT_TRUE(ends_with(r.file("fort.10"), " 2  2500.  3500.  2000.  0.\n" + indat_head +
-                                                 "  VP(NL).NE.VPMAX, THUS STOP !!!\n"));
+    EXPECT_TRUE(ends_with(r.file("fort.10"),
+                          " 2  2500.  3500.  2000.  0.\n" + indat_head + "  VP(NL).NE.VPMAX, THUS STOP !!!\n"));
 }
 
 TEST(DriverModelChecks, BothFailReportsOnlyS) {
-    const ProgramRun r = run_model(model("0.05,256", "0.5", "2",
-                                         "1,2000,4000,100,1,2500,50,1,1000\n2,2500,3500,200,1,2000,100,1,0\n"),
-                                   "m.csv\n0\n");
+    const ProgramRun r =
+        run_model(model("0.05,256", "0.5", "2", "1,2000,4000,100,1,2500,50,1,1000\n2,2500,3500,200,1,2000,100,1,0\n"),
+                  "m.csv\n0\n");
     expect_stopped(r);
     EXPECT_TRUE(ends_with(r.console, indat_head + "  VS(NL).NE.VSMAX, THUS STOP !!!\n")) << r.console;
     EXPECT_EQ(r.console.find("VP(NL)"), std::string::npos);
@@ -339,11 +340,16 @@ void expect_refused(const ProgramRun& r, const std::string& rule) {
 TEST(DriverRefusals, SamplingValues) {
     expect_refused(run_model(model("0.05,256", "0.5", "0", ""), "m.csv\n0\n"), "NL must be at least 1");
     expect_refused(run_model(model("0.05,256", "0.5", "-3", ""), "m.csv\n0\n"), "NL must be at least 1");
-    expect_refused(run_model(model("0.,256", "0.5", "2", two_layers), "m.csv\n0\n"), "DT must be a positive finite number");
-    expect_refused(run_model(model("-0.05,256", "0.5", "2", two_layers), "m.csv\n0\n"), "DT must be a positive finite number");
-    expect_refused(run_model(model("1e999,256", "0.5", "2", two_layers), "m.csv\n0\n"), "DT must be a positive finite number");
-    expect_refused(run_model(model("0.05,256", "0", "2", two_layers), "m.csv\n0\n"), "PERIOD must be a positive finite number");
-    expect_refused(run_model(model("0.05,256", "-1.", "2", two_layers), "m.csv\n0\n"), "PERIOD must be a positive finite number");
+    expect_refused(run_model(model("0.,256", "0.5", "2", two_layers), "m.csv\n0\n"),
+                   "DT must be a positive finite number");
+    expect_refused(run_model(model("-0.05,256", "0.5", "2", two_layers), "m.csv\n0\n"),
+                   "DT must be a positive finite number");
+    expect_refused(run_model(model("1e999,256", "0.5", "2", two_layers), "m.csv\n0\n"),
+                   "DT must be a positive finite number");
+    expect_refused(run_model(model("0.05,256", "0", "2", two_layers), "m.csv\n0\n"),
+                   "PERIOD must be a positive finite number");
+    expect_refused(run_model(model("0.05,256", "-1.", "2", two_layers), "m.csv\n0\n"),
+                   "PERIOD must be a positive finite number");
     expect_refused(run_model(model("1e300,256", "0.5", "2", two_layers), "m.csv\n0\n"),
                    "NOM=NT*DT/PERIOD must fit an integer");
 }
@@ -375,8 +381,9 @@ TEST(DriverRefusals, FrequenciesOutsideWhatTheModelCanBeEvaluatedAt) {
     const std::string range = "FCHK must be between 3.21492985E-098 and 1.45548178E+102 Hz for this model";
     for (const char* f : {"1e-300", "1e-98", "1e103", "1e308"})
         expect_refused(run_model(csv, "m.csv\n1\n" + std::string(f) + "\n"), range);
-    expect_refused(run_model(model("1e100,256", "1e101", "2", two_layers), "m.csv\n0\n"),
-                   "The frequencies of DT, NT and PERIOD must be between 3.21492985E-098 and 1.45548178E+102 Hz for this model");
+    expect_refused(
+        run_model(model("1e100,256", "1e101", "2", two_layers), "m.csv\n0\n"),
+        "The frequencies of DT, NT and PERIOD must be between 3.21492985E-098 and 1.45548178E+102 Hz for this model");
     for (const char* f : {"1e-97", "1.4e102"}) {
         const ProgramRun run = run_model(csv, "m.csv\n1\n" + std::string(f) + "\n0.001\n100\n200\n3000\n60\n");
         // At 1.4e102 Hz the layer holds far more Love modes than the table's 231, which the
@@ -405,7 +412,8 @@ TEST(DriverRefusals, ModelFileThatIsAnOutputOfTheRun) {
         if (name == "link") std::filesystem::create_symlink(dir / file, dir / name);
         const ProgramRun r = run_program(dir, name + "\n0\n0.001\n100\n20\n");
         EXPECT_EQ(r.status, 1) << name;
-        EXPECT_TRUE(ends_with(r.console, indat_head + "  THE MODEL FILE IS THE OUTPUT FILE " + file + ", THUS STOP !!!\n"))
+        EXPECT_TRUE(
+            ends_with(r.console, indat_head + "  THE MODEL FILE IS THE OUTPUT FILE " + file + ", THUS STOP !!!\n"))
             << r.console;
         EXPECT_EQ(read_file(dir / file), csv) << name;
         EXPECT_FALSE(std::filesystem::exists(dir / (file == "fort.10" ? "om_dat" : "fort.10"))) << name;
@@ -433,18 +441,25 @@ TEST(DriverRefusals, LayerValues) {
     auto with_first = [](const std::string& line) {
         return model("0.05,256", "0.5", "2", line + "\n2,2500,3500,200,1,2000,100,1,0\n");
     };
-    expect_refused(run_model(with_first("1,0,1800,100,1,1000,50,1,1000"), "m.csv\n0\n"), "RHO(1) must be a positive finite number");
-    expect_refused(run_model(with_first("1,-2,1800,100,1,1000,50,1,1000"), "m.csv\n0\n"), "RHO(1) must be a positive finite number");
-    expect_refused(run_model(with_first("1,2000,1800,100,1,0,50,1,1000"), "m.csv\n0\n"), "VS(1) must be a positive finite number");
+    expect_refused(run_model(with_first("1,0,1800,100,1,1000,50,1,1000"), "m.csv\n0\n"),
+                   "RHO(1) must be a positive finite number");
+    expect_refused(run_model(with_first("1,-2,1800,100,1,1000,50,1,1000"), "m.csv\n0\n"),
+                   "RHO(1) must be a positive finite number");
+    expect_refused(run_model(with_first("1,2000,1800,100,1,0,50,1,1000"), "m.csv\n0\n"),
+                   "VS(1) must be a positive finite number");
     expect_refused(run_model(with_first("1,2000,1000,100,1,1000,50,1,1000"), "m.csv\n0\n"), "VP(1) must exceed VS(1)");
-    expect_refused(run_model(with_first("1,2000,1800,100,1,1000,50,1,-1"), "m.csv\n0\n"), "THK(1) must not be negative");
-    expect_refused(run_model(with_first("1,2000,1800,100,1,1000,50,1,1e13"), "m.csv\n0\n"), "THK(1) must be at most 1000000000000 m");
-    expect_refused(run_model(with_first("1,1e999,1800,100,1,1000,50,1,1000"), "m.csv\n0\n"), "RHO(1) must be a positive finite number");
-    expect_refused(run_model(with_first("1,2000,1800,1e999,1,1000,50,1,1000"), "m.csv\n0\n"), "QP(1) must be a finite number");
-    expect_refused(run_model(model("0.05,256", "0.5", "2",
-                                   "1,2000,1800,100,1,1000,50,1,1000\n2,2500,1e999,200,1,2000,100,1,0\n"),
-                             "m.csv\n0\n"),
-                   "VP(2) must be a finite number");
+    expect_refused(run_model(with_first("1,2000,1800,100,1,1000,50,1,-1"), "m.csv\n0\n"),
+                   "THK(1) must not be negative");
+    expect_refused(run_model(with_first("1,2000,1800,100,1,1000,50,1,1e13"), "m.csv\n0\n"),
+                   "THK(1) must be at most 1000000000000 m");
+    expect_refused(run_model(with_first("1,1e999,1800,100,1,1000,50,1,1000"), "m.csv\n0\n"),
+                   "RHO(1) must be a positive finite number");
+    expect_refused(run_model(with_first("1,2000,1800,1e999,1,1000,50,1,1000"), "m.csv\n0\n"),
+                   "QP(1) must be a finite number");
+    expect_refused(
+        run_model(model("0.05,256", "0.5", "2", "1,2000,1800,100,1,1000,50,1,1000\n2,2500,1e999,200,1,2000,100,1,0\n"),
+                  "m.csv\n0\n"),
+        "VP(2) must be a finite number");
 }
 
 TEST(DriverRefusals, WhatTheModelAllowsStillRuns) {
@@ -469,8 +484,11 @@ ProgramRun interrupted(const std::string& answers, const std::string& prompt, co
     // shell holds the input pipe open, so the program waits at its next prompt.
     write_file(dir / "run.sh", "set -m\nmkfifo in\n'" + std::string(VEMLARI_EXE) +
                                    "' < in > console.out 2> error.out &\npid=$!\nexec 3> in\ncat answers.in >&3\n"
-                                   "for i in $(seq 1200); do grep -q '" + prompt + "' console.out && break; sleep 0.05; done\n"
-                                   "kill -" + signal + " $pid\nwait $pid\necho $? > status\nexec 3>&-\n");
+                                   "for i in $(seq 1200); do grep -q '" +
+                                   prompt +
+                                   "' console.out && break; sleep 0.05; done\n"
+                                   "kill -" +
+                                   signal + " $pid\nwait $pid\necho $? > status\nexec 3>&-\n");
     EXPECT_EQ(std::system(("cd '" + dir.string() + "' && bash run.sh").c_str()), 0);
     ProgramRun r;
     r.dir = dir;
@@ -486,15 +504,18 @@ TEST(DriverStop, InterruptsAreReportedAndEndWithTheirStatus) {
     EXPECT_EQ(at_name.file("fort.10"), " INTERRUPTED BY SIGINT, THUS STOP !!!\n");
     const ProgramRun later = interrupted("m.csv\n0\n0.001\n", "Iterations", "TERM");
     EXPECT_EQ(later.status, 143);
-    EXPECT_TRUE(ends_with(later.console, tol_itmax_prompts + " INTERRUPTED BY SIGTERM, THUS STOP !!!\n")) << later.console;
-    EXPECT_TRUE(ends_with(later.file("fort.10"), " 2  2500.  3500.  2000.  0.\n INTERRUPTED BY SIGTERM, THUS STOP !!!\n"))
+    EXPECT_TRUE(ends_with(later.console, tol_itmax_prompts + " INTERRUPTED BY SIGTERM, THUS STOP !!!\n"))
+        << later.console;
+    EXPECT_TRUE(
+        ends_with(later.file("fort.10"), " 2  2500.  3500.  2000.  0.\n INTERRUPTED BY SIGTERM, THUS STOP !!!\n"))
         << later.file("fort.10");
 }
 
 TEST(DriverStreamFailures, ModelFileCannotBeOpened) {
     const ProgramRun missing = run_model(model("0.05,256", "0.5", "2", two_layers), "nothere.csv\n0\n");
     EXPECT_EQ(missing.status, 2);
-    EXPECT_EQ(missing.error, "open: No such file or directory\napparent state: unit 7 named nothere.csv\n" + reading_tail);
+    EXPECT_EQ(missing.error,
+              "open: No such file or directory\napparent state: unit 7 named nothere.csv\n" + reading_tail);
     EXPECT_EQ(missing.console, banner + name_prompt);
 
     // A directory opens, and would read as an empty file; a NUL byte would cut the name short.
@@ -534,7 +555,8 @@ TEST(DriverStreamFailures, MalformedValuesInTheModelFile) {
     EXPECT_EQ(wide.error, "invalid integer: integer out of range" + tail);
 
     // Trailing empty fields, as a spreadsheet writes them, are harmless.
-    const ProgramRun fields = run_model(model("0.05,256,,,,", "0.5,,,", "2,,", two_layers), "m.csv\n0\n0.001\n100\n200\n");
+    const ProgramRun fields =
+        run_model(model("0.05,256,,,,", "0.5,,,", "2,,", two_layers), "m.csv\n0\n0.001\n100\n200\n");
     EXPECT_EQ(fields.status, 0);
     EXPECT_NE(fields.console.find(" Delta Time (s) =  0.05, Number of Time = 256\n"), std::string::npos);
 }
@@ -601,8 +623,7 @@ TEST(DriverStreamFailures, ConsoleThatCannotBeWritten) {
     const auto dir = scratch_dir("e2e-full");
     write_file(dir / "two_layer.csv", read_file(testing::examples_dir() / "two_layer.csv"));
     write_file(dir / "answers.in", read_file(testing::examples_dir() / "two_layer.answers"));
-    const std::string cmd = "cd '" + dir.string() + "' && '" + VEMLARI_EXE +
-                            "' < answers.in > /dev/full 2> error.out";
+    const std::string cmd = "cd '" + dir.string() + "' && '" + VEMLARI_EXE + "' < answers.in > /dev/full 2> error.out";
     const int raw = std::system(cmd.c_str());
     ASSERT_TRUE(WIFEXITED(raw));
     EXPECT_EQ(WEXITSTATUS(raw), 2);
@@ -612,11 +633,12 @@ TEST(DriverStreamFailures, ConsoleThatCannotBeWritten) {
 }
 
 TEST(DriverDepth, ShallowDepthWarnsAndTheRunGoesOn) {
-    const ProgramRun r = run_model(model("0.05,256", "0.5", "2", two_layers), "m.csv\n1\n1.0\n0.001\n100\n200\n500\n20\n");
+    const ProgramRun r =
+        run_model(model("0.05,256", "0.5", "2", two_layers), "m.csv\n1\n1.0\n0.001\n100\n200\n500\n20\n");
     EXPECT_EQ(r.status, 0);
     EXPECT_TRUE(ends_with(dialogue(r), secular_note + depth_prompt +
-                                           "\n  Depth is smaller than the thichness of 1st layer !\n" +
-                                           nzint_prompt + eigen_note))
+                                           "\n  Depth is smaller than the thichness of 1st layer !\n" + nzint_prompt +
+                                           eigen_note))
         << r.console;
     EXPECT_TRUE(ends_with(r.console, closing_notes + file_lines));
 }

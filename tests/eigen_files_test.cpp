@@ -17,7 +17,7 @@ std::string e_image(int w, int d, double v) {
     return s;
 }
 
-const char* const eigen_files[] = {"vzn_dat", "vl1_dat", "vl2_dat", "vr1_dat", "vr2_dat", "vr3_dat",
+const char* const eigen_files[] = {"vzn_dat", "vl1_dat",  "vl2_dat",  "vr1_dat",  "vr2_dat", "vr3_dat",
                                    "vr4_dat", "Ldis.csv", "Lstr.csv", "Rdis.csv", "Rstr.csv"};
 const char* const summary_files[] = {"grpl_dat",     "grpr_dat",    "Ldisper1.csv", "Ldisper2.csv", "Rdisper1.csv",
                                      "Rdisper2.csv", "Lmedres.csv", "Rmedres.csv",  "HoverV.csv"};
@@ -58,7 +58,8 @@ TEST(EigenFiles, SingleFrequencyRunWritesEveryEigenfunctionFile) {
     const auto l1 = lines(sr.file("vl1_dat")), l2 = lines(sr.file("vl2_dat"));
     ASSERT_EQ(l1.size(), 4u * 7u);
     ASSERT_EQ(l2.size(), 4u * 7u);
-    for (const char* f : {"vr1_dat", "vr2_dat", "vr3_dat", "vr4_dat"}) EXPECT_EQ(lines(sr.file(f)).size(), 2u * 7u) << f;
+    for (const char* f : {"vr1_dat", "vr2_dat", "vr3_dat", "vr4_dat"})
+        EXPECT_EQ(lines(sr.file(f)).size(), 2u * 7u) << f;
     // Raw values keep the surface normalisation.
     for (int md = 0; md < 4; ++md) EXPECT_EQ(l1[md * 7], "  0.1000000E+01") << md;
     const auto r2 = lines(sr.file("vr2_dat"));

@@ -103,50 +103,50 @@ TEST(EigenPhysics, LoveModesSatisfyTheFreeSurfaceContinuityAndQuadratureOfI1) {
     LoveCoefficients w;
     // Built from the free surface or from the top of the slow layer, the field is the same mode.
     for (int anchor : {1, 2})
-    for (std::size_t m = 0; m < f.cl.size(); ++m) {
-        const double c = f.cl[m], wn = f.om / c;
-        love_coefficients(f.om, wn, anchor, s, w);
-        // Points every 250 m: each interface falls on a grid point.
-        const DepthGrid grid{250.0, 5000.0, 21};
-        std::vector<double> vl1(21), vl2(21);
-        love_eigenfunctions(f.om, wn, s, w, grid, vl1.data(), vl2.data());
-        EXPECT_NEAR(vl1[0], 1.0, 1e-9) << m;
-        EXPECT_NEAR(vl2[0] / (s.rho[1] * s.vs[1] * s.vs[1] * wn), 0.0, 1e-9) << m;
+        for (std::size_t m = 0; m < f.cl.size(); ++m) {
+            const double c = f.cl[m], wn = f.om / c;
+            love_coefficients(f.om, wn, anchor, s, w);
+            // Points every 250 m: each interface falls on a grid point.
+            const DepthGrid grid{250.0, 5000.0, 21};
+            std::vector<double> vl1(21), vl2(21);
+            love_eigenfunctions(f.om, wn, s, w, grid, vl1.data(), vl2.data());
+            EXPECT_NEAR(vl1[0], 1.0, 1e-9) << m;
+            EXPECT_NEAR(vl2[0] / (s.rho[1] * s.vs[1] * s.vs[1] * wn), 0.0, 1e-9) << m;
 
-        // Across every interface the layer above and the layer below give the same field; the
-        // grid point on the interface holds the upper layer's value.
-        LoveAmplitudes a(f.om, wn, s, w.grtlv, w.top, w.grulv);
-        a.start();
-        double top = 0.0;
-        std::complex<double> e1{};
-        for (int j = 1; j <= s.nl; ++j) {
-            if (j > 1) {
-                cplx v_up, t_up, v_dn, t_dn;
-                a.field(top, top - s.thk[j - 1], top, v_up, t_up);
-                a.enter_layer(j);
-                a.field(top, top, top + s.thk[j], v_dn, t_dn);
-                EXPECT_NEAR(v_dn.re, v_up.re, 1e-9);
-                EXPECT_NEAR(t_dn.re / (a.mu * wn), t_up.re / (a.mu * wn), 1e-9);
-                EXPECT_EQ(vl1[std::size_t(top / 250.0)], v_up.re);
-            }
-            const bool hs = a.in_half_space();
-            const double bot = hs ? top + 40.0 / a.nu.re : top + s.thk[j];
-            const double u = top;
-            const auto v2 = [&](double z) {
-                cplx d, t;
-                a.field(z, u, bot, d, t);
-                if (hs) {
-                    const cplx r = -(cplx{a.mu, 0} * a.nu) * d;
-                    EXPECT_NEAR(t.re, r.re, 1e-12 * a.mu * a.nu.re);
+            // Across every interface the layer above and the layer below give the same field; the
+            // grid point on the interface holds the upper layer's value.
+            LoveAmplitudes a(f.om, wn, s, w.grtlv, w.top, w.grulv);
+            a.start();
+            double top = 0.0;
+            std::complex<double> e1{};
+            for (int j = 1; j <= s.nl; ++j) {
+                if (j > 1) {
+                    cplx v_up, t_up, v_dn, t_dn;
+                    a.field(top, top - s.thk[j - 1], top, v_up, t_up);
+                    a.enter_layer(j);
+                    a.field(top, top, top + s.thk[j], v_dn, t_dn);
+                    EXPECT_NEAR(v_dn.re, v_up.re, 1e-9);
+                    EXPECT_NEAR(t_dn.re / (a.mu * wn), t_up.re / (a.mu * wn), 1e-9);
+                    EXPECT_EQ(vl1[std::size_t(top / 250.0)], v_up.re);
                 }
-                return z_sq(d);
-            };
-            e1 += s.rho[j] * simpson(v2, top, bot, 4000);
-            top = bot;
+                const bool hs = a.in_half_space();
+                const double bot = hs ? top + 40.0 / a.nu.re : top + s.thk[j];
+                const double u = top;
+                const auto v2 = [&](double z) {
+                    cplx d, t;
+                    a.field(z, u, bot, d, t);
+                    if (hs) {
+                        const cplx r = -(cplx{a.mu, 0} * a.nu) * d;
+                        EXPECT_NEAR(t.re, r.re, 1e-12 * a.mu * a.nu.re);
+                    }
+                    return z_sq(d);
+                };
+                e1 += s.rho[j] * simpson(v2, top, bot, 4000);
+                top = bot;
+            }
+            EXPECT_NEAR(love_energy(f.om, wn, c, s, w).e1 / (0.5 * e1.real()), 1.0, 1e-8) << m;
+            EXPECT_LT(std::fabs(e1.imag()), 1e-8 * e1.real());
         }
-        EXPECT_NEAR(love_energy(f.om, wn, c, s, w).e1 / (0.5 * e1.real()), 1.0, 1e-8) << m;
-        EXPECT_LT(std::fabs(e1.imag()), 1e-8 * e1.real());
-    }
 }
 
 TEST(EigenPhysics, RayleighModesSatisfyTheFreeSurfaceContinuityAndQuadratureOfI1) {
@@ -156,50 +156,50 @@ TEST(EigenPhysics, RayleighModesSatisfyTheFreeSurfaceContinuityAndQuadratureOfI1
     RayleighCoefficients w;
     const double mu1 = s.rho[1] * s.vs[1] * s.vs[1];
     for (int anchor : {1, 2})
-    for (std::size_t m = 0; m < f.cr.size(); ++m) {
-        const double c = f.cr[m], wn = f.om / c;
-        rayleigh_coefficients(f.om, wn, anchor, s, w);
-        const DepthGrid grid{250.0, 5000.0, 21};
-        std::vector<double> vr[4];
-        for (auto& col : vr) col.resize(21);
-        double* const out[4] = {vr[0].data(), vr[1].data(), vr[2].data(), vr[3].data()};
-        rayleigh_eigenfunctions(f.om, wn, s, w, grid, out);
-        EXPECT_NEAR(vr[1][0], 1.0, 1e-12) << m;
-        EXPECT_NEAR(vr[2][0] / (mu1 * wn), 0.0, 1e-12) << m;
-        EXPECT_NEAR(vr[3][0] / (mu1 * wn), 0.0, 1e-7) << m;
+        for (std::size_t m = 0; m < f.cr.size(); ++m) {
+            const double c = f.cr[m], wn = f.om / c;
+            rayleigh_coefficients(f.om, wn, anchor, s, w);
+            const DepthGrid grid{250.0, 5000.0, 21};
+            std::vector<double> vr[4];
+            for (auto& col : vr) col.resize(21);
+            double* const out[4] = {vr[0].data(), vr[1].data(), vr[2].data(), vr[3].data()};
+            rayleigh_eigenfunctions(f.om, wn, s, w, grid, out);
+            EXPECT_NEAR(vr[1][0], 1.0, 1e-12) << m;
+            EXPECT_NEAR(vr[2][0] / (mu1 * wn), 0.0, 1e-12) << m;
+            EXPECT_NEAR(vr[3][0] / (mu1 * wn), 0.0, 1e-7) << m;
 
-        RayleighAmplitudes a(f.om, wn, s, w.grtry, w.top, w.grury);
-        a.start();
-        double top = 0.0;
-        std::complex<double> e1{};
-        for (int j = 1; j <= s.nl; ++j) {
-            if (j > 1) {
-                cplx up[4], dn[4];
-                a.field(top, top - s.thk[j - 1], top, up);
-                a.enter_layer(j);
-                a.field(top, top, top + s.thk[j], dn);
-                for (int k = 0; k < 4; ++k) {
-                    const double scale = k < 2 ? 1.0 : mu1 * wn;
-                    EXPECT_NEAR(dn[k].re / scale, up[k].re / scale, 1e-9) << m << " " << j << " " << k;
+            RayleighAmplitudes a(f.om, wn, s, w.grtry, w.top, w.grury);
+            a.start();
+            double top = 0.0;
+            std::complex<double> e1{};
+            for (int j = 1; j <= s.nl; ++j) {
+                if (j > 1) {
+                    cplx up[4], dn[4];
+                    a.field(top, top - s.thk[j - 1], top, up);
+                    a.enter_layer(j);
+                    a.field(top, top, top + s.thk[j], dn);
+                    for (int k = 0; k < 4; ++k) {
+                        const double scale = k < 2 ? 1.0 : mu1 * wn;
+                        EXPECT_NEAR(dn[k].re / scale, up[k].re / scale, 1e-9) << m << " " << j << " " << k;
+                    }
+                    EXPECT_EQ(vr[0][std::size_t(top / 250.0)], up[0].re);
+                    EXPECT_EQ(vr[3][std::size_t(top / 250.0)], up[3].re);
                 }
-                EXPECT_EQ(vr[0][std::size_t(top / 250.0)], up[0].re);
-                EXPECT_EQ(vr[3][std::size_t(top / 250.0)], up[3].re);
+                const bool hs = a.in_half_space();
+                const double decay = std::fmin(a.cmp.re, a.cms.re);
+                const double bot = hs ? top + 40.0 / decay : top + s.thk[j];
+                const double u = top;
+                const auto r2 = [&](double z) {
+                    cplx r[4];
+                    a.field(z, u, bot, r);
+                    return z_sq(r[0]) + z_sq(r[1]);
+                };
+                e1 += s.rho[j] * simpson(r2, top, bot, 4000);
+                top = bot;
             }
-            const bool hs = a.in_half_space();
-            const double decay = std::fmin(a.cmp.re, a.cms.re);
-            const double bot = hs ? top + 40.0 / decay : top + s.thk[j];
-            const double u = top;
-            const auto r2 = [&](double z) {
-                cplx r[4];
-                a.field(z, u, bot, r);
-                return z_sq(r[0]) + z_sq(r[1]);
-            };
-            e1 += s.rho[j] * simpson(r2, top, bot, 4000);
-            top = bot;
+            EXPECT_NEAR(rayleigh_energy(f.om, wn, c, s, w).e1 / (0.5 * e1.real()), 1.0, 1e-8) << m;
+            EXPECT_LT(std::fabs(e1.imag()), 1e-8 * e1.real());
         }
-        EXPECT_NEAR(rayleigh_energy(f.om, wn, c, s, w).e1 / (0.5 * e1.real()), 1.0, 1e-8) << m;
-        EXPECT_LT(std::fabs(e1.imag()), 1e-8 * e1.real());
-    }
 }
 
 }  // namespace

@@ -62,7 +62,8 @@ void check_poles(const std::string& tag, const Nstrc& s, double (*ref)(const Nst
         }
     }
     EXPECT_GT(checked, 0);
-    std::printf("%s %s: %d poles, worst relative distance to the reference root %.2e\n", tag.c_str(), poles_file, checked, worst);
+    std::printf("%s %s: %d poles, worst relative distance to the reference root %.2e\n", tag.c_str(), poles_file,
+                checked, worst);
 }
 
 Nstrc example(const std::string& name) {

@@ -58,22 +58,20 @@ TEST_P(Golden, FreshRunMatchesCommittedOutputs) {
     fs::remove_all(run.dir);
 }
 
-INSTANTIATE_TEST_SUITE_P(Examples, Golden,
-                         ::testing::Values(GoldenCase{"two_layer", "two_layer.answers"},
-                                           GoldenCase{"two_layer", "two_layer_check.answers"},
-                                           GoldenCase{"crust", "crust.answers"},
-                                           GoldenCase{"crust", "crust_check.answers"},
-                                           GoldenCase{"soil", "soil.answers"},
-                                           GoldenCase{"soil", "soil_check.answers"},
-                                           GoldenCase{"halfspace", "halfspace.answers"},
-                                           GoldenCase{"low_velocity", "low_velocity.answers"},
-                                           GoldenCase{"low_velocity", "low_velocity_check.answers"}),
-                         [](const auto& info) {
-                             std::string s = info.param.answers;
-                             s = s.substr(0, s.find('.'));
-                             for (char& ch : s) if (ch == '-') ch = '_';
-                             return s;
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Examples, Golden,
+    ::testing::Values(GoldenCase{"two_layer", "two_layer.answers"}, GoldenCase{"two_layer", "two_layer_check.answers"},
+                      GoldenCase{"crust", "crust.answers"}, GoldenCase{"crust", "crust_check.answers"},
+                      GoldenCase{"soil", "soil.answers"}, GoldenCase{"soil", "soil_check.answers"},
+                      GoldenCase{"halfspace", "halfspace.answers"}, GoldenCase{"low_velocity", "low_velocity.answers"},
+                      GoldenCase{"low_velocity", "low_velocity_check.answers"}),
+    [](const auto& info) {
+        std::string s = info.param.answers;
+        s = s.substr(0, s.find('.'));
+        for (char& ch : s)
+            if (ch == '-') ch = '_';
+        return s;
+    });
 
 }  // namespace
 }  // namespace vemlari

@@ -62,9 +62,9 @@ SearchOptions modes_up_to(int highest) {
                 for (const auto* v : {&e.displacement, &e.stress, &e.horizontal, &e.vertical, &e.shear, &e.normal})
                     for (double d : *v) ok = ok && std::isfinite(d);
                 if (!ok)
-                    return ::testing::AssertionFailure() << (w == Wave::love ? "Love" : "Rayleigh") << " mode " << md
-                                                         << " at " << m.frequencies.frequency(i) << " Hz, c "
-                                                         << m[w].phase_velocity[i][md];
+                    return ::testing::AssertionFailure()
+                           << (w == Wave::love ? "Love" : "Rayleigh") << " mode " << md << " at "
+                           << m.frequencies.frequency(i) << " Hz, c " << m[w].phase_velocity[i][md];
             }
     return ::testing::AssertionSuccess();
 }
@@ -85,8 +85,8 @@ TEST(HostileInput, ValuesTheComputationCannotEvaluateAreRefused) {
         {changed(two_layer, [](auto& l) { l[0].density = 5e-324; }), 1, "density"},
         {changed(two_layer, [](auto& l) { l[0].vp = 1.5e6; }), 1, "vp"},  // 1500 vs
         {changed(two_layer, [](auto& l) { l[0].qs = 1e-300; }), 1, "qs"},
-        {changed(two_layer, [](auto& l) { l[0].vs = 0.1, l[0].vp = 0.2; }), 1, "vs"},     // 2e4 slower
-        {changed(two_layer, [](auto& l) { l[1].density = 2.5e9; }), 1, "density"},  // 1.25e6 lighter
+        {changed(two_layer, [](auto& l) { l[0].vs = 0.1, l[0].vp = 0.2; }), 1, "vs"},  // 2e4 slower
+        {changed(two_layer, [](auto& l) { l[1].density = 2.5e9; }), 1, "density"},     // 1.25e6 lighter
     };
     for (const Case& c : cases) {
         const Error e = refusal([&] { Model{c.layers}; });
@@ -105,7 +105,10 @@ TEST(HostileInput, ValuesTheComputationCannotEvaluateAreRefused) {
         for (double f : {1e-300, 0.5 * limits.lowest, 2.0 * limits.highest, 1e300})
             EXPECT_EQ(refusal([&] { find_modes(model, Frequencies::hertz({f}), o); }).rule(), R::frequencies) << f;
     // A zero frequency's properties are computed at a thousandth of the next one.
-    EXPECT_EQ(refusal([&] { find_modes(model, Frequencies::hertz({0.0, 2.0 * limits.lowest})); }).rule(), R::frequencies);
+    EXPECT_EQ(refusal([&] {
+                  find_modes(model, Frequencies::hertz({0.0, 2.0 * limits.lowest}));
+              }).rule(),
+              R::frequencies);
 
     const double c[] = {1500.0}, too_fast[] = {1e308}, too_slow[] = {1e-300};
     EXPECT_EQ(refusal([&] { secular_function(model, Wave::rayleigh, 1.0, too_fast); }).rule(), R::request);
@@ -188,12 +191,15 @@ TEST(HostileInput, ModesOfAnotherModelAreRefused) {
         [](Modes& x) { x.rayleigh.phase_velocity.pop_back(); },
         [](Modes& x) { x.love.phase_velocity[0][0] = NAN; },
         [](Modes& x) { x.rayleigh.phase_velocity[1][0] = 1e-300; },
-        [](Modes& x) { x.frequencies = Frequencies::hertz({0.5, 1e300}); },
+        [](Modes& x) {
+            x.frequencies = Frequencies::hertz({0.5, 1e300});
+        },
     };
     for (std::size_t i = 0; i < broken.size(); ++i) {
         Modes x = m;
         broken[i](x);
-        EXPECT_EQ(refusal([&] { mode_properties(slow, x); }).rule(), i + 1 < broken.size() ? R::request : R::frequencies)
+        EXPECT_EQ(refusal([&] { mode_properties(slow, x); }).rule(),
+                  i + 1 < broken.size() ? R::request : R::frequencies)
             << i;
         EXPECT_ANY_THROW(sensitivity_kernels(slow, x)) << i;
         EXPECT_ANY_THROW(eigenfunctions(slow, x, Wave::rayleigh, 1, 0, z)) << i;

@@ -74,8 +74,12 @@ TEST(KernelsInterface, TrappedModeDipIsWideOnlyAtTheInterface) {
 // material changes nothing: the two reflections are properties of the stacks.
 TEST(KernelsInterface, SplittingLayersLeavesTheInterfaceFunctionUnchanged) {
     const Nstrc whole = lvl_model();
-    const Nstrc split = model({{2200, 3000, 1500, 150}, {2200, 3000, 1500, 350}, {2000, 2400, 1000, 500},
-                               {2400, 3500, 2000, 250}, {2400, 3500, 2000, 750}, {2600, 5200, 3000, 0}});
+    const Nstrc split = model({{2200, 3000, 1500, 150},
+                               {2200, 3000, 1500, 350},
+                               {2000, 2400, 1000, 500},
+                               {2400, 3500, 2000, 250},
+                               {2400, 3500, 2000, 750},
+                               {2600, 5200, 3000, 0}});
     for (double hz : {0.5, 2.0}) {
         const double om = 2 * pi * hz;
         for (double cv : {950.0, 1234.5, 1777.0, 2456.0}) {

@@ -162,9 +162,7 @@ TEST(KernelsPsv, InterfaceScatteringConservesEnergyFlux) {
 
 double max_abs(const Mat2& a) { return std::max({cabs(a.m11), cabs(a.m21), cabs(a.m12), cabs(a.m22)}); }
 
-Mat2 minus(const Mat2& a, const Mat2& b) {
-    return {a.m11 - b.m11, a.m21 - b.m21, a.m12 - b.m12, a.m22 - b.m22};
-}
+Mat2 minus(const Mat2& a, const Mat2& b) { return {a.m11 - b.m11, a.m21 - b.m21, a.m12 - b.m12, a.m22 - b.m22}; }
 
 TEST(KernelsPsv, IdenticalLayersAreTransparent) {
     const Nstrc s = model({{2200, 3000, 1500, 300}, {2200, 3000, 1500, 700}, {2600, 5200, 3000, 0}});

@@ -37,8 +37,12 @@ TEST(KernelsSecular, LayerEqualToTheHalfSpaceHasItsRayleighRoot) {
 }
 
 Nstrc lvl_split() {
-    return model({{2200, 3000, 1500, 150}, {2200, 3000, 1500, 350}, {2000, 2400, 1000, 500},
-                  {2400, 3500, 2000, 250}, {2400, 3500, 2000, 750}, {2600, 5200, 3000, 0}});
+    return model({{2200, 3000, 1500, 150},
+                  {2200, 3000, 1500, 350},
+                  {2000, 2400, 1000, 500},
+                  {2400, 3500, 2000, 250},
+                  {2400, 3500, 2000, 750},
+                  {2600, 5200, 3000, 0}});
 }
 
 // The same model cut into thirty layers: more than the program takes, which the kernels
@@ -48,8 +52,7 @@ Nstrc lvl_thirty() {
     const Nstrc base = lvl_model();
     const int pieces[3] = {10, 9, 10};
     for (int j = 1; j <= 3; ++j)
-        for (int p = 0; p < pieces[j - 1]; ++p)
-            s.add(base.rho[j], base.vp[j], base.vs[j], base.thk[j] / pieces[j - 1]);
+        for (int p = 0; p < pieces[j - 1]; ++p) s.add(base.rho[j], base.vp[j], base.vs[j], base.thk[j] / pieces[j - 1]);
     s.add(base.rho[4], base.vp[4], base.vs[4], 0.0);
     return s;
 }

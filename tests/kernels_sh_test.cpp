@@ -131,9 +131,9 @@ TEST(KernelsSh, OneLayerLoveRootsAgreeWithTheClassicalRelation) {
     EXPECT_NEAR(classic[1], 1412.5568, 5e-5);
 
     const double om = 2 * pi;
-    for (const Nstrc& s : {love_pair(), model({{2000, 1732.0508, 1000, 400},
-                                               {2000, 1732.0508, 1000, 600},
-                                               {2500, 3464.1016, 2000, 0}})}) {
+    for (const Nstrc& s :
+         {love_pair(),
+          model({{2000, 1732.0508, 1000, 400}, {2000, 1732.0508, 1000, 600}, {2500, 3464.1016, 2000, 0}})}) {
         auto f = [&](double cv) { return love_abs(s, om, cv); };
         const std::vector<double> roots = modulus_zeros(f, 1000.01, 1999.99, 0.37);
         ASSERT_EQ(roots.size(), 2u);
@@ -146,8 +146,12 @@ TEST(KernelsSh, OneLayerLoveRootsAgreeWithTheClassicalRelation) {
 
 TEST(KernelsSh, SplittingALayerLeavesTheLoveFunctionUnchanged) {
     const Nstrc whole = lvl_model();
-    Nstrc split = model({{2200, 3000, 1500, 200}, {2200, 3000, 1500, 300}, {2000, 2400, 1000, 500},
-                         {2400, 3500, 2000, 400}, {2400, 3500, 2000, 600}, {2600, 5200, 3000, 0}});
+    Nstrc split = model({{2200, 3000, 1500, 200},
+                         {2200, 3000, 1500, 300},
+                         {2000, 2400, 1000, 500},
+                         {2400, 3500, 2000, 400},
+                         {2400, 3500, 2000, 600},
+                         {2600, 5200, 3000, 0}});
     for (double hz : {0.5, 2.0}) {
         const double om = 2 * pi * hz;
         for (double cv : {950.0, 1200.0, 1700.0, 2600.0, 4000.0}) {

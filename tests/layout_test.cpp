@@ -46,8 +46,7 @@ TEST(Layout, DataFileRowsEndWithCommaUnlessGroupExhausted) {
 
 TEST(Layout, Headings) {
     EXPECT_EQ(run("('Freq (Hz)',500(',C',I3))", {1, 2, 3}), Lines{"Freq (Hz),C  1,C  2,C  3,C"});
-    EXPECT_EQ(run("('depth (km)',400(',',I3,' mode'))", {2, 1, 0}),
-              Lines{"depth (km),  2 mode,  1 mode,  0 mode,"});
+    EXPECT_EQ(run("('depth (km)',400(',',I3,' mode'))", {2, 1, 0}), Lines{"depth (km),  2 mode,  1 mode,  0 mode,"});
     EXPECT_EQ(run("('depth (km)',400(',',I3,' mode (h),',I3,' mode (v)'))", {0, 0}),
               Lines{"depth (km),  0 mode (h),  0 mode (v),"});
 }
@@ -66,10 +65,8 @@ TEST(Layout, SlashesAndBanner) {
                   "'    the Love and Rayleigh waves).')",
                   {}),
               (Lines{"", "", " \"vemlari\" computes the normal mode solutions",
-                     "   (the phase and group velocities, and eigen vectors of",
-                     "    the Love and Rayleigh waves)."}));
-    EXPECT_EQ(run("(/,' VSMAX, VPMAX =',2F9.3)", {3500.0, 6000.0}),
-              (Lines{"", " VSMAX, VPMAX = 3500.000 6000.000"}));
+                     "   (the phase and group velocities, and eigen vectors of", "    the Love and Rayleigh waves)."}));
+    EXPECT_EQ(run("(/,' VSMAX, VPMAX =',2F9.3)", {3500.0, 6000.0}), (Lines{"", " VSMAX, VPMAX = 3500.000 6000.000"}));
     EXPECT_EQ(run("('a'//'b')", {}), (Lines{"a", "", "b"}));
     EXPECT_EQ(run("(/'x')", {}), (Lines{"", "x"}));
     EXPECT_EQ(run("('it''s')", {}), Lines{"it's"});
@@ -107,8 +104,8 @@ TEST(Layout, WrongValueTypeIsAProgrammingError) {
 }
 
 TEST(Layout, MalformedTemplatesAreRejected) {
-    for (const char* bad : {"I3", "(I3", "(I3,)", "(I3 F8.3)", "(X3)", "('open)", "(F8)", "(E12.0)", "(0I3)",
-                            "(I3))", "(I0)"})
+    for (const char* bad :
+         {"I3", "(I3", "(I3,)", "(I3 F8.3)", "(X3)", "('open)", "(F8)", "(E12.0)", "(0I3)", "(I3))", "(I0)"})
         EXPECT_THROW(Layout{bad}, std::invalid_argument) << bad;
     EXPECT_NO_THROW(Layout{"()"});
 }

@@ -18,8 +18,7 @@ using testing::scratch_dir;
 using testing::write_file;
 
 struct Keyboard {
-    explicit Keyboard(const std::string& text)
-        : in(text), st(in, out, err, scratch_dir("list-input")) {}
+    explicit Keyboard(const std::string& text) : in(text), st(in, out, err, scratch_dir("list-input")) {}
     std::istringstream in;
     std::ostringstream out;
     std::ostringstream err;
@@ -279,7 +278,9 @@ TEST(ListInputEnd, EndOfInputBeforeAllValues) {
         // Values that were read before the end stay read.
         Keyboard k("1,2\n");
         int a = 0, b = 0, c = 0;
-        EXPECT_EQ(failure_of([&] { read_list(k.st, unit::keyboard, {a, b, c}); }),
+        EXPECT_EQ(failure_of([&] {
+                      read_list(k.st, unit::keyboard, {a, b, c});
+                  }),
                   keyboard_report("list in: end of file"));
         EXPECT_EQ(a, 1);
         EXPECT_EQ(b, 2);
@@ -340,10 +341,16 @@ TEST(ListInputModelFile, ReportsNameTheModelFile) {
     double dt = 0.0;
     int nt = 0;
     const std::string tail = "\napparent state: unit 7 named m.csv\nlately reading sequential formatted external IO\n";
-    EXPECT_EQ(failure_of([&] { read_list(st, unit::model, {dt, nt}); }), "invalid number: read unexpected character" + tail);
+    EXPECT_EQ(failure_of([&] {
+                  read_list(st, unit::model, {dt, nt});
+              }),
+              "invalid number: read unexpected character" + tail);
     EXPECT_EQ(failure_of([&] { read_list(st, unit::model, {dt, nt}); }), "list in: incomprehensible list input" + tail);
     EXPECT_EQ(dt, 0.05);
-    EXPECT_EQ(failure_of([&] { read_list(st, unit::model, {dt, nt}); }), "invalid integer: read unexpected character" + tail);
+    EXPECT_EQ(failure_of([&] {
+                  read_list(st, unit::model, {dt, nt});
+              }),
+              "invalid integer: read unexpected character" + tail);
     EXPECT_EQ(failure_of([&] { read_list(st, unit::model, {dt}); }), "list in: end of file" + tail);
 }
 

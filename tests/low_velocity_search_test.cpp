@@ -40,8 +40,7 @@ struct Tally {
 // Compares the modes of one frequency with the sign changes of the reference. Roots within
 // `edge` of a layer's S velocity (where the reference's own grid cannot separate them from
 // the branch point) are left out on both sides.
-void compare(const std::vector<double>& modes, const std::vector<double>& refs, double hz, const char* what,
-             Tally& t) {
+void compare(const std::vector<double>& modes, const std::vector<double>& refs, double hz, const char* what, Tally& t) {
     t.reference += static_cast<int>(refs.size());
     for (double q : refs) {
         int hits = 0;
@@ -99,8 +98,8 @@ TEST(LowVelocitySearch, EveryModeOfTheReferenceIsFoundOnce) {
             std::erase_if(modes, [](double c) { return c > 2999.0; });
             compare(modes, refs, om[io] / (2 * pi), w.what, t);
         }
-        std::printf("%s: %d reference modes, %d found, %d missed, %d extra\n", w.what, t.reference, t.found,
-                    t.missed, t.extra);
+        std::printf("%s: %d reference modes, %d found, %d missed, %d extra\n", w.what, t.reference, t.found, t.missed,
+                    t.extra);
     }
 }
 
@@ -148,7 +147,8 @@ TEST(LowVelocitySearch, GroupVelocitiesOfEveryModeMatchTheDispersionCurve) {
             }
             EXPECT_GE(slow, 2) << w.what << " " << hz << " Hz: the slow layer's modes";
         }
-        for (const char* f : {"Ldis.csv", "Lstr.csv", "Rdis.csv", "Rstr.csv", "Lmedres.csv", "Rmedres.csv", "HoverV.csv"}) {
+        for (const char* f :
+             {"Ldis.csv", "Lstr.csv", "Rdis.csv", "Rstr.csv", "Lmedres.csv", "Rmedres.csv", "HoverV.csv"}) {
             const std::string text = run.file(f);
             EXPECT_EQ(text.find("NaN"), std::string::npos) << f;
             EXPECT_EQ(text.find("Infinity"), std::string::npos) << f;

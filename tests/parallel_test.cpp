@@ -51,7 +51,8 @@ void expect_same_for_thread_counts(const std::string& model_csv, const std::stri
         EXPECT_EQ(one.status, many.status) << threads;
         ASSERT_EQ(one.files.size(), many.files.size()) << threads;
         for (const auto& [name, text] : one.files) {
-            EXPECT_TRUE(many.files.count(name) && many.files.at(name) == text) << name << " with " << threads << " threads";
+            EXPECT_TRUE(many.files.count(name) && many.files.at(name) == text)
+                << name << " with " << threads << " threads";
         }
     }
 }

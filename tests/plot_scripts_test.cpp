@@ -25,8 +25,9 @@ struct OctaveRun {
 OctaveRun run_scripts(const std::filesystem::path& dir, const std::vector<std::string>& scripts) {
     std::string eval = "addpath('" + (std::filesystem::path(VEMLARI_SOURCE_DIR) / "plot").string() + "');";
     for (const auto& s : scripts) eval += " " + s + ";";
-    const std::string cmd = "cd '" + dir.string() + "' && env -u DISPLAY octave --no-gui --no-window-system -q --eval \"" +
-                            eval + "\" > octave.out 2>&1";
+    const std::string cmd = "cd '" + dir.string() +
+                            "' && env -u DISPLAY octave --no-gui --no-window-system -q --eval \"" + eval +
+                            "\" > octave.out 2>&1";
     const int raw = std::system(cmd.c_str());
     return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, read_file(dir / "octave.out")};
 }
@@ -69,9 +70,10 @@ void expect_refusal(const ProgramRun& run, const std::string& script, const std:
     EXPECT_FALSE(std::filesystem::exists(run.dir / (script + ".png")));
 }
 
-#define SKIP_WITHOUT_OCTAVE()                                                                     \
-    if (!octave_available()) GTEST_SKIP() << "octave is not on the PATH: plotting scripts not run " \
-                                             "(install with the README's apt-get line)"
+#define SKIP_WITHOUT_OCTAVE()                                              \
+    if (!octave_available())                                               \
+    GTEST_SKIP() << "octave is not on the PATH: plotting scripts not run " \
+                    "(install with the README's apt-get line)"
 
 TEST(PlotScripts, NormalRunDrawsDispersionCurves) {
     SKIP_WITHOUT_OCTAVE();

@@ -151,5 +151,4 @@ inline double rayleigh_reference(const Nstrc& s, double om, double cv) {
     return surface_function<4>(s, om, k, S, psv_system, {{p, sv}});
 }
 
-
 }  // namespace vemlari::testing

@@ -54,12 +54,15 @@ TEST(ReaderLongLines, DevZeroAsModelOrStandardInputEndsWithTheRefusal) {
     EXPECT_EQ(run.error, "list in: record too long\napparent state: unit 7 named /dev/zero, line 1\n" + reading);
 
     const auto dir = scratch_dir("zero-keyboard");
-    const int raw = std::system(("cd '" + dir.string() + "' && '" + VEMLARI_EXE + "' < /dev/zero > out 2> err").c_str());
+    const int raw =
+        std::system(("cd '" + dir.string() + "' && '" + VEMLARI_EXE + "' < /dev/zero > out 2> err").c_str());
     EXPECT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 2);
-    EXPECT_EQ(testing::read_file(dir / "err"), "read start: record too long\napparent state: unit 5 (unnamed), line 1\n" + reading);
+    EXPECT_EQ(testing::read_file(dir / "err"),
+              "read start: record too long\napparent state: unit 5 (unnamed), line 1\n" + reading);
 
-    for (const auto& [args, input, file] : {std::tuple<std::string, std::string, std::string>{"modes /dev/zero", "", "/dev/zero"},
-                                            {"modes -", "/dev/zero", "stdin"}}) {
+    for (const auto& [args, input, file] :
+         {std::tuple<std::string, std::string, std::string>{"modes /dev/zero", "", "/dev/zero"},
+          {"modes -", "/dev/zero", "stdin"}}) {
         const testing::CliRun cli = testing::run_cli(scratch_dir("zero-cli"), args, input);
         EXPECT_EQ(cli.status, 1) << args;
         EXPECT_NE(cli.err.find(file + ":1: the line is longer than 1048576 bytes"), std::string::npos) << cli.err;
@@ -72,7 +75,8 @@ TEST(ReaderLongLines, ProgramFileGridOfGigabytesIsRefused) {
     write_file(dir / "m.csv", "t\nh\n692.,256\nh\n0.001\n\nh\n1\nh\n1,2000,1800,100,1,1000,50,1,0\n");
     const testing::CliRun cli = testing::run_cli(dir, "modes m.csv");
     EXPECT_EQ(cli.status, 1);
-    EXPECT_NE(cli.err.find("m.csv:5: nt * dt / period gives more than 10000000 frequencies"), std::string::npos) << cli.err;
+    EXPECT_NE(cli.err.find("m.csv:5: nt * dt / period gives more than 10000000 frequencies"), std::string::npos)
+        << cli.err;
 }
 
 TEST(ReaderIntegers, RepeatCountsPast32BitsAreOutOfRange) {
@@ -82,7 +86,9 @@ TEST(ReaderIntegers, RepeatCountsPast32BitsAreOutOfRange) {
         std::ostringstream out, err;
         Streams st(in, out, err, scratch_dir("repeat"));
         int a = 0, b = 0;
-        EXPECT_EQ(failure_of([&] { read_list(st, unit::keyboard, {a, b}); }),
+        EXPECT_EQ(failure_of([&] {
+                      read_list(st, unit::keyboard, {a, b});
+                  }),
                   "invalid integer: integer out of range\napparent state: unit 5 (unnamed)\n" + reading)
             << text;
     }

@@ -43,8 +43,8 @@ struct ProgramRun {
 // Runs the vemlari executable in `dir` with `answers` on its standard input.
 inline ProgramRun run_program(const std::filesystem::path& dir, const std::string& answers) {
     write_file(dir / "answers.in", answers);
-    const std::string cmd = "cd '" + dir.string() + "' && '" + VEMLARI_EXE +
-                            "' < answers.in > console.out 2> error.out";
+    const std::string cmd =
+        "cd '" + dir.string() + "' && '" + VEMLARI_EXE + "' < answers.in > console.out 2> error.out";
     const int raw = std::system(cmd.c_str());
     ProgramRun r;
     r.dir = dir;

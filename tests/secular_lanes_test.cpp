@@ -82,11 +82,14 @@ TEST(SecularLanes, EveryLaneIsTheScalarEvaluationBitForBit) {
                         for (int q = 0; q < k; ++q) {
                             LoveWork lw;
                             RayleighWork rw;
-                            const cplx l = top == 1 ? love_secular(om, wn[q], s, lw) : love_secular_at(om, wn[q], top, s, lw);
+                            const cplx l =
+                                top == 1 ? love_secular(om, wn[q], s, lw) : love_secular_at(om, wn[q], top, s, lw);
                             const cplx r = top == 1 ? rayleigh_secular(om, wn[q], mu * mu, s, rw)
                                                     : rayleigh_secular_at(om, wn[q], top, s, rw);
-                            ASSERT_TRUE(same_bits(l, fl[q])) << "Love nl " << nl << " top " << top << " c " << om / wn[q];
-                            ASSERT_TRUE(same_bits(r, fr[q])) << "Rayleigh nl " << nl << " top " << top << " c " << om / wn[q];
+                            ASSERT_TRUE(same_bits(l, fl[q]))
+                                << "Love nl " << nl << " top " << top << " c " << om / wn[q];
+                            ASSERT_TRUE(same_bits(r, fr[q]))
+                                << "Rayleigh nl " << nl << " top " << top << " c " << om / wn[q];
                             // A near-singular term the scalar kernel records is always flagged.
                             if (lw.grtlv.nwarn > 0) {
                                 EXPECT_TRUE(near >> q & 1u);
@@ -166,7 +169,8 @@ TEST(SecularLanes, BatchesOfTheSearchAreTheScalarEvaluations) {
                 rayleigh.refer_to(top);
                 std::vector<double> c = trials(g, s);
                 for (std::size_t i = 0; i + 13 <= c.size(); i += 13) {
-                    for (SecularFunction* f : {static_cast<SecularFunction*>(&love), static_cast<SecularFunction*>(&rayleigh)}) {
+                    for (SecularFunction* f :
+                         {static_cast<SecularFunction*>(&love), static_cast<SecularFunction*>(&rayleigh)}) {
                         Evaluation batch[13], one[1];
                         for (int k = 0; k < 13; ++k) batch[k].c = c[i + static_cast<std::size_t>(k)];
                         f->evaluate(batch, 13);

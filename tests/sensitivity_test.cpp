@@ -84,14 +84,14 @@ struct Parameter {
     std::vector<double> ModeKernels::*du;
     std::vector<double> ModeKernels::*dhv;
 };
-const Parameter parameters[] = {
-    {&Layer::vs, &ModeKernels::dc_dvs, &ModeKernels::du_dvs, &ModeKernels::dhv_dvs},
-    {&Layer::vp, &ModeKernels::dc_dvp, &ModeKernels::du_dvp, &ModeKernels::dhv_dvp},
-    {&Layer::density, &ModeKernels::dc_drho, &ModeKernels::du_drho, &ModeKernels::dhv_drho},
-    {&Layer::thickness, &ModeKernels::dc_dh, &ModeKernels::du_dh, &ModeKernels::dhv_dh}};
+const Parameter parameters[] = {{&Layer::vs, &ModeKernels::dc_dvs, &ModeKernels::du_dvs, &ModeKernels::dhv_dvs},
+                                {&Layer::vp, &ModeKernels::dc_dvp, &ModeKernels::du_dvp, &ModeKernels::dhv_dvp},
+                                {&Layer::density, &ModeKernels::dc_drho, &ModeKernels::du_drho, &ModeKernels::dhv_drho},
+                                {&Layer::thickness, &ModeKernels::dc_dh, &ModeKernels::du_dh, &ModeKernels::dhv_dh}};
 
 // The largest relative kernel entry p dq/dp of a mode, the scale of its errors.
-double largest(const std::vector<Layer>& layers, const ModeKernels& k, std::vector<double> ModeKernels::*Parameter::*q) {
+double largest(const std::vector<Layer>& layers, const ModeKernels& k,
+               std::vector<double> ModeKernels::*Parameter::*q) {
     double a = 0.0;
     for (const Parameter& p : parameters)
         for (std::size_t j = 0; j < layers.size(); ++j) a = std::max(a, std::fabs(layers[j].*p.field * (k.*(p.*q))[j]));
@@ -124,7 +124,8 @@ TEST(SensitivityKernels, MatchFiniteDifferencesOfPhaseAndGroupVelocitiesOnEveryE
                 const int highest = static_cast<int>(std::min(cs.size() - 1, m + 1));
                 std::ostringstream where;
                 where << file.filename().string() << (wave == Wave::love ? " Love" : " Rayleigh") << " mode " << m;
-                const double dc_scale = largest(layers, k, &Parameter::dc), du_scale = largest(layers, k, &Parameter::du);
+                const double dc_scale = largest(layers, k, &Parameter::dc),
+                             du_scale = largest(layers, k, &Parameter::du);
                 const bool rayleigh = wave == Wave::rayleigh;
                 const double hv_scale = rayleigh ? largest(layers, k, &Parameter::dhv) : 0.0;
                 // Each parameter of each layer moved by 1e-4 of itself both ways.
@@ -183,7 +184,8 @@ TEST(SensitivityKernels, ScalingSumRulesHoldForEveryModeAndThreadsChangeNothing)
                     const ModeKernels& k = kernels[wave].modes[i][m];
                     double scale = 0.0, density = 0.0;
                     for (std::size_t j = 0; j < layers.size(); ++j) {
-                        scale += layers[j].vp * k.dc_dvp[j] + layers[j].vs * k.dc_dvs[j] + layers[j].thickness * k.dc_dh[j];
+                        scale +=
+                            layers[j].vp * k.dc_dvp[j] + layers[j].vs * k.dc_dvs[j] + layers[j].thickness * k.dc_dh[j];
                         density += layers[j].density * k.dc_drho[j];
                     }
                     const double c = modes[wave].phase_velocity[i][m];
@@ -220,7 +222,8 @@ TEST(SensitivityKernels, SplittingALayerSplitsItsKernels) {
             for (std::size_t m = 0; m < 4; ++m) {
                 const ModeKernels &whole = ka[wave].modes[0][m], &halves = kb[wave].modes[0][m];
                 for (const Parameter& p : parameters) {
-                    const double dc = 1e-8 * largest(layers, whole, &Parameter::dc), du = 1e-7 * largest(layers, whole, &Parameter::du);
+                    const double dc = 1e-8 * largest(layers, whole, &Parameter::dc),
+                                 du = 1e-7 * largest(layers, whole, &Parameter::du);
                     for (std::size_t j = 0; j < layers.size(); ++j) {
                         // Layer j of the whole model is layer j + (j > 1) of the split one.
                         const std::size_t i = j < 2 ? j : j + 1;
@@ -248,7 +251,8 @@ TEST(SensitivityKernels, SplittingALayerSplitsItsKernels) {
 std::vector<AnelasticLayer> anelastic(const std::vector<Layer>& layers, double stiffer) {
     std::vector<AnelasticLayer> m;
     for (const Layer& l : layers)
-        m.push_back({l.thickness, l.density, l.vp * zd(1.0, 0.5 / (stiffer * l.qp)), l.vs * zd(1.0, 0.5 / (stiffer * l.qs))});
+        m.push_back(
+            {l.thickness, l.density, l.vp * zd(1.0, 0.5 / (stiffer * l.qp)), l.vs * zd(1.0, 0.5 / (stiffer * l.qs))});
     return m;
 }
 
@@ -273,7 +277,9 @@ TEST(ModalAttenuation, IsTheImaginaryPartOfTheComplexRootOfAnelasticLayers) {
         const std::vector<AnelasticLayer> elastic = anelastic(layers, INFINITY), lossy = anelastic(layers, 1.0);
         for (Wave wave : {Wave::love, Wave::rayleigh}) {
             auto secular = [&](const std::vector<AnelasticLayer>& m) {
-                return [&, wave](zd c) { return wave == Wave::love ? love_surface(m, om, c) : rayleigh_surface(m, om, c); };
+                return [&, wave](zd c) {
+                    return wave == Wave::love ? love_surface(m, om, c) : rayleigh_surface(m, om, c);
+                };
             };
             for (std::size_t m = 0; m < modes[wave].phase_velocity[0].size(); ++m) {
                 const ModeKernels& k = kernels[wave].modes[0][m];
@@ -302,7 +308,8 @@ TEST(ModalAttenuation, OfTheHalfSpaceRayleighWaveHasItsClosedForm) {
     for (std::size_t i = 0; i < 2; ++i) {
         const double c = modes.rayleigh.phase_velocity[i][0];
         const double a = c * c / (l.vp * l.vp), b = c * c / (l.vs * l.vs);
-        const double ra = 2 * std::sqrt(1 - b) / std::sqrt(1 - a), rb = -2 * (2 - b) + 2 * std::sqrt(1 - a) / std::sqrt(1 - b);
+        const double ra = 2 * std::sqrt(1 - b) / std::sqrt(1 - a),
+                     rb = -2 * (2 - b) + 2 * std::sqrt(1 - a) / std::sqrt(1 - b);
         const double p_share = a * ra / (a * ra + b * rb);
         const double inverse_q = p_share / l.qp + (1 - p_share) / l.qs;
         const ModeKernels& k = kernels.rayleigh.modes[i][0];
@@ -332,7 +339,8 @@ TEST(ModalAttenuation, PhysicalDispersionMovesEachModeAlongItsKernels) {
             ASSERT_EQ(plain.modes[wave].phase_velocity[i].size(), 2u);
             ASSERT_EQ(dispersed.modes[wave].phase_velocity[i].size(), 2u);
             for (std::size_t m = 0; m < 2; ++m) {
-                const double c = plain.modes[wave].phase_velocity[i][m], cd = dispersed.modes[wave].phase_velocity[i][m];
+                const double c = plain.modes[wave].phase_velocity[i][m],
+                             cd = dispersed.modes[wave].phase_velocity[i][m];
                 const ModeKernels &k0 = plain.kernels[wave].modes[i][m], &k = dispersed.kernels[wave].modes[i][m];
                 double shift = 0.0;
                 for (std::size_t j = 0; j < layers.size(); ++j) {

@@ -209,11 +209,16 @@ Mat<6> compound(const Mat<4>& m) {
         for (int b = 0; b < 6; ++b) {
             const int i1 = pairs[a][0], i2 = pairs[a][1], j1 = pairs[b][0], j2 = pairs[b][1];
             Ld v = 0;
-            if (a == b) v = m[i1][i1] + m[i2][i2];
-            else if (i1 == j1) v = m[i2][j2];
-            else if (i2 == j2) v = m[i1][j1];
-            else if (i1 == j2) v = -m[i2][j1];
-            else if (i2 == j1) v = -m[i1][j2];
+            if (a == b)
+                v = m[i1][i1] + m[i2][i2];
+            else if (i1 == j1)
+                v = m[i2][j2];
+            else if (i2 == j2)
+                v = m[i1][j1];
+            else if (i1 == j2)
+                v = -m[i2][j1];
+            else if (i2 == j1)
+                v = -m[i1][j2];
             r[a][b] = v;
         }
     return r;
@@ -259,9 +264,7 @@ struct Reference {
     std::vector<Ti> model;
     Ld om;
     bool love;
-    Ld operator()(Ld c) const {
-        return love ? love_secular(model, c, om) : rayleigh_secular(model, c, om);
-    }
+    Ld operator()(Ld c) const { return love ? love_secular(model, c, om) : rayleigh_secular(model, c, om); }
 };
 
 // Checks one wave at one frequency: every mode found is a root of the reference within
@@ -279,7 +282,8 @@ void check_wave(const std::vector<Layer>& layers, double hz, bool love, const st
             const Ld mid = 0.5L * (lo + hi);
             ((f(mid) < 0) == (flo < 0) ? lo : hi) = mid;
         }
-        EXPECT_NEAR(c, static_cast<double>(0.5L * (lo + hi)), 1e-9 * c) << (love ? "Love" : "Rayleigh") << " " << hz << " Hz";
+        EXPECT_NEAR(c, static_cast<double>(0.5L * (lo + hi)), 1e-9 * c)
+            << (love ? "Love" : "Rayleigh") << " " << hz << " Hz";
     }
     const int points = 3000;
     const Ld floor = 0.5L * found.front();
@@ -321,7 +325,8 @@ TEST(TransverseIsotropy, ModesAreRootsOfTheSystemMatrixPropagator) {
     const std::vector<std::vector<Layer>> models = {
         {iso(800.0, 2500.0, 1200.0, 2100.0), ti(8000.0, 6000.0, 6600.0, 3500.0, 3800.0, 0.9, 2800.0),
          iso(0.0, 7800.0, 4400.0, 3300.0)},
-        {ti(40.0, 3000.0, 4500.0, 1800.0, 2000.0, 0.7, 2300.0), ti(20000.0, 6200.0, 6500.0, 3550.0, 3700.0, 1.05, 2900.0),
+        {ti(40.0, 3000.0, 4500.0, 1800.0, 2000.0, 0.7, 2300.0),
+         ti(20000.0, 6200.0, 6500.0, 3550.0, 3700.0, 1.05, 2900.0),
          ti(0.0, 8000.0, 8300.0, 4450.0, 4700.0, 0.9, 3400.0)},
         // Water over the first.
         {iso(1200.0, 1500.0, 0.0, 1000.0), iso(800.0, 2500.0, 1200.0, 2100.0),
@@ -333,7 +338,8 @@ TEST(TransverseIsotropy, ModesAreRootsOfTheSystemMatrixPropagator) {
         const std::vector<double> hz = {0.05, 0.3, 1.5};
         const Modes modes = find_modes(model, Frequencies::hertz(hz));
         const Layer& h = layers.back();
-        const double love_top = h.vsh != 0.0 ? h.vsh : h.vs, rayleigh_top = std::fmin(h.vs, h.vph != 0.0 ? h.vph : h.vp);
+        const double love_top = h.vsh != 0.0 ? h.vsh : h.vs,
+                     rayleigh_top = std::fmin(h.vs, h.vph != 0.0 ? h.vph : h.vp);
         for (std::size_t k = 0; k < hz.size(); ++k) {
             ASSERT_FALSE(modes.love.phase_velocity[k].empty());
             ASSERT_FALSE(modes.rayleigh.phase_velocity[k].empty());
@@ -352,7 +358,8 @@ TEST(TransverseIsotropy, ModesAreRootsOfTheSystemMatrixPropagator) {
     const Modes m = find_modes(wet, Frequencies::hertz({hz - d, hz, hz + d}), o);
     const Properties p = mode_properties(wet, m);
     for (Wave w : {Wave::love, Wave::rayleigh}) {
-        const double c = m[w].phase_velocity[1][0], dc = (m[w].phase_velocity[2][0] - m[w].phase_velocity[0][0]) / (2 * d);
+        const double c = m[w].phase_velocity[1][0],
+                     dc = (m[w].phase_velocity[2][0] - m[w].phase_velocity[0][0]) / (2 * d);
         EXPECT_NEAR(p[w].modes[1][0].group_velocity, c / (1 - hz / c * dc), 1e-7 * c);
     }
 }
@@ -408,8 +415,9 @@ TEST(TransverseIsotropy, PropertiesAndKernelsOfIsotropicLayersAgreeWithTheIsotro
             for (int md = 0; md < std::min<int>(3, static_cast<int>(modes[w].phase_velocity[f].size())); ++md) {
                 const Eigenfunctions a = eigenfunctions(model, modes, w, f, md, depths);
                 const Eigenfunctions b = eigenfunctions(near, near_modes, w, f, md, depths);
-                for (const auto field : {&Eigenfunctions::displacement, &Eigenfunctions::stress, &Eigenfunctions::horizontal,
-                                         &Eigenfunctions::vertical, &Eigenfunctions::shear, &Eigenfunctions::normal}) {
+                for (const auto field :
+                     {&Eigenfunctions::displacement, &Eigenfunctions::stress, &Eigenfunctions::horizontal,
+                      &Eigenfunctions::vertical, &Eigenfunctions::shear, &Eigenfunctions::normal}) {
                     double largest = 0.0;
                     for (double v : a.*field) largest = std::fmax(largest, std::fabs(v));
                     ASSERT_EQ((b.*field).size(), (a.*field).size());
@@ -498,7 +506,7 @@ TEST(TransverseIsotropy, KernelsAgainstFiniteDifferencesAndSumRules) {
             for (const auto* kernel : {&g.dc_dvp, &g.dc_dvph, &g.dc_dvs, &g.dc_dvsh})
                 for (double v : *kernel) largest = std::fmax(largest, std::fabs(v));
             const std::vector<std::pair<double Layer::*, const std::vector<double>*>> fields = {
-                {&Layer::vp, &g.dc_dvp}, {&Layer::vph, &g.dc_dvph}, {&Layer::vs, &g.dc_dvs},
+                {&Layer::vp, &g.dc_dvp},   {&Layer::vph, &g.dc_dvph}, {&Layer::vs, &g.dc_dvs},
                 {&Layer::vsh, &g.dc_dvsh}, {&Layer::eta, &g.dc_deta}, {&Layer::density, &g.dc_drho}};
             for (const auto& [field, kernel] : fields)
                 for (std::size_t l = 0; l < layers.size(); ++l) {
@@ -511,8 +519,8 @@ TEST(TransverseIsotropy, KernelsAgainstFiniteDifferencesAndSumRules) {
                     const double fd = (phase_velocity(layers, l, field, h, w, hz, md) -
                                        phase_velocity(layers, l, field, -h, w, hz, md)) /
                                       (2.0 * h);
-                    EXPECT_NEAR((*kernel)[l], fd, 1e-5 * own) << (w == Wave::love ? "Love" : "Rayleigh") << " mode " << md
-                                                                  << " layer " << l;
+                    EXPECT_NEAR((*kernel)[l], fd, 1e-5 * own)
+                        << (w == Wave::love ? "Love" : "Rayleigh") << " mode " << md << " layer " << l;
                 }
         }
 }

@@ -93,7 +93,8 @@ Ld secular(const std::vector<Layer>& m, Ld om, Ld wn, Ld at = 0) {
         };
         // Sublayers of phase at most 1, the two solutions orthonormalized after each (which
         // keeps the sign of the determinant and the subspace they span).
-        const int parts = 1 + static_cast<int>(at * m[l].thickness * std::sqrt(std::fmax(std::fabs(lp), std::fabs(ls))));
+        const int parts =
+            1 + static_cast<int>(at * m[l].thickness * std::sqrt(std::fmax(std::fabs(lp), std::fabs(ls))));
         Ld b0[4][4], bh[4][4], inv[4][4], pm[4][4];
         basis(0, b0);
         basis(h / parts, bh);
@@ -113,7 +114,8 @@ Ld secular(const std::vector<Layer>& m, Ld om, Ld wn, Ld at = 0) {
         for (int part = 0; part < parts; ++part) {
             for (auto& x : v) {
                 Ld y[4];
-                for (int i = 0; i < 4; ++i) y[i] = pm[i][0] * x[0] + pm[i][1] * x[1] + pm[i][2] * x[2] + pm[i][3] * x[3];
+                for (int i = 0; i < 4; ++i)
+                    y[i] = pm[i][0] * x[0] + pm[i][1] * x[1] + pm[i][2] * x[2] + pm[i][3] * x[3];
                 for (int i = 0; i < 4; ++i) x[i] = y[i];
             }
             Ld n0 = 0;
@@ -132,7 +134,9 @@ Ld secular(const std::vector<Layer>& m, Ld om, Ld wn, Ld at = 0) {
     const Layer& hs = m.back();
     const Ld mu = Ld(hs.density) * hs.vs * hs.vs, g = 2 * mu - Ld(hs.density) * c2;
     const Ld p = std::sqrt(1 - c2 / (Ld(hs.vp) * hs.vp)), q = std::sqrt(1 - c2 / (Ld(hs.vs) * hs.vs));
-    Ld M[4][4] = {{v[0][0], v[1][0], 1, q}, {v[0][1], v[1][1], p, 1}, {v[0][2], v[1][2], -2 * mu * p, -g},
+    Ld M[4][4] = {{v[0][0], v[1][0], 1, q},
+                  {v[0][1], v[1][1], p, 1},
+                  {v[0][2], v[1][2], -2 * mu * p, -g},
                   {v[0][3], v[1][3], -g, -2 * mu * q}};
     return det4(M);
 }
@@ -206,9 +210,8 @@ std::vector<Layer> lake() {
 // 1e-12, the lake's near 25 Hz among them, where two branches nearly meet).
 TEST(WaterLayer, RayleighModesMatchAPropagator) {
     double worst_c = 0.0, worst_u = 0.0;
-    for (const auto& [layers, hz, points] :
-         {std::tuple{sea_floor(), 0.3, 4000}, std::tuple{sea_floor(), 2.0, 20000}, std::tuple{lake(), 25.0, 20000},
-          std::tuple{lake(), 3.0, 4000}}) {
+    for (const auto& [layers, hz, points] : {std::tuple{sea_floor(), 0.3, 4000}, std::tuple{sea_floor(), 2.0, 20000},
+                                             std::tuple{lake(), 25.0, 20000}, std::tuple{lake(), 3.0, 4000}}) {
         const Model model(layers);
         SearchOptions o;
         o.love = false;
@@ -259,7 +262,8 @@ TEST(WaterLayer, SplitWaterChangesNothing) {
 TEST(WaterLayer, FundamentalTendsToTheScholteWave) {
     const double vp = 1800.0, vs = 400.0, rho = 1800.0, vw = 1500.0, rw = 1000.0;
     const auto f = [&](Ld x) {
-        const Ld p = std::sqrt(1 - x * vs * vs / (vp * vp)), q = std::sqrt(1 - x), pw = std::sqrt(1 - x * vs * vs / (vw * vw));
+        const Ld p = std::sqrt(1 - x * vs * vs / (vp * vp)), q = std::sqrt(1 - x),
+                 pw = std::sqrt(1 - x * vs * vs / (vw * vw));
         return 4 * p * q - (2 - x) * (2 - x) - (rw / rho) * x * x * p / pw;
     };
     Ld lo = 0.5, hi = 1.0;
@@ -328,7 +332,10 @@ TEST(WaterLayer, KernelsEigenfunctionsAndEnergy) {
         for (std::size_t l = 0; l < layers.size(); ++l)
             for (int q = 0; q < 4; ++q) {
                 if ((q == 0 && layers[l].vs == 0.0) || (q == 3 && l + 1 == layers.size())) continue;
-                double Layer::*field = q == 0 ? &Layer::vs : q == 1 ? &Layer::vp : q == 2 ? &Layer::density : &Layer::thickness;
+                double Layer::*field = q == 0   ? &Layer::vs
+                                       : q == 1 ? &Layer::vp
+                                       : q == 2 ? &Layer::density
+                                                : &Layer::thickness;
                 const double v = layers[l].*field, dv = 1e-5 * v;
                 double c2[2], u2[2];
                 for (int side = 0; side < 2; ++side) {
@@ -349,8 +356,10 @@ TEST(WaterLayer, KernelsEigenfunctionsAndEnergy) {
                     largest_u = std::fmax(largest_u, std::fabs(got_u.back()));
                 }
             }
-        for (std::size_t i = 0; i < fd_c.size(); ++i) EXPECT_NEAR(got_c[i], fd_c[i], 1e-5 * largest_c) << md << " " << i;
-        for (std::size_t i = 0; i < fd_u.size(); ++i) EXPECT_NEAR(got_u[i], fd_u[i], 1e-5 * largest_u) << md << " " << i;
+        for (std::size_t i = 0; i < fd_c.size(); ++i)
+            EXPECT_NEAR(got_c[i], fd_c[i], 1e-5 * largest_c) << md << " " << i;
+        for (std::size_t i = 0; i < fd_u.size(); ++i)
+            EXPECT_NEAR(got_u[i], fd_u[i], 1e-5 * largest_u) << md << " " << i;
 
         // I1 = 1/2 integral rho (u_x^2 + u_z^2) dz by Simpson's rule on the eigenfunctions.
         const ModeProperties& p = base.properties.rayleigh.modes[0][md];
@@ -377,7 +386,8 @@ TEST(WaterLayer, KernelsEigenfunctionsAndEnergy) {
             }
             if (l == 1) {
                 // The solid's H/V at the sea floor.
-                EXPECT_NEAR(std::fabs(e.horizontal[0] / e.vertical[0]), p.seafloor_ellipticity, 1e-6 * p.seafloor_ellipticity);
+                EXPECT_NEAR(std::fabs(e.horizontal[0] / e.vertical[0]), p.seafloor_ellipticity,
+                            1e-6 * p.seafloor_ellipticity);
             }
             top += thickness;
         }

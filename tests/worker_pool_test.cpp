@@ -66,10 +66,11 @@ TEST(WorkerPool, HelpersServeUntilTheirConditionHolds) {
     std::atomic<bool> over{false};
     std::atomic<int> returned{0};
     std::vector<std::thread> helpers;
-    for (int k = 0; k < 2; ++k) helpers.emplace_back([&] {
-        pool.help_until([&] { return over.load(); });
-        ++returned;
-    });
+    for (int k = 0; k < 2; ++k)
+        helpers.emplace_back([&] {
+            pool.help_until([&] { return over.load(); });
+            ++returned;
+        });
     while (pool.threads() < 3) std::this_thread::yield();
     std::thread other([&] { submit_and_check(pool, 2000, 3); });
     submit_and_check(pool, 2000, 0);

@@ -8,8 +8,8 @@
 
 namespace {
 
-void print_mode(const vemlari::Modes& modes, const vemlari::Properties& props, vemlari::Wave wave,
-                std::size_t k, const char* name) {
+void print_mode(const vemlari::Modes& modes, const vemlari::Properties& props, vemlari::Wave wave, std::size_t k,
+                const char* name) {
     const auto& found = modes[wave].phase_velocity[k];
     if (found.empty()) {
         std::printf("  %s: no mode 0", name);

@@ -93,8 +93,9 @@ double spherical_depth(double flat_depth, double radius = earth_radius);
 // thicknesses), as the flat kernels do: a flat interface at r moves by a / r times it, which
 // stretches the flat layers between interfaces (bottom_weight) and moves the values of
 // every flat layer below with its middle; 0 for the last layer. They are the derivatives of
-// the flat model's velocities and H/V, the sphere's as far as the transformation is. dc_dvsh and dc_dvph as dc_dvs, dc_deta the sum of the sublayers'. inverse_q, gamma and du_defined are the flat ones. Throws Error (Rule::request) unless
-// every table of `flat` and of `kernels` has one entry per flat layer.
+// the flat model's velocities and H/V, the sphere's as far as the transformation is. dc_dvsh and dc_dvph as dc_dvs,
+// dc_deta the sum of the sublayers'. inverse_q, gamma and du_defined are the flat ones. Throws Error (Rule::request)
+// unless every table of `flat` and of `kernels` has one entry per flat layer.
 ModeKernels spherical_kernels(const FlatModel& flat, const ModeKernels& kernels);
 
 // Eigenfunctions of flat.model (`eigenfunctions` at flat depths, see flat_depth) as the

@@ -32,7 +32,7 @@ struct RegularDepths {
 // top throws Error (Rule::request), as do a grid with a negative or non-finite step or
 // depth or fewer than one point, and a mode that does not exist; the modes are checked as
 // eigenfunctions() checks them.
-Eigenfunctions grid_eigenfunctions(const Model& model, const Modes& modes, Wave wave, std::size_t frequency,
-                                   int mode, const RegularDepths& grid);
+Eigenfunctions grid_eigenfunctions(const Model& model, const Modes& modes, Wave wave, std::size_t frequency, int mode,
+                                   const RegularDepths& grid);
 
 }  // namespace vemlari

@@ -58,8 +58,8 @@ inline constexpr double max_velocity = 1e9;    // m/s
 inline constexpr double max_vp_over_vs = 1e3;  // in each layer
 inline constexpr double min_density = 1e-12;   // the model's unit of density
 inline constexpr double max_density = 1e12;
-inline constexpr double max_thickness = 1e12;  // m, layers above the half-space (0 allowed)
-inline constexpr double min_quality = 1e-3;    // a qp or qs above 0; 0 or below: elastic
+inline constexpr double max_thickness = 1e12;        // m, layers above the half-space (0 allowed)
+inline constexpr double min_quality = 1e-3;          // a qp or qs above 0; 0 or below: elastic
 inline constexpr double max_vs_contrast = 1e4;       // largest S velocity over the smallest
 inline constexpr double max_density_contrast = 1e6;  // largest density over the smallest
 

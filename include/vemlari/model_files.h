@@ -29,9 +29,9 @@ namespace vemlari {
 inline constexpr std::size_t max_models = 1000000;
 
 struct ModelRecord {
-    std::string source;      // the path, or the name given with a stream
-    std::size_t index = 1;   // the model's place in its source, from 1
-    std::size_t count = 1;   // the models of the source (refused ones too)
+    std::string source;                      // the path, or the name given with a stream
+    std::size_t index = 1;                   // the model's place in its source, from 1
+    std::size_t count = 1;                   // the models of the source (refused ones too)
     std::optional<Model> model;              // empty: refused
     std::optional<Frequencies> frequencies;  // the grid the program's model file gives
     // Why the model was refused: "source:line: what was expected", "source: ..." for the

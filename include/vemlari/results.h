@@ -89,7 +89,7 @@ struct Modes {
 
 // Derived quantities of one mode.
 struct ModeProperties {
-    double group_velocity = 0.0;   // U (m/s)
+    double group_velocity = 0.0;  // U (m/s)
     // I1 = 1/2 integral of rho |u|^2 dz over depth, of the eigenfunctions as `eigenfunctions`
     // scales them (with water on top, Rayleigh waves: unit vertical displacement at the
     // water's surface)
@@ -115,7 +115,7 @@ struct ModeProperties {
 };
 
 struct WaveProperties {
-    std::vector<std::vector<ModeProperties>> modes;  // [frequency][mode], as in WaveModes
+    std::vector<std::vector<ModeProperties>> modes;    // [frequency][mode], as in WaveModes
     std::vector<std::vector<Diagnostic>> diagnostics;  // per frequency, in mode order
 };
 
@@ -136,7 +136,7 @@ struct Properties {
 // depth belongs to the water).
 struct Eigenfunctions {
     Wave wave = Wave::love;
-    std::vector<double> depth;  // m
+    std::vector<double> depth;                 // m
     std::vector<double> displacement;          // Love
     std::vector<double> stress;                // Love
     std::vector<double> horizontal, vertical;  // Rayleigh displacements

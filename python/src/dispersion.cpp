@@ -37,8 +37,8 @@ py::object dispersion(const Model& model, const py::object& frequencies, const s
     const std::vector<Wave> waves = waves_of(wave);
     const Abscissa a = abscissa_of(frequencies, periods);
     const ModeChoice choice = modes_of(modes, highest_mode);
-    SearchOptions o = options_of(waves, choice, {search, velocity_tolerance, tolerance, partitions, iterations},
-                                 threads_of(threads));
+    SearchOptions o =
+        options_of(waves, choice, {search, velocity_tolerance, tolerance, partitions, iterations}, threads_of(threads));
     if (choice.columns() > 0) check_result_size(waves.size(), a.size(), choice.columns(), 0);
     Tally tally(a.size());
     if (!progress.is_none())
@@ -51,7 +51,8 @@ py::object dispersion(const Model& model, const py::object& frequencies, const s
         [&](const std::shared_ptr<const Cancellation>& flag) {
             SearchOptions watched = o;
             watched.cancellation = flag;
-            tables = spherical ? sphere_tables(model, a.sorted, watched, radius) : wave_tables(model, a.sorted, watched);
+            tables =
+                spherical ? sphere_tables(model, a.sorted, watched, radius) : wave_tables(model, a.sorted, watched);
         },
         tally, progress);
     return result_of(tables, a, waves.size() == 2);
@@ -67,7 +68,8 @@ py::list dispersion_many(const py::iterable& models, const py::object& frequenci
     const std::vector<Wave> waves = waves_of(wave);
     const Abscissa a = abscissa_of(frequencies, periods);
     const ModeChoice choice = modes_of(modes, highest_mode);
-    const SearchOptions o = options_of(waves, choice, {search, velocity_tolerance, tolerance, partitions, iterations}, 1);
+    const SearchOptions o =
+        options_of(waves, choice, {search, velocity_tolerance, tolerance, partitions, iterations}, 1);
     const int asked = threads_of(threads);
     std::vector<std::optional<Model>> valid;
     std::vector<py::object> refused;
@@ -86,8 +88,8 @@ py::list dispersion_many(const py::iterable& models, const py::object& frequenci
     }
     const std::size_t n = valid.size();
     if (choice.columns() > 0)
-        check_result_size(waves.size() * static_cast<std::size_t>(std::count_if(valid.begin(), valid.end(),
-                                                                                 [](const auto& m) { return m.has_value(); })),
+        check_result_size(waves.size() * static_cast<std::size_t>(std::count_if(
+                                             valid.begin(), valid.end(), [](const auto& m) { return m.has_value(); })),
                           a.size(), choice.columns(), 0);
     std::vector<std::vector<WaveTable>> tables(n);
     std::vector<std::exception_ptr> failures(n);

@@ -40,8 +40,8 @@ void bind_errors(py::module_& m) {
             if (p) std::rethrow_exception(p);
         } catch (const Error& e) {
             PyErr_SetString(e.rule() == Error::Rule::cancelled ? PyExc_KeyboardInterrupt
-                            : about_the_model(e.rule())     ? model_error_type
-                                                            : PyExc_ValueError,
+                            : about_the_model(e.rule())        ? model_error_type
+                                                               : PyExc_ValueError,
                             e.what());
         }
     });

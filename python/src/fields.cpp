@@ -46,12 +46,13 @@ py::object array_of(std::vector<double>& v) {
 }
 
 ModeField eigenfunctions(const Model& model, std::optional<double> frequency_given, const std::string& wave, int mode,
-                         const py::object& depths, const std::optional<double>& tolerance, const std::optional<int>& partitions,
-                      const std::optional<int>& iterations,
+                         const py::object& depths, const std::optional<double>& tolerance,
+                         const std::optional<int>& partitions, const std::optional<int>& iterations,
                          const std::string& search, double velocity_tolerance, std::optional<double> period,
                          bool spherical, double radius) {
     const Wave w = wave_of(wave);
-    if (frequency_given.has_value() == period.has_value()) throw py::value_error("give either frequency (Hz) or period (s)");
+    if (frequency_given.has_value() == period.has_value())
+        throw py::value_error("give either frequency (Hz) or period (s)");
     if (period && !(std::isfinite(*period) && *period > 0.0))
         throw py::value_error("period must be a positive finite number of seconds");
     const double frequency = period ? 1.0 / *period : *frequency_given;
@@ -60,7 +61,8 @@ ModeField eigenfunctions(const Model& model, std::optional<double> frequency_giv
     if (mode < 0) throw py::value_error("mode must be at least 0");
     const std::vector<double> z = depths.is_none() ? default_depths(model, frequency) : values(depths, "depths");
     const Frequencies f = Frequencies::hertz({frequency});
-    const SearchOptions o = options_of({w}, ModeChoice{mode, {}}, {search, velocity_tolerance, tolerance, partitions, iterations}, 1);
+    const SearchOptions o =
+        options_of({w}, ModeChoice{mode, {}}, {search, velocity_tolerance, tolerance, partitions, iterations}, 1);
     std::optional<Modes> modes;
     std::optional<Eigenfunctions> e;
     {

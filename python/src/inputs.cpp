@@ -36,8 +36,8 @@ std::vector<double> doubles(const py::handle& values, const char* name) {
 }
 
 std::vector<Layer> layers_of(const py::handle& thickness, const py::handle& vp, const py::handle& vs,
-                             const py::handle& rho, const py::handle& qp, const py::handle& qs,
-                             const py::handle& fp, const py::handle& fs) {
+                             const py::handle& rho, const py::handle& qp, const py::handle& qs, const py::handle& fp,
+                             const py::handle& fs) {
     const std::vector<double> h = model_column(thickness, "thickness"), p = model_column(vp, "vp"),
                               s = model_column(vs, "vs"), d = model_column(rho, "rho");
     const std::size_t n = h.size();
@@ -121,8 +121,8 @@ Abscissa abscissa_of(const py::handle& frequencies, const py::handle& periods) {
     for (std::size_t r = 0; r < order.size(); ++r) sorted[r] = hz[order[r]];
     for (std::size_t r = 1; r < sorted.size(); ++r)
         if (sorted[r] == sorted[r - 1])
-            throw py::value_error(std::string(name) + " must all differ: " + py::repr(py::float_(given[order[r]])).cast<std::string>() +
-                                  " is given twice");
+            throw py::value_error(std::string(name) + " must all differ: " +
+                                  py::repr(py::float_(given[order[r]])).cast<std::string>() + " is given twice");
     a.sorted = Frequencies::hertz(std::move(sorted));
     if (!std::is_sorted(order.begin(), order.end())) {
         a.entry.resize(order.size());
@@ -184,7 +184,8 @@ ModeChoice modes_of(const py::handle& modes, const py::handle& highest_mode) {
     return c;
 }
 
-SearchOptions options_of(const std::vector<Wave>& waves, const ModeChoice& modes, const SearchChoice& search, int threads) {
+SearchOptions options_of(const std::vector<Wave>& waves, const ModeChoice& modes, const SearchChoice& search,
+                         int threads) {
     if (search.method != "counted" && search.method != "scan")
         throw py::value_error("search must be \"counted\" or \"scan\", not \"" + search.method + "\"");
     const bool scan = search.method == "scan";

@@ -22,8 +22,8 @@ std::vector<double> values(const py::handle& given, const char* name);
 // (zeros): equal lengths, the half-space's thickness 0 whatever was given. ModelError for
 // unequal or non-one-dimensional arrays.
 std::vector<Layer> layers_of(const py::handle& thickness, const py::handle& vp, const py::handle& vs,
-                             const py::handle& rho, const py::handle& qp, const py::handle& qs,
-                             const py::handle& fp, const py::handle& fs);
+                             const py::handle& rho, const py::handle& qp, const py::handle& qs, const py::handle& fp,
+                             const py::handle& fs);
 
 // A Model, or the sequence (thickness, vp, vs, rho[, qp[, qs[, fp[, fs]]]]) of one; ModelError
 // if invalid.
@@ -73,7 +73,8 @@ struct SearchChoice {
     std::optional<int> iterations;
 };
 
-SearchOptions options_of(const std::vector<Wave>& waves, const ModeChoice& modes, const SearchChoice& search, int threads);
+SearchOptions options_of(const std::vector<Wave>& waves, const ModeChoice& modes, const SearchChoice& search,
+                         int threads);
 
 // spherical=True: the flat model of `model` for `wave` on a sphere of `radius` (m); else none.
 std::optional<FlatModel> sphere_of(const Model& model, Wave wave, bool spherical, double radius);

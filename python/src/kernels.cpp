@@ -33,14 +33,14 @@ KernelTable kernel_table(const Model& model, const Sensitivities& s, Wave w) {
     check_result_size(1, t.modes.rows, t.modes.cols, t.layers);
     const std::size_t rows = t.modes.rows, cols = t.modes.cols, cells = rows * cols;
     const double nan = std::numeric_limits<double>::quiet_NaN();
-    std::vector<double>* per_layer[] = {&t.dc_dvs, &t.dc_dvp,  &t.dc_drho,  &t.dc_dh,   &t.du_dvs,   &t.du_dvp,
-                                        &t.du_drho, &t.du_dh, &t.dhv_dvs, &t.dhv_dvp, &t.dhv_drho, &t.dhv_dh,
-                                        &t.dc_dvsh, &t.dc_dvph, &t.dc_deta};
-    std::vector<double> ModeKernels::*fields[] = {
-        &ModeKernels::dc_dvs,  &ModeKernels::dc_dvp,  &ModeKernels::dc_drho,  &ModeKernels::dc_dh,
-        &ModeKernels::du_dvs,  &ModeKernels::du_dvp,  &ModeKernels::du_drho,  &ModeKernels::du_dh,
-        &ModeKernels::dhv_dvs, &ModeKernels::dhv_dvp, &ModeKernels::dhv_drho, &ModeKernels::dhv_dh,
-        &ModeKernels::dc_dvsh, &ModeKernels::dc_dvph, &ModeKernels::dc_deta};
+    std::vector<double>* per_layer[] = {&t.dc_dvs,   &t.dc_dvp,  &t.dc_drho, &t.dc_dh,   &t.du_dvs,
+                                        &t.du_dvp,   &t.du_drho, &t.du_dh,   &t.dhv_dvs, &t.dhv_dvp,
+                                        &t.dhv_drho, &t.dhv_dh,  &t.dc_dvsh, &t.dc_dvph, &t.dc_deta};
+    std::vector<double> ModeKernels::*fields[] = {&ModeKernels::dc_dvs,  &ModeKernels::dc_dvp,   &ModeKernels::dc_drho,
+                                                  &ModeKernels::dc_dh,   &ModeKernels::du_dvs,   &ModeKernels::du_dvp,
+                                                  &ModeKernels::du_drho, &ModeKernels::du_dh,    &ModeKernels::dhv_dvs,
+                                                  &ModeKernels::dhv_dvp, &ModeKernels::dhv_drho, &ModeKernels::dhv_dh,
+                                                  &ModeKernels::dc_dvsh, &ModeKernels::dc_dvph,  &ModeKernels::dc_deta};
     for (std::vector<double>* v : per_layer) v->assign(cells * t.layers, nan);
     t.inverse_q.assign(cells, nan);
     t.gamma.assign(cells, nan);
@@ -102,8 +102,8 @@ py::object kernels(const Model& model, const py::object& frequencies, const std:
     const std::vector<Wave> waves = waves_of(wave);
     const Abscissa a = abscissa_of(frequencies, periods);
     const ModeChoice choice = modes_of(modes, highest_mode);
-    SearchOptions o = options_of(waves, choice, {search, velocity_tolerance, tolerance, partitions, iterations},
-                                 threads_of(threads));
+    SearchOptions o =
+        options_of(waves, choice, {search, velocity_tolerance, tolerance, partitions, iterations}, threads_of(threads));
     if (choice.columns() > 0) check_result_size(waves.size(), a.size(), choice.columns(), model.size());
     Tally tally(a.size());
     if (!progress.is_none())

@@ -37,7 +37,8 @@ py::object thousandfold(const py::object& values, const char* name) {
 // the vertical velocities).
 std::vector<Layer> with_anisotropy(std::vector<Layer> layers, const py::handle& vph, const py::handle& vsh,
                                    const py::handle& eta) {
-    const std::pair<const py::handle*, double Layer::*> columns[] = {{&vph, &Layer::vph}, {&vsh, &Layer::vsh}, {&eta, &Layer::eta}};
+    const std::pair<const py::handle*, double Layer::*> columns[] = {
+        {&vph, &Layer::vph}, {&vsh, &Layer::vsh}, {&eta, &Layer::eta}};
     const char* names[] = {"vph", "vsh", "eta"};
     for (std::size_t c = 0; c < 3; ++c) {
         if (columns[c].first->is_none()) continue;
@@ -48,8 +49,9 @@ std::vector<Layer> with_anisotropy(std::vector<Layer> layers, const py::handle& 
             raise_model_error(e.what());
         }
         if (v.size() != layers.size())
-            raise_model_error(std::string(names[c]) + " must have one entry per layer: " + std::to_string(layers.size()) +
-                              " thicknesses, " + std::to_string(v.size()) + " of " + names[c]);
+            raise_model_error(std::string(names[c]) +
+                              " must have one entry per layer: " + std::to_string(layers.size()) + " thicknesses, " +
+                              std::to_string(v.size()) + " of " + names[c]);
         for (std::size_t i = 0; i < v.size(); ++i) layers[i].*columns[c].second = v[i];
     }
     return layers;
@@ -102,8 +104,8 @@ half-space's qSV wave no slower horizontally than min(vsv, vph).)")
         .def_static(
             "from_moduli",
             [](const py::object& thickness, const py::object& rho, const py::object& a, const py::object& c,
-               const py::object& f, const py::object& l, const py::object& n, const py::object& qp, const py::object& qs,
-               const py::object& fp, const py::object& fs) {
+               const py::object& f, const py::object& l, const py::object& n, const py::object& qp,
+               const py::object& qs, const py::object& fp, const py::object& fs) {
                 std::vector<double> d, m[5];
                 const py::handle columns[] = {a, c, f, l, n};
                 const char* names[] = {"A", "C", "F", "L", "N"};
@@ -115,8 +117,9 @@ half-space's qSV wave no slower horizontally than min(vsv, vph).)")
                 }
                 for (const auto& v : m)
                     if (v.size() != d.size())
-                        raise_model_error("rho, A, C, F, L and N must have one entry per layer: " + std::to_string(d.size()) +
-                                          " densities, " + std::to_string(v.size()) + " of another");
+                        raise_model_error(
+                            "rho, A, C, F, L and N must have one entry per layer: " + std::to_string(d.size()) +
+                            " densities, " + std::to_string(v.size()) + " of another");
                 // vpv = sqrt(C / rho), vsv = sqrt(L / rho), vph = sqrt(A / rho), vsh = sqrt(N / rho),
                 // eta = F / (A - 2L).
                 std::vector<double> vpv, vsv, vph, vsh, eta;
@@ -183,11 +186,9 @@ result. The quality factors and fp, fs (Hz) are taken as they are.)")
             "fs", [](const Model& x) { return column(x, &Layer::fs); },
             "Frequencies (Hz) at which vs is given (0: not given).")
         .def_property_readonly(
-            "vph", [](const Model& x) { return column(x, &Layer::vph); },
-            "Horizontal P velocities (m/s; 0: as vp).")
+            "vph", [](const Model& x) { return column(x, &Layer::vph); }, "Horizontal P velocities (m/s; 0: as vp).")
         .def_property_readonly(
-            "vsh", [](const Model& x) { return column(x, &Layer::vsh); },
-            "Horizontal S velocities (m/s; 0: as vs).")
+            "vsh", [](const Model& x) { return column(x, &Layer::vsh); }, "Horizontal S velocities (m/s; 0: as vs).")
         .def_property_readonly(
             "eta", [](const Model& x) { return column(x, &Layer::eta); }, "F / (A - 2L) (1: isotropic).")
         .def_property_readonly("transversely_isotropic", &Model::transversely_isotropic,
@@ -204,7 +205,8 @@ result. The quality factors and fp, fs (Hz) are taken as they are.)")
             [](const py::tuple& t) {
                 const py::object none = py::none();
                 auto at = [&](std::size_t i) -> py::object { return t.size() > i ? py::object(t[i]) : none; };
-                return Model(with_anisotropy(layers_of(t[0], t[1], t[2], t[3], t[4], t[5], t[6], t[7]), at(8), at(9), at(10)));
+                return Model(
+                    with_anisotropy(layers_of(t[0], t[1], t[2], t[3], t[4], t[5], t[6], t[7]), at(8), at(9), at(10)));
             }));
     m.def(
         "frequency_limits",

@@ -96,8 +96,8 @@ velocity, NaN (found_at: 0) where a mode does not exist at a frequency.)")
             },
             [](const py::tuple& t) {
                 auto a = [&](int i) { return t[i].cast<py::array>(); };
-                return DispersionResult{t[0].cast<std::string>(), a(1), a(2), a(3), a(4), a(5), a(6), a(7), a(8), a(9),
-                                        t[10].cast<py::list>(), a(11), a(12)};
+                return DispersionResult{t[0].cast<std::string>(), a(1),  a(2), a(3), a(4), a(5), a(6), a(7), a(8), a(9),
+                                        t[10].cast<py::list>(),   a(11), a(12)};
             }));
 }
 

@@ -42,7 +42,8 @@ Table table(const Model& model, const Frequencies& f, Wave w, const SearchOption
     t.layers = model.size();
     check_result_size(1, t.modes.rows, t.modes.cols, t.layers * 2);
     const std::size_t rows = t.modes.rows, cols = t.modes.cols;
-    t.kernels.assign(std::size(fields), std::vector<double>(rows * cols * t.layers, std::numeric_limits<double>::quiet_NaN()));
+    t.kernels.assign(std::size(fields),
+                     std::vector<double>(rows * cols * t.layers, std::numeric_limits<double>::quiet_NaN()));
     const auto& wk = w == Wave::love ? k.love : k.rayleigh;
     const WaveModes& wm = m[w];
     for (std::size_t r = 0; r < rows; ++r)
@@ -51,15 +52,16 @@ Table table(const Model& model, const Frequencies& f, Wave w, const SearchOption
             if (col >= cols || t.modes.modes[col] != wm.mode[r][j]) continue;
             for (std::size_t q = 0; q < std::size(fields); ++q) {
                 const std::vector<double>& v = wk[r][j].*fields[q].second;
-                std::copy(v.begin(), v.end(), t.kernels[q].begin() + static_cast<std::ptrdiff_t>((r * cols + col) * t.layers));
+                std::copy(v.begin(), v.end(),
+                          t.kernels[q].begin() + static_cast<std::ptrdiff_t>((r * cols + col) * t.layers));
             }
         }
     return t;
 }
 
-py::tuple transverse(const Model& model, const py::object& frequencies, const std::string& wave, const py::object& modes,
-                     const py::object& threads, double velocity_tolerance, const py::object& periods,
-                     const py::object& highest_mode) {
+py::tuple transverse(const Model& model, const py::object& frequencies, const std::string& wave,
+                     const py::object& modes, const py::object& threads, double velocity_tolerance,
+                     const py::object& periods, const py::object& highest_mode) {
     const Wave w = wave_of(wave);
     const Abscissa a = abscissa_of(frequencies, periods);
     const ModeChoice choice = modes_of(modes, highest_mode);
@@ -76,11 +78,13 @@ py::tuple transverse(const Model& model, const py::object& frequencies, const st
     const auto rows = static_cast<py::ssize_t>(t.modes.rows), cols = static_cast<py::ssize_t>(t.modes.cols),
                layers = static_cast<py::ssize_t>(t.layers);
     py::dict k;
-    for (std::size_t q = 0; q < std::size(fields); ++q) k[fields[q].first] = to_array(std::move(t.kernels[q]), {rows, cols, layers});
+    for (std::size_t q = 0; q < std::size(fields); ++q)
+        k[fields[q].first] = to_array(std::move(t.kernels[q]), {rows, cols, layers});
     return py::make_tuple(to_result(std::move(t.modes)), k);
 }
 
-const char* transverse_doc = R"(Every mode of one wave type of a model, with the phase-velocity kernels of radial anisotropy.
+const char* transverse_doc =
+    R"(Every mode of one wave type of a model, with the phase-velocity kernels of radial anisotropy.
 
 model, frequencies (or periods), wave ("love" or "rayleigh"), modes, highest_mode, threads
 and velocity_tolerance as for dispersion (the counted search). Any model: an isotropic layer counts as one with A = C = rho vp^2,

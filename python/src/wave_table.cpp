@@ -14,13 +14,15 @@ std::size_t WaveTable::column(int mode) const {
 
 void check_result_size(std::size_t results, std::size_t rows, std::size_t cols, std::size_t layers) {
     const double per_cell = 52.0 + (layers > 0 ? 96.0 * static_cast<double>(layers) + 16.0 : 0.0);
-    const double bytes = static_cast<double>(results) * static_cast<double>(rows) * static_cast<double>(cols) * per_cell;
+    const double bytes =
+        static_cast<double>(results) * static_cast<double>(rows) * static_cast<double>(cols) * per_cell;
     if (bytes > static_cast<double>(max_result_bytes)) {
         std::ostringstream what;
         what.precision(3);
         what << "the result would take " << bytes / (1 << 30) << " GiB (" << rows << " frequencies x " << cols
-             << " modes" << (results > 1 ? " x " + std::to_string(results) + " models" : std::string()) << "), more than the "
-             << max_result_bytes / (1 << 30) << " GiB a call may take: ask for fewer frequencies or modes";
+             << " modes" << (results > 1 ? " x " + std::to_string(results) + " models" : std::string())
+             << "), more than the " << max_result_bytes / (1 << 30)
+             << " GiB a call may take: ask for fewer frequencies or modes";
         throw Error(Error::Rule::request, what.str());
     }
 }

@@ -17,8 +17,8 @@ struct WaveTable {
     std::vector<double> frequency;  // Hz
     std::vector<double> period;     // s: as the caller gave them, else 1 / frequency
     // [row * cols + mode]; NaN (found_at: 0) where the mode does not exist at that frequency.
-    std::vector<double> phase_velocity, group_velocity, energy_integral, response, ellipticity,
-        ellipticity_signed, seafloor_ellipticity;
+    std::vector<double> phase_velocity, group_velocity, energy_integral, response, ellipticity, ellipticity_signed,
+        seafloor_ellipticity;
     std::vector<std::int32_t> found_at;
     // The search's and then the properties' diagnostics, frequency after frequency.
     std::vector<Diagnostic> diagnostics;

@@ -39,8 +39,8 @@ void check_wave(const Model& model, const WaveModes& w, std::size_t n, double lo
                              " was found at layer " + std::to_string(at) + ", not 1 .. " + std::to_string(deepest));
             if (!(c[m] >= lowest && c[m] <= highest))
                 refuse_modes(std::string(name) + " entry " + std::to_string(k) + " mode " + std::to_string(m) +
-                             " has the phase velocity " + number(c[m]) + ", not between " + number(lowest) +
-                             " and " + number(highest) + " m/s");
+                             " has the phase velocity " + number(c[m]) + ", not between " + number(lowest) + " and " +
+                             number(highest) + " m/s");
         }
     }
 }
@@ -56,13 +56,13 @@ void check_frequencies(const Model& model, const Frequencies& frequencies) {
     for (std::size_t k = 0; k < frequencies.size(); ++k) {
         const double f = frequencies.frequency(k);
         if (f != 0.0 && !inside(f))
-            throw Error(Error::Rule::frequencies, "frequency " + std::to_string(k + 1) + " = " + number(f) + " Hz" + range);
+            throw Error(Error::Rule::frequencies,
+                        "frequency " + std::to_string(k + 1) + " = " + number(f) + " Hz" + range);
         if (f != 0.0) continue;
         for (const double substitute : {frequencies.search_angular(k) / pi2, frequencies.property_angular(k) / pi2})
             if (!inside(substitute))
-                throw Error(Error::Rule::frequencies, "frequency " + std::to_string(k + 1) +
-                                                          " = 0 Hz is computed at " + number(substitute) + " Hz, which" +
-                                                          range);
+                throw Error(Error::Rule::frequencies, "frequency " + std::to_string(k + 1) + " = 0 Hz is computed at " +
+                                                          number(substitute) + " Hz, which" + range);
     }
 }
 

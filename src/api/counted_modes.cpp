@@ -121,11 +121,13 @@ Modes counted_modes(const Model& model, const Frequencies& frequencies, const Se
         if (m.love.searched) tasks.push_back({&m.love, &love_setup, first, last});
         if (m.rayleigh.searched) tasks.push_back({&m.rayleigh, &rayleigh_setup, first, last});
     }
-    const int threads = static_cast<int>(std::clamp<std::size_t>(tasks.size(), 1, static_cast<std::size_t>(options.threads)));
+    const int threads =
+        static_cast<int>(std::clamp<std::size_t>(tasks.size(), 1, static_cast<std::size_t>(options.threads)));
     std::vector<long long> evaluations(tasks.size(), 0);
     // With a progress call, one round of tasks per thread at a time, so that on_frequency
     // follows the entries as they end.
-    const std::size_t round = options.on_frequency ? static_cast<std::size_t>(threads) : std::max<std::size_t>(tasks.size(), 1);
+    const std::size_t round =
+        options.on_frequency ? static_cast<std::size_t>(threads) : std::max<std::size_t>(tasks.size(), 1);
     std::size_t delivered = 0;
     for (std::size_t t0 = 0; t0 < tasks.size(); t0 += round) {
         const std::size_t t1 = std::min(tasks.size(), t0 + round);
@@ -137,8 +139,8 @@ Modes counted_modes(const Model& model, const Frequencies& frequencies, const Se
             evaluations[t0 + i] = search_block(frequencies, options, t, *search, slot);
         });
         // Entries every task of which has ended.
-        const std::size_t done = t1 == tasks.size() || tasks[t1].first != tasks[t1 - 1].first ? tasks[t1 - 1].last
-                                                                                              : tasks[t1 - 1].first;
+        const std::size_t done =
+            t1 == tasks.size() || tasks[t1].first != tasks[t1 - 1].first ? tasks[t1 - 1].last : tasks[t1 - 1].first;
         stop_if_cancelled(options);
         for (WaveModes* w : {&m.love, &m.rayleigh}) settle_overflow(*w, options, done);
         if (!options.on_frequency) continue;

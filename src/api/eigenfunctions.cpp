@@ -54,8 +54,8 @@ Eigenfunctions eigenfunctions(const Model& model, const Modes& modes, Wave wave,
     if (frequency >= w.phase_velocity.size())
         throw Error(Error::Rule::request, "frequency entry " + std::to_string(frequency) + " is not in the modes");
     if (mode < 0 || static_cast<std::size_t>(mode) >= w.phase_velocity[frequency].size())
-        throw Error(Error::Rule::request, "mode " + std::to_string(mode) + " does not exist at frequency entry " +
-                                              std::to_string(frequency));
+        throw Error(Error::Rule::request,
+                    "mode " + std::to_string(mode) + " does not exist at frequency entry " + std::to_string(frequency));
     check_depths(depths);
     const double om = modes.frequencies.property_angular(frequency);
     const double c = w.phase_velocity[frequency][static_cast<std::size_t>(mode)];

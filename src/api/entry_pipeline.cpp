@@ -54,7 +54,10 @@ void clear_entry(WaveModes& w, std::size_t k) {
 class SideBySide {
 public:
     SideBySide(Modes& m, const SearchSetup& setup, int threads)
-        : m_(m), setup_(setup), waves_{&m.love, &m.rayleigh}, boards_{{m.frequencies.size(), pool_}, {m.frequencies.size(), pool_}} {
+        : m_(m),
+          setup_(setup),
+          waves_{&m.love, &m.rayleigh},
+          boards_{{m.frequencies.size(), pool_}, {m.frequencies.size(), pool_}} {
         for (std::size_t k = 0; k < m.frequencies.size(); ++k)
             for (const int wave : {love, rayleigh})
                 if (waves_[wave]->searched) tasks_.push_back({wave, k});

@@ -34,7 +34,9 @@ void check_options(const SearchOptions& o) {
     if (o.method == SearchMethod::scan && !o.mode_set.empty()) refuse("a set of modes needs the counted search");
 }
 
-bool overflows(const SearchOptions& o, const WaveModes& w, std::size_t k) { return o.max_modes > 0 && w.count[k] > o.max_modes; }
+bool overflows(const SearchOptions& o, const WaveModes& w, std::size_t k) {
+    return o.max_modes > 0 && w.count[k] > o.max_modes;
+}
 
 // Both waves, one frequency after the other.
 template <class Love, class Rayleigh>
@@ -88,17 +90,17 @@ Modes scanned_modes(const Model& model, const Frequencies& frequencies, const Se
     const Nstrc s = nstrc_of(model);
     const std::size_t n = frequencies.size();
     Modes m = sized_modes(model, frequencies, options);
-    const SearchSetup setup{s,
-                            scan_range(model),
-                            options.tolerance,
-                            options.max_iterations,
-                            options.partitions,
-                            options.keep_trace,
-                            options.max_modes > 0 ? static_cast<std::size_t>(options.max_modes)
-                                                  : std::numeric_limits<std::size_t>::max(),
-                            options.highest_mode,
-                            StepWindows(s),
-                            slow_layer_tops(s)};
+    const SearchSetup setup{
+        s,
+        scan_range(model),
+        options.tolerance,
+        options.max_iterations,
+        options.partitions,
+        options.keep_trace,
+        options.max_modes > 0 ? static_cast<std::size_t>(options.max_modes) : std::numeric_limits<std::size_t>::max(),
+        options.highest_mode,
+        StepWindows(s),
+        slow_layer_tops(s)};
 
     if (options.threads > 1 && n > 0) {
         search_entries_side_by_side(m, setup, options.threads);

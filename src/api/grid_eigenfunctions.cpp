@@ -14,8 +14,8 @@ namespace vemlari {
 
 using namespace detail;
 
-Eigenfunctions grid_eigenfunctions(const Model& model, const Modes& modes, Wave wave, std::size_t frequency,
-                                   int mode, const RegularDepths& grid) {
+Eigenfunctions grid_eigenfunctions(const Model& model, const Modes& modes, Wave wave, std::size_t frequency, int mode,
+                                   const RegularDepths& grid) {
     if (model.transversely_isotropic() || model.fluid_layers() > 0)
         throw Error(Error::Rule::request, "the eigenfunctions on a depth grid take isotropic solid layers only");
     if (!(std::isfinite(grid.step) && grid.step >= 0.0 && std::isfinite(grid.depth) && grid.depth >= 0.0) ||
@@ -26,8 +26,8 @@ Eigenfunctions grid_eigenfunctions(const Model& model, const Modes& modes, Wave 
     if (frequency >= w.phase_velocity.size())
         throw Error(Error::Rule::request, "frequency entry " + std::to_string(frequency) + " is not in the modes");
     if (mode < 0 || static_cast<std::size_t>(mode) >= w.phase_velocity[frequency].size())
-        throw Error(Error::Rule::request, "mode " + std::to_string(mode) + " does not exist at frequency entry " +
-                                              std::to_string(frequency));
+        throw Error(Error::Rule::request,
+                    "mode " + std::to_string(mode) + " does not exist at frequency entry " + std::to_string(frequency));
     const auto md = static_cast<std::size_t>(mode);
     const double om = modes.frequencies.property_angular(frequency);
     const double wn = om / w.phase_velocity[frequency][md];

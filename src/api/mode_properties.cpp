@@ -23,9 +23,7 @@ using namespace detail;
 
 namespace {
 
-double response(double om, const ModeEnergy& e) {
-    return e.u > 1e-05 && e.e1 > 1e-05 ? 0.25 / (om * e.u * e.e1) : 0.0;
-}
+double response(double om, const ModeEnergy& e) { return e.u > 1e-05 && e.e1 > 1e-05 ? 0.25 / (om * e.u * e.e1) : 0.0; }
 
 struct Slot {
     LoveCoefficients love;
@@ -103,8 +101,8 @@ void transverse_frequency(const Job& j, Wave wave, std::size_t k, double om) {
     for (std::size_t md = 0; md < row.size(); ++md) {
         const double c = wm.phase_velocity[k][md];
         const bool love = wave == Wave::love;
-        const TransverseMode t = transverse_mode(wave, om, c, std::max(wm.found_at[k][md] - (love ? j.fluid : 0), 1),
-                                                 love ? j.love : j.s);
+        const TransverseMode t =
+            transverse_mode(wave, om, c, std::max(wm.found_at[k][md] - (love ? j.fluid : 0), 1), love ? j.love : j.s);
         if (!t.valid) {
             row[md] = {nan, nan, nan, nan, nan, nan};
             continue;

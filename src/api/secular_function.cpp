@@ -22,7 +22,8 @@ std::vector<std::complex<double>> secular_function(const Model& model, Wave wave
         throw Error(Error::Rule::frequencies, "the frequency must be a positive finite number of Hz");
     check_frequencies(model, Frequencies::hertz({frequency}));
     if (layer < 1 || layer > s.nl - 1)
-        throw Error(Error::Rule::request, "layer " + std::to_string(layer) + " must be 1 .. " + std::to_string(s.nl - 1));
+        throw Error(Error::Rule::request,
+                    "layer " + std::to_string(layer) + " must be 1 .. " + std::to_string(s.nl - 1));
     // The velocities a layer may have (min_velocity, max_velocity): wavenumbers stay in
     // range with them.
     for (std::size_t i = 0; i < phase_velocities.size(); ++i)

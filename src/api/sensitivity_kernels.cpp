@@ -201,8 +201,8 @@ void water_kernels(const Job& j, Slot& w, double om, const std::vector<double>& 
 
 // Love kernels of a model with water on top have the water's entries first, all 0.
 void water_entries(int fluid, ModeKernels& out) {
-    for (auto* v : {&out.dc_dvs, &out.dc_dvp, &out.dc_drho, &out.dc_dh, &out.du_dvs, &out.du_dvp, &out.du_drho,
-                    &out.du_dh})
+    for (auto* v :
+         {&out.dc_dvs, &out.dc_dvp, &out.dc_drho, &out.dc_dh, &out.du_dvs, &out.du_dvp, &out.du_drho, &out.du_dh})
         v->insert(v->begin(), static_cast<std::size_t>(fluid), 0.0);
     for (auto* v : {&out.dhv_dvs, &out.dhv_dvp, &out.dhv_drho, &out.dhv_dh})
         v->assign(out.dc_dvs.size(), std::numeric_limits<double>::quiet_NaN());

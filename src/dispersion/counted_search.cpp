@@ -59,7 +59,7 @@ double rayleigh_velocity(double vp, double vs) {
     };
     std::uintmax_t iterations = max_refinements;
     const auto r = boost::math::tools::toms748_solve(f, 0.6, 1.0, f(0.6), f(1.0), RelativeTolerance{4.0 * DBL_EPSILON},
-                                                      iterations);
+                                                     iterations);
     return vs * (r.first + 0.5 * (r.second - r.first));
 }
 
@@ -98,7 +98,8 @@ CountedSetup::CountedSetup(const Nstrc& model, Wave w, const SearchOptions& o)
     int first_solid = 1;
     while (first_solid < model.nl && model.vs[static_cast<std::size_t>(first_solid)] == 0.0) ++first_solid;
     const auto f = static_cast<std::size_t>(first_solid);
-    double vsmin = model.vs[f], shmin = model.vsh[f], crmin = layer_rayleigh_velocity(model, first_solid), contrast = 1.0;
+    double vsmin = model.vs[f], shmin = model.vsh[f], crmin = layer_rayleigh_velocity(model, first_solid),
+           contrast = 1.0;
     for (int l = 1; l < first_solid; ++l) crmin = std::fmin(crmin, model.vp[static_cast<std::size_t>(l)]);
     for (int l = first_solid + 1; l <= model.nl; ++l) {
         const auto j = static_cast<std::size_t>(l);
@@ -177,7 +178,8 @@ double CountedSearch::root_function(int i, double c) {
 }
 
 int CountedSearch::point_count(double c) {
-    const auto at = std::lower_bound(points_.begin(), points_.end(), c, [](const Point& p, double v) { return p.c < v; });
+    const auto at =
+        std::lower_bound(points_.begin(), points_.end(), c, [](const Point& p, double v) { return p.c < v; });
     if (at != points_.end() && at->c == c) return at->n;
     Point p{};
     const int n = count(c, p);
@@ -186,7 +188,8 @@ int CountedSearch::point_count(double c) {
 }
 
 const CountedSearch::Point* CountedSearch::point_at(double c) const {
-    const auto at = std::lower_bound(points_.begin(), points_.end(), c, [](const Point& p, double v) { return p.c < v; });
+    const auto at =
+        std::lower_bound(points_.begin(), points_.end(), c, [](const Point& p, double v) { return p.c < v; });
     return at != points_.end() && at->c == c ? &*at : nullptr;
 }
 
@@ -328,7 +331,8 @@ bool CountedSearch::find(int i, double& root, int& at) {
 }
 
 void CountedSearch::point_insert(double c, int n) {
-    const auto at = std::lower_bound(points_.begin(), points_.end(), c, [](const Point& p, double v) { return p.c < v; });
+    const auto at =
+        std::lower_bound(points_.begin(), points_.end(), c, [](const Point& p, double v) { return p.c < v; });
     if (at != points_.end() && at->c == c) return;
     points_.insert(at, {c, n});
 }
@@ -339,8 +343,8 @@ void CountedSearch::refuse_unbounded(int total) const {
     if (setup_.capacity < SIZE_MAX || total <= unbounded_modes) return;
     std::ostringstream what;
     what.precision(17);
-    what << "more than " << unbounded_modes << " " << (setup_.wave == Wave::love ? "Love" : "Rayleigh")
-         << " modes at " << om_ / (2.0 * std::numbers::pi)
+    what << "more than " << unbounded_modes << " " << (setup_.wave == Wave::love ? "Love" : "Rayleigh") << " modes at "
+         << om_ / (2.0 * std::numbers::pi)
          << " Hz: ask for some modes (highest_mode, mode_set) or set a mode limit (max_modes)";
     throw Error(Error::Rule::request, what.str());
 }

@@ -26,8 +26,8 @@ struct CountedSetup {
     // count does not see one by one: such searches sample the count on a grid first (see
     // guard_points).
     bool guard = false;
-    double tolerance;  // relative phase-velocity tolerance
-    int highest_mode;  // -1: all
+    double tolerance;           // relative phase-velocity tolerance
+    int highest_mode;           // -1: all
     std::vector<int> mode_set;  // sorted; empty: by highest_mode
     std::size_t capacity;       // modes kept per frequency
     // The caller's flag (SearchOptions::cancellation), looked at before each mode: a raised
@@ -47,7 +47,7 @@ struct Prediction {
 // The outcome at one frequency.
 struct CountedModes {
     std::vector<double> phase_velocity;
-    std::vector<int> mode;      // the mode number of each entry
+    std::vector<int> mode;  // the mode number of each entry
     std::vector<int> found_at;
     int count = 0;              // modes below the half-space's S velocity (signed for Rayleigh)
     long long evaluations = 0;  // count passes and root-function evaluations

@@ -14,7 +14,14 @@ class UpwardScan {
 public:
     UpwardScan(const WaveScan& wave, SecularFunction& f, int top, std::size_t k, const StepWindows& windows,
                const SearchControls& ctl, const RootHistory& history, ScanRoots& roots, ScanLog& log)
-        : wave_(wave), f_(f), top_(top), k_(k), windows_(windows), ctl_(ctl), history_(history), roots_(roots),
+        : wave_(wave),
+          f_(f),
+          top_(top),
+          k_(k),
+          windows_(windows),
+          ctl_(ctl),
+          history_(history),
+          roots_(roots),
           log_(log) {}
 
     void run() {

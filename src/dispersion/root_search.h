@@ -50,7 +50,7 @@ struct WaveScan {
     double start;  // first scan point, > 0
     double end;    // the scan ends when c3 exceeds end + (current step or dcc)
     bool end_on_current_step;
-    double floor;    // no mode is slower: a root below it is not kept
+    double floor;  // no mode is slower: a root below it is not kept
     // Nor is a root at or above the half-space's S velocity: there the half-space no longer
     // holds the wave evanescent, and at the branch point itself the field does not decay.
     double ceiling;

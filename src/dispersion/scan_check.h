@@ -11,8 +11,8 @@
 namespace vemlari::detail {
 
 struct ScanCheck {
-    int highest_mode = -1;     // -1: every mode
-    int capacity = 0;          // modes kept (0: no limit); more are counted
+    int highest_mode = -1;  // -1: every mode
+    int capacity = 0;       // modes kept (0: no limit); more are counted
 };
 
 // `c` and `top` (the scan's kept roots, in increasing order, and the layers at whose top each

@@ -131,9 +131,8 @@ void scan_every_top(const WaveScan& surface, Function& f, std::size_t k, const S
     // one, which the search stands in for by a tiny one.
     raw = w.phase_velocity[k];
     if (!check) return;
-    const ScanCheck limits{setup.highest_mode, setup.capacity < static_cast<std::size_t>(INT_MAX)
-                                                   ? static_cast<int>(setup.capacity)
-                                                   : 0};
+    const ScanCheck limits{setup.highest_mode,
+                           setup.capacity < static_cast<std::size_t>(INT_MAX) ? static_cast<int>(setup.capacity) : 0};
     const auto accepts = [&f, &setup](double c, int top) {
         Evaluation e;
         e.c = c;

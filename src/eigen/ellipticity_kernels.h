@@ -39,10 +39,10 @@ public:
     void partials(double om, double wn, Nstrc& s, RayleighCoefficients& k, EllipticityKernels& out);
 
 private:
-    std::vector<Mat4> e;          // layer matrices of the model
-    std::vector<Mat2> d, w;       // layer phase factors; the adjoint W_l of each interface
-    std::vector<cplx> cms, cmp;   // vertical wavenumbers
-    Mrtry scratch;                // the coefficients of the two interfaces a value moves
+    std::vector<Mat4> e;         // layer matrices of the model
+    std::vector<Mat2> d, w;      // layer phase factors; the adjoint W_l of each interface
+    std::vector<cplx> cms, cmp;  // vertical wavenumbers
+    Mrtry scratch;               // the coefficients of the two interfaces a value moves
 };
 
 // The kernels of the mode at (om, c), its field built from the top of layer `top` (1: the

@@ -14,11 +14,11 @@ public:
     LoveAmplitudes(double om, double wn, const Nstrc& s, const Grtlv& g, int top, const Grulv& above)
         : om2_(om * om), wn2_(wn * wn), s_(s), g_(g), top_(top), above_(above) {}
 
-    int j = 0;       // current layer
-    cplx nu{};       // vertical wavenumber of layer j
-    double mu = 0.0; // shear modulus of layer j
-    cplx cds{};      // down-going amplitude, referred to the layer top
-    cplx cus{};      // up-going amplitude, referred to the layer bottom (not in the half-space)
+    int j = 0;        // current layer
+    cplx nu{};        // vertical wavenumber of layer j
+    double mu = 0.0;  // shear modulus of layer j
+    cplx cds{};       // down-going amplitude, referred to the layer top
+    cplx cus{};       // up-going amplitude, referred to the layer bottom (not in the half-space)
 
     // Layer 1: a down-going wave of one half and its reflection from the stack below.
     void start() {

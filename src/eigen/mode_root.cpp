@@ -25,8 +25,7 @@ cplx mode_secular(Wave wave, double om, double c, int top, const Nstrc& s, Secul
     return rayleigh_secular(om, wn, mu * mu, s, w.rayleigh);
 }
 
-bool polish_root(Wave wave, double om, double c0, double reach, int top, const Nstrc& s, SecularWork& w,
-                 double& root) {
+bool polish_root(Wave wave, double om, double c0, double reach, int top, const Nstrc& s, SecularWork& w, double& root) {
     // The first secant spans at most a hundredth of the reach: modes packed closer than
     // the usual 1e-7 c (near a layer's S velocity at high frequency) stay apart.
     double ca = c0, cb = 1e-7 * c0 <= 0.01 * reach ? c0 * (1.0 + 1e-7) : c0 + 0.01 * reach;

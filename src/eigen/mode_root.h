@@ -22,14 +22,13 @@ cplx mode_secular(Wave wave, double om, double c, int top, const Nstrc& s, Secul
 // half-space's S velocity is met in 20 steps:
 // a mode trapped in a slow layer barely dents the function referred to the free surface,
 // and the secant may only converge on the function referred to the slow layer's top.
-bool polish_root(Wave wave, double om, double c0, double reach, int top, const Nstrc& s, SecularWork& w,
-                 double& root);
+bool polish_root(Wave wave, double om, double c0, double reach, int top, const Nstrc& s, SecularWork& w, double& root);
 
 // The layer at whose top a mode's field is built (1: the free surface): `found_at` when it
 // is the free surface or when the secular function referred there vanishes at c (|F| at
-// most the scan's default tolerance), else the interface where |F| is least. The counted search may take a root at an interface
-// where the mode is a pole of the stack above rather than a zero of F (a mode in the layers
-// above, evanescent below that interface); a field built from there has no meaning.
+// most the scan's default tolerance), else the interface where |F| is least. The counted search may take a root at an
+// interface where the mode is a pole of the stack above rather than a zero of F (a mode in the layers above, evanescent
+// below that interface); a field built from there has no meaning.
 int field_anchor(Wave wave, double om, double c, int found_at, const Nstrc& s, SecularWork& w);
 
 }  // namespace vemlari::detail

@@ -17,10 +17,10 @@ public:
         : om_(om), wn_(wn), s_(s), g_(g), top_(top), above_(above) {}
 
     int j = 0;
-    Mat4 er{};           // layer matrix of layer j
-    cplx cms{}, cmp{};   // S and P vertical wavenumbers of layer j
-    cplx cdp{}, cds{};   // down-going P, S at the layer top
-    cplx cup{}, cus{};   // up-going P, S at the layer bottom (none in the half-space)
+    Mat4 er{};          // layer matrix of layer j
+    cplx cms{}, cmp{};  // S and P vertical wavenumbers of layer j
+    cplx cdp{}, cds{};  // down-going P, S at the layer top
+    cplx cup{}, cus{};  // up-going P, S at the layer bottom (none in the half-space)
 
     void start() {
         j = 1;
@@ -112,8 +112,8 @@ private:
         down_.resize(static_cast<std::size_t>(top_) + 1);
         up_.resize(static_cast<std::size_t>(top_) + 1);
         const Mat2 m = identity_minus_product(above_.GRU[top_ - 1], g_.GRD[top_]);
-        down_[top_] = cabs(m.m11) + cabs(m.m12) >= cabs(m.m21) + cabs(m.m22) ? Pair{m.m12, -m.m11}
-                                                                              : Pair{m.m22, -m.m21};
+        down_[top_] =
+            cabs(m.m11) + cabs(m.m12) >= cabs(m.m21) + cabs(m.m22) ? Pair{m.m12, -m.m11} : Pair{m.m22, -m.m21};
         up_[top_] = apply(g_.GRD[top_], down_[top_]);
         for (int i = top_ - 1; i >= 1; --i) {
             up_[i] = apply(above_.GTU[i], up_[i + 1]);
@@ -121,8 +121,8 @@ private:
         }
         const cplx ddp = phase_factor(cmp, s_.thk[1]);
         const cplx dds = phase_factor(cms, s_.thk[1]);
-        const cplx vr20 = er(2, 1) * down_[1].p + er(2, 2) * down_[1].s + er(2, 3) * ddp * up_[1].p +
-                          er(2, 4) * dds * up_[1].s;
+        const cplx vr20 =
+            er(2, 1) * down_[1].p + er(2, 2) * down_[1].s + er(2, 3) * ddp * up_[1].p + er(2, 4) * dds * up_[1].s;
         for (int i = 1; i <= top_; ++i) {
             down_[i] = {down_[i].p / vr20, down_[i].s / vr20};
             up_[i] = {up_[i].p / vr20, up_[i].s / vr20};

@@ -55,8 +55,8 @@ void rayleigh_kernels(double om, double wn, const Nstrc& s, const RayleighCoeffi
         const bool hs = a.in_half_space();
         const int n = hs ? 2 : 4;
         const double h = s.thk[j];
-        const Elastic e{s.rho[j], s.rho[j] * (s.vp[j] * s.vp[j] - 2.0 * s.vs[j] * s.vs[j]), s.rho[j] * s.vs[j] * s.vs[j],
-                        om2, wn};
+        const Elastic e{s.rho[j], s.rho[j] * (s.vp[j] * s.vp[j] - 2.0 * s.vs[j] * s.vs[j]),
+                        s.rho[j] * s.vs[j] * s.vs[j], om2, wn};
         const cplx amp[4] = {a.cdp, a.cds, a.cup, a.cus};
         // Depth derivatives of the four depth functions over themselves.
         const cplx slope[4] = {-a.cmp, -a.cms, a.cmp, a.cms};

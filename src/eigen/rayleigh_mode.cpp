@@ -4,8 +4,8 @@
 
 namespace vemlari::detail {
 
-void rayleigh_eigenfunctions(double om, double wn, const Nstrc& s, const RayleighCoefficients& k,
-                             const DepthGrid& grid, double* const out[4]) {
+void rayleigh_eigenfunctions(double om, double wn, const Nstrc& s, const RayleighCoefficients& k, const DepthGrid& grid,
+                             double* const out[4]) {
     RayleighAmplitudes a(om, wn, s, k.grtry, k.top, k.grury);
     a.start();
     LayerWalk walk;

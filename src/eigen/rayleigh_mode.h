@@ -8,8 +8,8 @@ namespace vemlari::detail {
 
 // The four components at the grid points iz = 0 .. grid.npts - 1 (real parts): horizontal
 // and vertical displacement, shear and normal traction. `r` holds four arrays of npts.
-void rayleigh_eigenfunctions(double om, double wn, const Nstrc& s, const RayleighCoefficients& k,
-                             const DepthGrid& grid, double* const r[4]);
+void rayleigh_eigenfunctions(double om, double wn, const Nstrc& s, const RayleighCoefficients& k, const DepthGrid& grid,
+                             double* const r[4]);
 
 // I1 and U = (I2 + I3 / 2k) / (c I1).
 ModeEnergy rayleigh_energy(double om, double wn, double c, const Nstrc& s, const RayleighCoefficients& k);

@@ -141,7 +141,10 @@ struct Motion<2> {
     }
     // U, W, W' = (Z - f U) / c, X / l.
     static std::array<std::array<double, 4>, 4> functionals(const Scaled& k) {
-        return {{{1.0, 0.0, 0.0, 0.0}, {0.0, 1.0, 0.0, 0.0}, {-k.f / k.c, 0.0, 0.0, 1.0 / k.c}, {0.0, 0.0, 1.0 / k.l, 0.0}}};
+        return {{{1.0, 0.0, 0.0, 0.0},
+                 {0.0, 1.0, 0.0, 0.0},
+                 {-k.f / k.c, 0.0, 0.0, 1.0 / k.c},
+                 {0.0, 0.0, 1.0 / k.l, 0.0}}};
     }
     static constexpr int pairs[forms][2] = {{0, 0}, {1, 1}, {2, 2}, {0, 2}, {3, 3}, {3, 1}};
     static M<2, 2> half_space(const Scaled& k) {
@@ -163,7 +166,9 @@ struct Motion<1> {
         return m;
     }
     // V, Y / l.
-    static std::array<std::array<double, 2>, 2> functionals(const Scaled& k) { return {{{1.0, 0.0}, {0.0, 1.0 / k.l}}}; }
+    static std::array<std::array<double, 2>, 2> functionals(const Scaled& k) {
+        return {{{1.0, 0.0}, {0.0, 1.0 / k.l}}};
+    }
     static constexpr int pairs[forms][2] = {{0, 0}, {-1, -1}, {-1, -1}, {-1, -1}, {1, 1}, {-1, -1}};
     static M<1, 1> half_space(const Scaled& k) {
         M<1, 1> r;
@@ -434,7 +439,8 @@ bool Field<D>::build(double om, double c, int at, const Nstrc& s) {
     }
     layers.assign(static_cast<std::size_t>(nl), {});
     for (int l = 1; l < nl; ++l)
-        layers[static_cast<std::size_t>(l)] = element<D>(k[static_cast<std::size_t>(l)], wn * s.thk[static_cast<std::size_t>(l)]);
+        layers[static_cast<std::size_t>(l)] =
+            element<D>(k[static_cast<std::size_t>(l)], wn * s.thk[static_cast<std::size_t>(l)]);
     hs = half_space<D>(k[static_cast<std::size_t>(nl)]);
     std::vector<Element<D>> e(static_cast<std::size_t>(nl));
     for (int l = 1; l < nl; ++l) e[static_cast<std::size_t>(l)] = layers[static_cast<std::size_t>(l)].e;
@@ -449,22 +455,27 @@ bool Field<D>::build(double om, double c, int at, const Nstrc& s) {
     for (int j = 1; j < nl; ++j) {
         const Element<D>& x = e[static_cast<std::size_t>(j)];
         const M<D, D>& z = above[static_cast<std::size_t>(j)];
-        above[static_cast<std::size_t>(j + 1)] = x.empty ? z : symmetric(x.bb - transpose(x.tb) * inverse(x.tt + z) * x.tb);
+        above[static_cast<std::size_t>(j + 1)] =
+            x.empty ? z : symmetric(x.bb - transpose(x.tb) * inverse(x.tt + z) * x.tb);
     }
     const int i = at >= 1 && at < nl ? at : 1;
     u.assign(static_cast<std::size_t>(nl) + 1, {});
-    u[static_cast<std::size_t>(i)] = null_vector<D>(below[static_cast<std::size_t>(i)] + above[static_cast<std::size_t>(i)]);
+    u[static_cast<std::size_t>(i)] =
+        null_vector<D>(below[static_cast<std::size_t>(i)] + above[static_cast<std::size_t>(i)]);
     for (int j = i; j < nl; ++j) {
         const Element<D>& x = e[static_cast<std::size_t>(j)];
-        u[static_cast<std::size_t>(j + 1)] =
-            x.empty ? u[static_cast<std::size_t>(j)]
-                    : scaled(inverse(x.bb + below[static_cast<std::size_t>(j + 1)]) * transpose(x.tb) * u[static_cast<std::size_t>(j)], -1.0);
+        u[static_cast<std::size_t>(j + 1)] = x.empty ? u[static_cast<std::size_t>(j)]
+                                                     : scaled(inverse(x.bb + below[static_cast<std::size_t>(j + 1)]) *
+                                                                  transpose(x.tb) * u[static_cast<std::size_t>(j)],
+                                                              -1.0);
     }
     for (int j = i - 1; j >= 1; --j) {
         const Element<D>& x = e[static_cast<std::size_t>(j)];
         u[static_cast<std::size_t>(j)] =
-            x.empty ? u[static_cast<std::size_t>(j + 1)]
-                    : scaled(inverse(x.tt + above[static_cast<std::size_t>(j)]) * x.tb * u[static_cast<std::size_t>(j + 1)], -1.0);
+            x.empty
+                ? u[static_cast<std::size_t>(j + 1)]
+                : scaled(inverse(x.tt + above[static_cast<std::size_t>(j)]) * x.tb * u[static_cast<std::size_t>(j + 1)],
+                         -1.0);
     }
     const double surface = u[1](D - 1, 0);
     if (!(std::isfinite(surface) && surface != 0.0)) return false;

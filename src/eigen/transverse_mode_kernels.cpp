@@ -27,8 +27,8 @@ TransverseModeKernels transverse_mode_kernels(const TransverseMode& t, double om
         r.dc_dn[i] = dn;
         r.dc_drho[i] = drho;
         // A = rho vph^2, C = rho vpv^2, L = rho vsv^2, N = rho vsh^2, F = eta (A - 2L).
-        const double rho = s.rho[i + 1], vph = s.vph[i + 1], vpv = s.vp[i + 1], vsv = s.vs[i + 1],
-                     vsh = s.vsh[i + 1], eta = s.eta[i + 1];
+        const double rho = s.rho[i + 1], vph = s.vph[i + 1], vpv = s.vp[i + 1], vsv = s.vs[i + 1], vsh = s.vsh[i + 1],
+                     eta = s.eta[i + 1];
         const LayerModuli m = layer_moduli(s, static_cast<int>(i + 1));
         r.dc_dvph[i] = 2.0 * rho * vph * (da + eta * df);
         r.dc_dvpv[i] = 2.0 * rho * vpv * dc;

@@ -18,7 +18,8 @@ constexpr double relative_step = 2e-5;
 // A derivative by central differences of sixth order, step h.
 template <class F>
 double derivative(F f, double x, double h) {
-    return (45.0 * (f(x + h) - f(x - h)) - 9.0 * (f(x + 2.0 * h) - f(x - 2.0 * h)) + (f(x + 3.0 * h) - f(x - 3.0 * h))) /
+    return (45.0 * (f(x + h) - f(x - h)) - 9.0 * (f(x + 2.0 * h) - f(x - 2.0 * h)) +
+            (f(x + 3.0 * h) - f(x - 3.0 * h))) /
            (60.0 * h);
 }
 
@@ -220,7 +221,8 @@ void WaterMode::displacements(const Nstrc& s, CountWork& w, double om, double wn
             const Real2 m0 = mul(e.p22, adj);
             const Real2 m{m0.a / dp, m0.b / dp, m0.c / dp, m0.d / dp};
             const Real2 mp = mul(m, e.p11);
-            d = solve(plus(m, full(b)), times(Real2{mp.a - e.p21.a, mp.b - e.p21.b, mp.c - e.p21.c, mp.d - e.p21.d}, d));
+            d = solve(plus(m, full(b)),
+                      times(Real2{mp.a - e.p21.a, mp.b - e.p21.b, mp.c - e.p21.c, mp.d - e.p21.d}, d));
         } else {
             const Vec t = times(transposed(e.ktb), d);
             d = solve(full(add(e.kbb, b)), {-t.x, -t.z});

@@ -65,8 +65,8 @@ private:
     double group(double om, double wn, const Read& r, double h, double& q_om);
     double best_group(double om, double c, const Read& r, double& q_om);
     double form(const Nstrc& s, CountWork& w, double om, double wn, const Read& r);
-    void displacements(const Nstrc& s, CountWork& w, double om, double wn, const Read& r,
-                       std::vector<double>& ux, std::vector<double>& uz);
+    void displacements(const Nstrc& s, CountWork& w, double om, double wn, const Read& r, std::vector<double>& ux,
+                       std::vector<double>& uz);
 
     const Nstrc& s_;
     CountWork work_;

@@ -53,13 +53,15 @@ ParsedModel read_model96(const Text& lines) {
         const std::vector<std::string_view> f = fields(lines[static_cast<std::size_t>(n - 1)]);
         if (f.empty()) continue;
         if (f.size() != 10)
-            throw FileRefusal(n, std::string("expected 10 numbers, ") + columns + ", found " +
-                                     std::to_string(f.size()) + " fields");
+            throw FileRefusal(
+                n, std::string("expected 10 numbers, ") + columns + ", found " + std::to_string(f.size()) + " fields");
         double v[10];
         for (int i = 0; i < 10; ++i) {
             // H, VP, VS and RHO to m, m/s and kg/m3.
             const std::optional<double> x = parse_number(f[static_cast<std::size_t>(i)], i < 4 ? 3 : 0);
-            if (!x) throw FileRefusal(n, std::string("expected 10 numbers, ") + columns + ", found " + in_quotes(f[static_cast<std::size_t>(i)]));
+            if (!x)
+                throw FileRefusal(n, std::string("expected 10 numbers, ") + columns + ", found " +
+                                         in_quotes(f[static_cast<std::size_t>(i)]));
             v[i] = *x;
         }
         if (v[4] < 0.0 || v[5] < 0.0) throw FileRefusal(n, "QP and QS must not be negative");

@@ -23,7 +23,8 @@ ParsedModel read_one(const Text& lines, int start, int end) {
     const std::string_view count = fields_of(lines, start)[0];
     const std::optional<int> nl = parse_whole(count);
     if (!nl || *nl < 1)
-        throw FileRefusal(start, "expected the number of layers, a whole number of at least 1, found " + in_quotes(count));
+        throw FileRefusal(start,
+                          "expected the number of layers, a whole number of at least 1, found " + in_quotes(count));
     ParsedModel m;
     m.line = start;
     for (int n = start + 1; n < end; ++n) {
@@ -56,9 +57,10 @@ ParsedModel read_one(const Text& lines, int start, int end) {
         m.layer_lines.push_back(n);
     }
     if (static_cast<int>(m.layers.size()) < *nl)
-        throw FileRefusal(end, "expected " + std::to_string(*nl) + " layers after line " + std::to_string(start) + ", found " +
-                                   std::to_string(m.layers.size()) +
-                                   (end > static_cast<int>(lines.size()) ? " before the file ends" : " before the next model"));
+        throw FileRefusal(
+            end, "expected " + std::to_string(*nl) + " layers after line " + std::to_string(start) + ", found " +
+                     std::to_string(m.layers.size()) +
+                     (end > static_cast<int>(lines.size()) ? " before the file ends" : " before the next model"));
     if (m.layers.back().thickness != 0.0)
         throw FileRefusal(m.layer_lines.back(), "the last layer is the half-space: its thickness must be 0");
     return m;

@@ -109,7 +109,9 @@ ParsedModel read_program_file(const Text& lines) {
         expect(in,
                "layer " + std::to_string(il) + " of " + std::to_string(nl) +
                    " (number, density, Vp, Qp, Fp, Vs, Qs, Fs, thickness)",
-               [&] { read_list(in, {number, rho, vp, qp, fp, vs, qs, fs, thk}); });
+               [&] {
+                   read_list(in, {number, rho, vp, qp, fp, vs, qs, fs, thk});
+               });
         m.layers.push_back({thk, vp, vs, rho, qp, qs, fp, fs});
     }
     return m;

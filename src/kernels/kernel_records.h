@@ -6,9 +6,9 @@
 #include <cstddef>
 #include <vector>
 
-#include "model/nstrc.h"
 #include "kernels/blocks.h"
 #include "kernels/complex.h"
+#include "model/nstrc.h"
 
 namespace vemlari::detail {
 

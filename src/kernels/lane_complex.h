@@ -26,13 +26,21 @@ inline V splat(double x) {
 }
 
 template <class V>
-inline vc<V> operator+(vc<V> a, vc<V> b) { return {a.re + b.re, a.im + b.im}; }
+inline vc<V> operator+(vc<V> a, vc<V> b) {
+    return {a.re + b.re, a.im + b.im};
+}
 template <class V>
-inline vc<V> operator-(vc<V> a, vc<V> b) { return {a.re - b.re, a.im - b.im}; }
+inline vc<V> operator-(vc<V> a, vc<V> b) {
+    return {a.re - b.re, a.im - b.im};
+}
 template <class V>
-inline vc<V> operator-(vc<V> a) { return {-a.re, -a.im}; }
+inline vc<V> operator-(vc<V> a) {
+    return {-a.re, -a.im};
+}
 template <class V>
-inline vc<V> operator*(vc<V> a, vc<V> b) { return {a.re * b.re - a.im * b.im, a.re * b.im + a.im * b.re}; }
+inline vc<V> operator*(vc<V> a, vc<V> b) {
+    return {a.re * b.re - a.im * b.im, a.re * b.im + a.im * b.re};
+}
 
 template <class V>
 inline V select(decltype(V{} < V{}) m, V a, V b) {

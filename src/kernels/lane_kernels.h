@@ -11,9 +11,9 @@ constexpr int lane_width = 8;
 struct LaneArgs {
     double om;
     const double* wn;  // lane_width wavenumbers om / c
-    int top;  // 1: referred to the free surface; else the top of layer `top`
+    int top;           // 1: referred to the free surface; else the top of layer `top`
     LayerArrays layers;
-    double sm2;  // Rayleigh normalisation (rho(1) vs(1)^2)^2
+    double sm2;     // Rayleigh normalisation (rho(1) vs(1)^2)^2
     void* scratch;  // 64-byte aligned, lane_scratch_bytes(nl)
     double* re;     // lane_width results
     double* im;

@@ -63,11 +63,11 @@ inline DividedSeries divided_series(double ls, double lp, double h) {
     // sum_{n>=0} lambda^(n+1) h^(2n+1) / (2n+1)!: [E] = sum_{n>=0} h^(2n+1) / (2n+1)! H_n.
     DividedSeries r;
     const double h2 = h * h;
-    double hm = 1.0;        // H_m
-    double lpm = 1.0;       // lp^m
-    double tc = 1.0;        // h^2n / (2n)!
-    double ts = h;          // h^(2n+1) / (2n+1)!
-    r.de = ts;              // n = 0: H_0 = 1
+    double hm = 1.0;   // H_m
+    double lpm = 1.0;  // lp^m
+    double tc = 1.0;   // h^2n / (2n)!
+    double ts = h;     // h^(2n+1) / (2n+1)!
+    r.de = ts;         // n = 0: H_0 = 1
     // |H_m| <= (m + 1) m_max^m bounds every later term; the sums stay above half their
     // first terms h^2 / 2, h^3 / 6 and h.
     const double m_max = std::fmax(std::fabs(ls), std::fabs(lp));

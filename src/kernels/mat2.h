@@ -7,8 +7,8 @@ namespace vemlari::detail {
 
 template <class C>
 inline Block2<C> operator*(const Block2<C>& a, const Block2<C>& b) {
-    return {a.m11 * b.m11 + a.m12 * b.m21, a.m21 * b.m11 + a.m22 * b.m21,
-            a.m11 * b.m12 + a.m12 * b.m22, a.m21 * b.m12 + a.m22 * b.m22};
+    return {a.m11 * b.m11 + a.m12 * b.m21, a.m21 * b.m11 + a.m22 * b.m21, a.m11 * b.m12 + a.m12 * b.m22,
+            a.m21 * b.m12 + a.m22 * b.m22};
 }
 
 template <class C>

@@ -11,8 +11,8 @@ namespace vemlari::detail {
 // P-SV layer matrix: columns down-going P, S, up-going P, S; rows horizontal and vertical
 // displacement, shear and normal traction; cms, cmp the vertical wavenumbers.
 template <class L>
-inline void psv_matrix(double om, typename L::R wn, const LayerArrays& s, int l, typename L::C& cms,
-                       typename L::C& cmp, Block4<typename L::C>& ee) {
+inline void psv_matrix(double om, typename L::R wn, const LayerArrays& s, int l, typename L::C& cms, typename L::C& cmp,
+                       Block4<typename L::C>& ee) {
     using R = typename L::R;
     using C = typename L::C;
     const double vs2 = s.vs[l] * s.vs[l];
@@ -139,8 +139,8 @@ inline Block2<C> block(const Block4<C>& e, int r, int c) {
 // solved for the waves leaving the interface: e1 [a_{l+1}; b_l] = e2 [dda a_l; dub b_{l+1}].
 // Without `up` only the down-going coefficients TD, RD are formed (dub is not read).
 template <class C, class M>
-inline void psv_interface(const Block4<C>& ea, const Block4<C>& eb, const Block2<C>& dda, const Block2<C>& dub,
-                          bool up, int l, const M& m) {
+inline void psv_interface(const Block4<C>& ea, const Block4<C>& eb, const Block2<C>& dda, const Block2<C>& dub, bool up,
+                          int l, const M& m) {
     Block4<C> e1, e2;
     for (int r = 1; r <= 4; ++r) {
         for (int c = 1; c <= 2; ++c) {
@@ -250,7 +250,7 @@ inline void psv_upward(int last, const Block4<C>& er, const Block2<C>& du, const
 // S and P waves (see love_function). `top` receives layer 1.
 template <class L>
 inline typename L::C rayleigh_function(double om, typename L::R wn, double sm2, int top, const LayerArrays& s,
-                                      const Records<Block2<typename L::C>>& r, TopLayer<typename L::C>& t) {
+                                       const Records<Block2<typename L::C>>& r, TopLayer<typename L::C>& t) {
     using C = typename L::C;
     psv_interfaces<L>(om, wn, s, r.m, false, t);
     psv_downward(s.nl, r.m, r.down);

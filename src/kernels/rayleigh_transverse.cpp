@@ -55,7 +55,8 @@ Mat4 system_matrix(const Own& k) {
 
 double norm(const Mat4& m) {
     double r = 0.0;
-    for (const auto& row : m) r = std::fmax(r, std::fabs(row[0]) + std::fabs(row[1]) + std::fabs(row[2]) + std::fabs(row[3]));
+    for (const auto& row : m)
+        r = std::fmax(r, std::fabs(row[0]) + std::fabs(row[1]) + std::fabs(row[2]) + std::fabs(row[3]));
     return r;
 }
 
@@ -161,7 +162,7 @@ Sym2 transverse_half_space_stiffness(const TransverseModuli& m, double w) {
     const double lc = m.l * m.c, kappa = m.f + m.l;
     const double b = m.l * (w - m.l) + m.c * (w - m.a) + kappa * kappa;
     const double product = std::sqrt(std::fmax(0.0, (w - m.a) * (w - m.l) / lc));  // q1 q2
-    const double sum = std::sqrt(std::fmax(0.0, -b / lc + 2.0 * product));          // q1 + q2
+    const double sum = std::sqrt(std::fmax(0.0, -b / lc + 2.0 * product));         // q1 + q2
     const double below = m.l - w;
     const double d = m.c * product + below;
     // At vsv itself the limit of the fractions.

@@ -101,7 +101,7 @@ inline void sh_upward(int last, const M& m, const Generalized<C>& g) {
 // that false zero and keeps F dimensionless.
 template <class L, class NearPole>
 inline typename L::C love_function(double om, typename L::R wn, int top, const LayerArrays& s,
-                                  const Records<typename L::C>& r, NearPole&& near_pole) {
+                                   const Records<typename L::C>& r, NearPole&& near_pole) {
     using C = typename L::C;
     sh_interfaces<L>(om, wn, s, r.m);
     sh_downward(s.nl, r.m, r.down, near_pole);

@@ -16,8 +16,8 @@ Frequencies Frequencies::hertz(std::vector<double> f) {
     for (std::size_t k = 0; k < f.size(); ++k) {
         const double v = f[k];
         if (!(std::isfinite(pi2 * v) && v >= 0.0))
-            throw Error(Error::Rule::frequencies,
-                        "frequency " + std::to_string(k + 1) + " must be a finite number of Hz (2 pi f too), at least 0");
+            throw Error(Error::Rule::frequencies, "frequency " + std::to_string(k + 1) +
+                                                      " must be a finite number of Hz (2 pi f too), at least 0");
         if (k > 0 && !(v > f[k - 1]))
             throw Error(Error::Rule::frequencies, "frequencies must increase: entry " + std::to_string(k + 1) +
                                                       " is not above the one before it");
@@ -34,8 +34,8 @@ Frequencies Frequencies::regular(double step, int first, int last) {
     if (first < 0) throw Error(Error::Rule::frequencies, "the first frequency index must be at least 0");
     const long long entries = last >= first ? static_cast<long long>(last) - first + 1 : 0;
     if (entries > static_cast<long long>(max_size))
-        throw Error(Error::Rule::frequencies, "a grid of " + std::to_string(entries) + " frequencies is longer than " +
-                                                  std::to_string(max_size));
+        throw Error(Error::Rule::frequencies,
+                    "a grid of " + std::to_string(entries) + " frequencies is longer than " + std::to_string(max_size));
     if (entries > 0 && !std::isfinite(step * static_cast<double>(last)))
         throw Error(Error::Rule::frequencies, "the grid's highest frequency, step * last, must be a finite number");
     Frequencies r;
@@ -52,8 +52,6 @@ Frequencies Frequencies::regular(double step, int first, int last) {
 
 double Frequencies::search_angular(std::size_t k) const { return omega_[k] == 0.0 ? 0.001 : omega_[k]; }
 
-double Frequencies::property_angular(std::size_t k) const {
-    return omega_[k] == 0.0 ? zero_substitute_ : omega_[k];
-}
+double Frequencies::property_angular(std::size_t k) const { return omega_[k] == 0.0 ? zero_substitute_ : omega_[k]; }
 
 }  // namespace vemlari

@@ -61,7 +61,8 @@ void check_layer(const Layer& l, int n, bool half_space, bool solid_above) {
         if (!std::isfinite(v)) refuse(Error::Rule::not_finite, n, q, v, "must be a finite number");
     };
     auto positive = [&](double v, const char* q) {
-        if (!(std::isfinite(v) && v > 0.0)) refuse(Error::Rule::not_positive, n, q, v, "must be a positive finite number");
+        if (!(std::isfinite(v) && v > 0.0))
+            refuse(Error::Rule::not_positive, n, q, v, "must be a positive finite number");
     };
     finite(l.thickness, "thickness");
     finite(l.qp, "qp");
@@ -84,7 +85,8 @@ void check_layer(const Layer& l, int n, bool half_space, bool solid_above) {
         refuse(Error::Rule::not_a_solid, n, "vp", l.vp,
                "must exceed 2/sqrt(3) times the S velocity vs = " + number(l.vs) + " (a positive bulk modulus)");
     if (!half_space && l.thickness < 0.0)
-        refuse(Error::Rule::negative_thickness, n, "thickness", l.thickness, "must not be negative above the half-space");
+        refuse(Error::Rule::negative_thickness, n, "thickness", l.thickness,
+               "must not be negative above the half-space");
     auto within = [&](double v, double lo, double hi, const char* q) {
         if (!(v >= lo && v <= hi))
             refuse(Error::Rule::out_of_range, n, q, v, "must lie between " + number(lo) + " and " + number(hi));
@@ -96,13 +98,16 @@ void check_layer(const Layer& l, int n, bool half_space, bool solid_above) {
         refuse(Error::Rule::out_of_range, n, "vp", l.vp,
                "must be at most " + number(max_vp_over_vs) + " times the S velocity vs = " + number(l.vs));
     if (!half_space && l.thickness > max_thickness)
-        refuse(Error::Rule::out_of_range, n, "thickness", l.thickness, "must be at most " + number(max_thickness) + " m");
+        refuse(Error::Rule::out_of_range, n, "thickness", l.thickness,
+               "must be at most " + number(max_thickness) + " m");
     for (const auto& [q, name] : {std::pair{l.qp, "qp"}, std::pair{l.qs, "qs"}})
         if (q > 0.0 && q < min_quality)
             refuse(Error::Rule::out_of_range, n, name, q,
                    "must be at least " + number(min_quality) + " (or 0 or below for an elastic layer)");
     if (fluid && transversely_isotropic(l)) {
-        const auto [q, v] = l.vph != 0.0 ? std::pair{"vph", l.vph} : l.vsh != 0.0 ? std::pair{"vsh", l.vsh} : std::pair{"eta", l.eta};
+        const auto [q, v] = l.vph != 0.0   ? std::pair{"vph", l.vph}
+                            : l.vsh != 0.0 ? std::pair{"vsh", l.vsh}
+                                           : std::pair{"eta", l.eta};
         refuse(Error::Rule::not_a_solid, n, q, v, "in a fluid layer (vs = 0): a fluid is isotropic");
     }
     if (transversely_isotropic(l)) check_transverse(l, n, half_space);
@@ -117,8 +122,8 @@ void check_contrast(const std::vector<Layer>& layers, double Layer::*field, cons
     for (std::size_t i = first; i < layers.size(); ++i)
         if (layers[i].*field * contrast < largest)
             refuse(Error::Rule::out_of_range, static_cast<int>(i + 1), quantity, layers[i].*field,
-                   "must be at least the model's largest " + std::string(what) + ", " + number(largest) + ", divided by " +
-                       number(contrast));
+                   "must be at least the model's largest " + std::string(what) + ", " + number(largest) +
+                       ", divided by " + number(contrast));
 }
 
 // FNV-1a over the bits of each value; -0 counts as 0.

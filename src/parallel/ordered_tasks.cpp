@@ -93,7 +93,8 @@ public:
 private:
     bool take(std::size_t& i) {
         std::unique_lock<std::mutex> lock(mutex_);
-        room_cv_.wait(lock, [&] { return stop_ || next_ >= count_ || tasks_.ahead == 0 || next_ < delivered_ + tasks_.ahead; });
+        room_cv_.wait(
+            lock, [&] { return stop_ || next_ >= count_ || tasks_.ahead == 0 || next_ < delivered_ + tasks_.ahead; });
         if (stop_ || next_ >= count_) return false;
         i = next_++;
         return true;

@@ -86,7 +86,7 @@ private:
 
     Slot slots_[slot_count];
     alignas(64) std::atomic<int> serving_{0};
-    std::atomic<int> sleepers_{0};  // serving threads blocked on wake_
+    std::atomic<int> sleepers_{0};       // serving threads blocked on wake_
     std::atomic<bool> stopping_{false};  // ends the workers
     std::mutex mutex_;
     std::condition_variable wake_;
