@@ -96,4 +96,14 @@ void check_no_water_over_anisotropy(const Model& model, const char* what) {
                         static_cast<int>(i + 1), "eta", model[i].eta);
 }
 
+void check_mode_entry(const Model& model, const Modes& modes, Wave wave, std::size_t frequency, int mode) {
+    check_modes(model, modes);
+    const WaveModes& w = modes[wave];
+    if (frequency >= w.phase_velocity.size())
+        throw Error(Error::Rule::request, "frequency entry " + std::to_string(frequency) + " is not in the modes");
+    if (mode < 0 || static_cast<std::size_t>(mode) >= w.phase_velocity[frequency].size())
+        throw Error(Error::Rule::request,
+                    "mode " + std::to_string(mode) + " does not exist at frequency entry " + std::to_string(frequency));
+}
+
 }  // namespace vemlari::detail

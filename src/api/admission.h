@@ -1,6 +1,7 @@
 #pragma once
 // What the calls check before they work: frequencies at which the model can be evaluated,
 // and modes that belong to the model at hand.
+#include <cstddef>
 #include <cstdint>
 
 #include "vemlari/frequencies.h"
@@ -23,6 +24,10 @@ std::uint64_t admit(const Model& model, const Frequencies& frequencies);
 // finite and within a factor of two of the model's S velocities; and the frequencies as
 // check_frequencies wants them.
 void check_modes(const Model& model, const Modes& modes);
+
+// check_modes, then throws Error (Rule::request) unless `modes` hold mode `mode` of `wave`
+// at frequency entry `frequency`.
+void check_mode_entry(const Model& model, const Modes& modes, Wave wave, std::size_t frequency, int mode);
 
 // Throws Error (Rule::request, naming the first such layer and `what`) if a radially
 // anisotropic layer lies under water: the kernels of such a model are not computed.

@@ -49,13 +49,8 @@ struct Walk {
 
 Eigenfunctions eigenfunctions(const Model& model, const Modes& modes, Wave wave, std::size_t frequency, int mode,
                               std::span<const double> depths) {
-    check_modes(model, modes);
+    check_mode_entry(model, modes, wave, frequency, mode);
     const WaveModes& w = modes[wave];
-    if (frequency >= w.phase_velocity.size())
-        throw Error(Error::Rule::request, "frequency entry " + std::to_string(frequency) + " is not in the modes");
-    if (mode < 0 || static_cast<std::size_t>(mode) >= w.phase_velocity[frequency].size())
-        throw Error(Error::Rule::request,
-                    "mode " + std::to_string(mode) + " does not exist at frequency entry " + std::to_string(frequency));
     check_depths(depths);
     const double om = modes.frequencies.property_angular(frequency);
     const double c = w.phase_velocity[frequency][static_cast<std::size_t>(mode)];

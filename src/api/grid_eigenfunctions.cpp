@@ -21,13 +21,8 @@ Eigenfunctions grid_eigenfunctions(const Model& model, const Modes& modes, Wave 
     if (!(std::isfinite(grid.step) && grid.step >= 0.0 && std::isfinite(grid.depth) && grid.depth >= 0.0) ||
         grid.points < 1)
         throw Error(Error::Rule::request, "a depth grid needs a finite step and depth >= 0 m and one point at least");
-    check_modes(model, modes);
+    check_mode_entry(model, modes, wave, frequency, mode);
     const WaveModes& w = modes[wave];
-    if (frequency >= w.phase_velocity.size())
-        throw Error(Error::Rule::request, "frequency entry " + std::to_string(frequency) + " is not in the modes");
-    if (mode < 0 || static_cast<std::size_t>(mode) >= w.phase_velocity[frequency].size())
-        throw Error(Error::Rule::request,
-                    "mode " + std::to_string(mode) + " does not exist at frequency entry " + std::to_string(frequency));
     const auto md = static_cast<std::size_t>(mode);
     const double om = modes.frequencies.property_angular(frequency);
     const double wn = om / w.phase_velocity[frequency][md];
